@@ -1,0 +1,8 @@
+// Load and unload steps of the shared library. The unload runs before the static
+// objects of the library are destroyed: destructor functions of a shared object run
+// from its fini array ahead of the C++ static destructors registered at load.
+#include "plugin/PluginApp.h"
+
+__attribute__((constructor)) static void libraryLoaded() { plugin::onLoad(); }
+
+__attribute__((destructor)) static void libraryUnloading() { plugin::onUnload(false); }

@@ -1,0 +1,137 @@
+// The exported entry points. Each one makes its arguments safe (a null text reads as
+// empty, a null date as a null date) and forwards to the engine; no exception leaves.
+#include "plugin/HostContract.h"
+#include "platform/Platform.h"
+#include "scoring/StatsEngine.h"
+
+#include <string>
+#include <type_traits>
+
+#if defined(_WIN32)
+#define STATS_EXPORT // exported under both names by Stats.def
+#else
+#define STATS_EXPORT __attribute__((visibility("default")))
+#endif
+
+using host::Date;
+using host::Text;
+
+namespace {
+
+std::string text(Text p) { return p ? std::string(p) : std::string(); }
+
+QsoRecord makeRecord(Text call, Date qsoTime, unsigned freqHz, Text mode, Text rstSent,
+                     Text rstReceived, Text exchSent, Text exchReceived, Text band)
+{
+    QsoRecord r;
+    r.call = text(call);
+    r.band = text(band);
+    r.mode = text(mode);
+    r.rstReceived = text(rstReceived);
+    r.rstSent = text(rstSent);
+    r.exchReceived = text(exchReceived);
+    r.exchSent = text(exchSent);
+    r.multiplierKey = r.call;
+    r.freqKHz = static_cast<std::int32_t>(freqHz / 1000);
+    r.qsoTime = copyOleDate(qsoTime);
+    return r;
+}
+
+const char kEmpty[] = "";
+
+} // namespace
+
+extern "C" {
+
+STATS_EXPORT int STATS_CALL AddData0(
+    Text, Text call, Date qsoTime, Date, Date, Date, unsigned, unsigned freqHz,
+    Text mode, Text rstSent, Text rstReceived, Text exchSent, Text exchReceived,
+    Text, Text, Text, Text, Text, Text, Text, Text, Text, Text, int, int, int, double, double,
+    Text, Text, Text, Text band, Text)
+{
+    try {
+        return theEngine().addData(makeRecord(call, qsoTime, freqHz, mode, rstSent, rstReceived,
+                                              exchSent, exchReceived, band));
+    } catch (...) {
+        return 1;
+    }
+}
+
+STATS_EXPORT int STATS_CALL RemoveData0(
+    Text, Text call, Date, Date, Date, Date, unsigned, unsigned,
+    Text mode, Text, Text, Text exchSent, Text exchReceived,
+    Text, Text, Text, Text, Text, Text, Text, Text, Text, Text, int, int, int, double, double,
+    Text, Text, Text, Text band, Text)
+{
+    try {
+        return theEngine().removeData(text(call), text(mode), text(band), text(exchSent),
+                                      text(exchReceived));
+    } catch (...) {
+        return 1;
+    }
+}
+
+STATS_EXPORT int STATS_CALL ResetStats0(
+    Text, int reportRequested, Text ownCall, Date start, Date end, Text, Text, Text, Text,
+    Text listFilter, Text, Text, Text, Text, Text, int, int, int, double, double,
+    Text, Text, Text)
+{
+    try {
+        return theEngine().resetStats(reportRequested, text(ownCall), copyOleDate(start),
+                                      copyOleDate(end), text(listFilter));
+    } catch (...) {
+        return 1;
+    }
+}
+
+STATS_EXPORT int STATS_CALL CheckCall0(
+    Text call, unsigned, unsigned, Text mode, Text, Text, Text, Text, Text, Text,
+    Text, Text, Text, Text, int, int, int, double, double, Text,
+    Text, Text, Text, Text, Text band, Text, char*, char* messageBuffer)
+{
+    try {
+        return theEngine().checkCall(text(call), text(mode), text(band), messageBuffer);
+    } catch (...) {
+        return 2;
+    }
+}
+
+STATS_EXPORT Text STATS_CALL GetResult0(int* scoreOut)
+{
+    try {
+        return theEngine().getResult(scoreOut);
+    } catch (...) {
+        return kEmpty;
+    }
+}
+
+STATS_EXPORT int STATS_CALL GetNumberOfSets() { return 1; }
+
+STATS_EXPORT Text STATS_CALL GetSetName(int index)
+{
+    return index == 0 ? "KORVANE (C)" : kEmpty;
+}
+
+STATS_EXPORT void STATS_CALL SetupSet0()
+{
+    platform::ops().messageBox("No additional setup for this contest", nullptr,
+                               platform::BoxIcon::None, false);
+}
+
+STATS_EXPORT int STATS_CALL GetExchgCount0(Text, Text, Text) { return 1; }
+
+STATS_EXPORT int STATS_CALL IsValidExchg0(Text, Text, Text, Text, int, int, int) { return 0; }
+
+} // extern "C"
+
+// The host calls through these exact types; a drifting parameter list fails here.
+static_assert(std::is_same_v<decltype(&AddData0), host::QsoDataFn>);
+static_assert(std::is_same_v<decltype(&RemoveData0), host::QsoDataFn>);
+static_assert(std::is_same_v<decltype(&ResetStats0), host::ResetStatsFn>);
+static_assert(std::is_same_v<decltype(&CheckCall0), host::CheckCallFn>);
+static_assert(std::is_same_v<decltype(&GetResult0), host::GetResultFn>);
+static_assert(std::is_same_v<decltype(&GetNumberOfSets), host::GetNumberOfSetsFn>);
+static_assert(std::is_same_v<decltype(&GetSetName), host::GetSetNameFn>);
+static_assert(std::is_same_v<decltype(&SetupSet0), host::SetupSetFn>);
+static_assert(std::is_same_v<decltype(&GetExchgCount0), host::GetExchgCountFn>);
+static_assert(std::is_same_v<decltype(&IsValidExchg0), host::IsValidExchgFn>);

@@ -1,0 +1,44 @@
+#include "scoring/BandList.h"
+
+#include <utility>
+
+namespace {
+
+std::string sortKey(const std::string& band)
+{
+    constexpr std::size_t kWidth = 20;
+    if (band.size() >= kWidth)
+        return band;
+    return std::string(kWidth - band.size(), '0') + band;
+}
+
+} // namespace
+
+void BandList::addIfNew(const std::string& band)
+{
+    if (known_.insert(band).second)
+        bands_.push_back(band);
+}
+
+void BandList::clear()
+{
+    bands_.clear();
+    known_.clear();
+}
+
+void BandList::sortDescending()
+{
+    const std::size_t n = bands_.size();
+    std::vector<std::string> keys;
+    keys.reserve(n);
+    for (const auto& band : bands_)
+        keys.push_back(sortKey(band));
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        for (std::size_t j = i + 1; j < n; ++j) {
+            if (keys[i] < keys[j]) {
+                std::swap(keys[i], keys[j]);
+                std::swap(bands_[i], bands_[j]);
+            }
+        }
+    }
+}

@@ -1,0 +1,22 @@
+#pragma once
+// One QSO as the host added it. Every text is an owned copy.
+
+#include "scoring/OleDateTime.h"
+
+#include <cstdint>
+#include <string>
+
+struct QsoRecord {
+    std::string call;
+    std::string band;
+    std::string mode;
+    std::string rstReceived;
+    std::string rstSent;
+    std::string exchReceived;
+    std::string exchSent;
+    // What the summary counts as a new call; in this contest the worked call itself,
+    // kept apart so that the scoring rule reads it by its own name.
+    std::string multiplierKey;
+    std::int32_t freqKHz = 0;
+    COleDateTime qsoTime;
+};

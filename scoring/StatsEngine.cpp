@@ -1,0 +1,106 @@
+#include "scoring/StatsEngine.h"
+
+#include "platform/Platform.h"
+#include "platform/SettingsFile.h"
+#include "scoring/Summary.h"
+#include "scoring/TourCheck.h"
+#include "window/WindowControl.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr unsigned kRefreshAfterCheckMs = 330;
+constexpr std::size_t kStartBufferBytes = 100;
+
+} // namespace
+
+int StatsEngine::addData(QsoRecord record)
+{
+    bands.addIfNew(record.band);
+    log.add(std::move(record));
+    return 1;
+}
+
+int StatsEngine::removeData(const std::string& call, const std::string& mode,
+                            const std::string& band, const std::string& exchSent,
+                            const std::string& exchReceived)
+{
+    if (exchReceived.empty() || exchSent.empty())
+        return 0;
+    log.removeFirst(call, mode, band);
+    return 1;
+}
+
+int StatsEngine::resetStats(int reportRequested, const std::string& ownCall,
+                            const COleDateTime& start, const COleDateTime& end,
+                            const std::string& listFilterSource)
+{
+    state.endDateText = formatOleDate(end, "%d.%m.%y");
+    log.clear();
+    bands.clear();
+    state.reportRequested = reportRequested;
+    state.ownCall = ownCall;
+    state.listFilter = listFilterSource.substr(0, 2);
+
+    if (state.reportRequested) {
+        report.setupHeader(state.ownCall, start, end);
+        settings::write("Start", "1");
+    }
+    // "Start" alternates between runs of the host, so that every other reset without a
+    // report opens the window.
+    state.startToggle = settings::parseDecimal(settings::read("Start", "", kStartBufferBytes));
+    if (state.startToggle) {
+        settings::write("Start", "0");
+    } else if (!window::isOpen()) {
+        window::startWindowThread();
+        settings::write("Start", "1");
+    }
+    return 1;
+}
+
+int StatsEngine::checkCall(const std::string& call, const std::string& mode,
+                           const std::string& band, char* messageBuffer)
+{
+    if (window::isOpen())
+        window::scheduleRefresh(kRefreshAfterCheckMs);
+    const int result = checkTour(log, call, band, mode, platform::ops().utcNow());
+    if (result == kRefused && messageBuffer) {
+        const std::string message = refusalMessage(call);
+        std::memcpy(messageBuffer, message.c_str(), message.size() + 1);
+    }
+    return result;
+}
+
+const char* StatsEngine::getResult(int* scoreOut)
+{
+    SummaryResult summary = buildSummary(bands, log, state);
+    multipliers.rebuild(std::move(summary.multipliers));
+    score = summary.score;
+    if (scoreOut)
+        *scoreOut = score;
+    settings::write("Claimed", std::to_string(score));
+    summaryText = std::move(summary.text);
+
+    if (state.reportRequested) {
+        for (const QsoRecord& r : log.records()) {
+            report.addQsoLine(r.call, r.freqKHz, cabrilloModeCode(r.mode), r.qsoTime, r.rstSent,
+                              r.exchSent, r.rstReceived, r.exchReceived);
+        }
+        const CabrilloReport::WriteOutcome outcome = report.writeLog(score);
+        platform::ops().messageBox(outcome.text.c_str(), "Output",
+                                   outcome.ok ? platform::BoxIcon::Information
+                                              : platform::BoxIcon::Error,
+                                   true);
+        if (scoreOut)
+            *scoreOut = -1;
+    }
+    return summaryText.c_str();
+}
+
+namespace {
+StatsEngine engine; // constructed at library load, destroyed at unload
+} // namespace
+
+StatsEngine& theEngine() { return engine; }

@@ -1,0 +1,44 @@
+#include "scoring/TourCheck.h"
+
+namespace {
+
+// " В ОДНОМ и ТОМ ЖЕ ТУРЕ ПРОВОДИТЬ НЕЛЬЗЯ !!!" in Windows-1251, the host's code page.
+constexpr char kWarning[] =
+    " \xC2 \xCE\xC4\xCD\xCE\xCC \xE8 \xD2\xCE\xCC \xC6\xC5 \xD2\xD3\xD0\xC5 "
+    "\xCF\xD0\xCE\xC2\xCE\xC4\xC8\xD2\xDC \xCD\xC5\xCB\xDC\xC7\xDF !!!";
+constexpr char kPrefix[] = "QSO c ";
+static_assert(sizeof(kWarning) - 1 == 43, "the warning is 43 bytes");
+
+bool sameTour(const COleDateTime& qsoTime, const platform::UtcTime& now)
+{
+    CivilDateTime t;
+    if (!breakDown(qsoTime, t) || t.hour != now.hour)
+        return false;
+    return (t.minute < 30) == (now.minute < 30);
+}
+
+} // namespace
+
+int checkTour(const QsoLog& log, const std::string& call, const std::string& band,
+              const std::string& mode, const platform::UtcTime& now)
+{
+    for (const QsoRecord& r : log.records()) {
+        if (r.call == call && r.band == band && r.mode == mode && sameTour(r.qsoTime, now))
+            return kRefused;
+    }
+    for (const QsoRecord& r : log.records()) {
+        if (r.multiplierKey == call)
+            return kWorkedBefore;
+    }
+    return kNewCall;
+}
+
+std::string refusalMessage(const std::string& call)
+{
+    constexpr std::size_t kFixed = sizeof(kPrefix) - 1 + sizeof(kWarning) - 1;
+    constexpr std::size_t kMaxCall = kRefusalMessageCapacity - 1 - kFixed;
+    std::string message(kPrefix);
+    message.append(call, 0, kMaxCall);
+    message += kWarning;
+    return message;
+}

@@ -1,0 +1,93 @@
+#include "scoring/Summary.h"
+
+#include <doctest/doctest.h>
+
+namespace {
+
+struct Log {
+    QsoLog log;
+    BandList bands;
+    ContestState state;
+
+    Log()
+    {
+        state.ownCall = "RA3XYZ";
+        state.endDateText = "07.12.26";
+    }
+    void add(const char* call, const char* band)
+    {
+        QsoRecord r;
+        r.call = r.multiplierKey = call;
+        r.band = band;
+        r.mode = "CW";
+        bands.addIfNew(r.band);
+        log.add(r);
+    }
+    SummaryResult run() { return buildSummary(bands, log, state); }
+};
+
+const std::string kHeading =
+    "\tKorvane 07.12.26 \r\n         Contestant: RA3XYZ\r\nBand\tQSOs\tPoints\tNew Call\r\n";
+const std::string kCredit = "korvane-stats, 2026";
+
+} // namespace
+
+TEST_CASE("an empty log gives the heading, zero totals and no multipliers")
+{
+    Log l;
+    const SummaryResult s = l.run();
+    CHECK(s.text == kHeading + "Total\t 0\t 0\t   0\r\n\r\nScore: 0+0  = 0\r\n" + kCredit);
+    CHECK(s.score == 0);
+    CHECK(s.multipliers.empty());
+}
+
+TEST_CASE("one point per QSO, one more per distinct call, bands largest first")
+{
+    Log l;
+    l.add("UA1AAA", "80");
+    l.add("UA1AAA", "160");
+    l.add("UA2BBB", "80");
+    l.add("", "40"); // counts in the total's QSO number only
+    const SummaryResult s = l.run();
+    CHECK(s.text == kHeading +
+                        "160\t 1\t 1\r\n"
+                        "80\t 2\t 2\r\n"
+                        "40\t 0\t 0\r\n"
+                        "Total\t 4\t 3\t   2\r\n"
+                        "\r\nScore: 3+2  = 5\r\n" +
+                        kCredit);
+    CHECK(s.score == 5);
+    // Counted under the first band in sorted order where each call occurs.
+    CHECK(s.multipliers == std::vector<std::string>{"UA1AAA", "UA2BBB"});
+    CHECK(l.bands.items() == std::vector<std::string>{"160", "80", "40"});
+}
+
+TEST_CASE("a call equal to the list filter counts but is not listed")
+{
+    Log l;
+    l.state.listFilter = "UA";
+    l.add("UA", "80");
+    l.add("UA1AAA", "80");
+    const SummaryResult s = l.run();
+    CHECK(s.score == 4);
+    CHECK(s.multipliers == std::vector<std::string>{"UA1AAA"});
+}
+
+TEST_CASE("the order of the multiplier list follows bands, then the log")
+{
+    Log l;
+    l.add("C3", "40");
+    l.add("C1", "80");
+    l.add("C2", "160");
+    l.add("C1", "160");
+    CHECK(l.run().multipliers == std::vector<std::string>{"C2", "C1", "C3"});
+}
+
+TEST_CASE("mode codes")
+{
+    CHECK(std::string(cabrilloModeCode("CW")) == "CW");
+    CHECK(std::string(cabrilloModeCode("SSB")) == "PH");
+    CHECK(std::string(cabrilloModeCode("cw")) == "PM");
+    CHECK(std::string(cabrilloModeCode("FM")) == "PM");
+    CHECK(std::string(cabrilloModeCode("")) == "PM");
+}
