@@ -9,28 +9,15 @@ constexpr char kWarning[] =
 constexpr char kPrefix[] = "QSO c ";
 static_assert(sizeof(kWarning) - 1 == 43, "the warning is 43 bytes");
 
-bool sameTour(const COleDateTime& qsoTime, const platform::UtcTime& now)
-{
-    CivilDateTime t;
-    if (!breakDown(qsoTime, t) || t.hour != now.hour)
-        return false;
-    return (t.minute < 30) == (now.minute < 30);
-}
-
 } // namespace
 
 int checkTour(const QsoLog& log, const std::string& call, const std::string& band,
               const std::string& mode, const platform::UtcTime& now)
 {
-    for (const QsoRecord& r : log.records()) {
-        if (r.call == call && r.band == band && r.mode == mode && sameTour(r.qsoTime, now))
-            return kRefused;
-    }
-    for (const QsoRecord& r : log.records()) {
-        if (r.multiplierKey == call)
-            return kWorkedBefore;
-    }
-    return kNewCall;
+    const int tourNow = now.hour * 2 + (now.minute >= 30 ? 1 : 0);
+    if (log.hasQsoInTour(call, band, mode, tourNow))
+        return kRefused;
+    return log.hasMultiplierKey(call) ? kWorkedBefore : kNewCall;
 }
 
 std::string refusalMessage(const std::string& call)
