@@ -1,6 +1,5 @@
-// The DLL's entry: the loader calls it under its lock, before the C++ runtime builds
-// the static objects (attach) and after the plug-in's own unload step has run but
-// before the runtime destroys them (detach).
+// The DLL's entry. The loader calls it under its lock: at attach after the C++ runtime
+// has built the static objects, at detach before the runtime destroys them.
 #include "platform/win32/ModuleHandle.h"
 #include "plugin/PluginApp.h"
 
@@ -15,7 +14,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         plugin::onLoad();
         break;
     case DLL_PROCESS_DETACH:
-        // A non-null reserved argument means the process is ending, not FreeLibrary.
+        // Null reserved: FreeLibrary, and the window thread still runs; it needs no loader
+        // lock to close its window, so the unload may wait for it here. Non-null: the
+        // process is ending, the system has stopped the other threads already and their
+        // windows are stale, so nothing is touched.
         plugin::onUnload(reserved != nullptr);
         break;
     default:
