@@ -122,6 +122,19 @@ STATS_EXPORT int STATS_CALL GetExchgCount0(Text, Text, Text) { return 1; }
 
 STATS_EXPORT int STATS_CALL IsValidExchg0(Text, Text, Text, Text, int, int, int) { return 0; }
 
+STATS_EXPORT int STATS_CALL SetTourClock0(Date utc)
+{
+    if (!utc) {
+        theEngine().tourClock.reset();
+        return 1;
+    }
+    CivilDateTime t;
+    if (!breakDown(copyOleDate(utc), t))
+        return 0;
+    theEngine().tourClock = platform::UtcTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
+    return 1;
+}
+
 } // extern "C"
 
 // The host calls through these exact types; a drifting parameter list fails here.
@@ -135,3 +148,4 @@ static_assert(std::is_same_v<decltype(&GetSetName), host::GetSetNameFn>);
 static_assert(std::is_same_v<decltype(&SetupSet0), host::SetupSetFn>);
 static_assert(std::is_same_v<decltype(&GetExchgCount0), host::GetExchgCountFn>);
 static_assert(std::is_same_v<decltype(&IsValidExchg0), host::IsValidExchgFn>);
+static_assert(std::is_same_v<decltype(&SetTourClock0), host::SetTourClockFn>);

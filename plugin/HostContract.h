@@ -70,4 +70,12 @@ inline constexpr ExportName kAllExports[] = {
     kGetNumberOfSets, kGetSetName, kSetupSet, kGetExchgCount, kIsValidExchg,
 };
 
+// SetTourClock0, for stand-in hosts only; the real host never calls it, and it is not
+// among the twenty names above. A valid date (UTC) becomes the time the tour check of
+// CheckCall0 reads as now; a null pointer returns it to the system clock. 1 when taken;
+// 0, changing nothing, for a date that is not valid. Nothing else reads this clock.
+// Exported under its plain name only.
+using SetTourClockFn = int(STATS_CALL*)(Date);
+inline constexpr const char* kSetTourClock = "SetTourClock0";
+
 } // namespace host

@@ -65,7 +65,8 @@ int StatsEngine::checkCall(const std::string& call, const std::string& mode,
 {
     if (window::isOpen())
         window::scheduleRefresh(kRefreshAfterCheckMs);
-    const int result = checkTour(log, call, band, mode, platform::ops().utcNow());
+    const int result =
+        checkTour(log, call, band, mode, tourClock ? *tourClock : platform::ops().utcNow());
     if (result == kRefused && messageBuffer) {
         const std::string message = refusalMessage(call);
         std::memcpy(messageBuffer, message.c_str(), message.size() + 1);

@@ -9,6 +9,9 @@
 #include "scoring/MultiplierList.h"
 #include "scoring/QsoLog.h"
 
+#include "platform/Platform.h"
+
+#include <optional>
 #include <string>
 
 class StatsEngine {
@@ -31,6 +34,10 @@ public:
     // The summary text, valid until the next call; the score (or -1 after a report)
     // goes through scoreOut when it is not null.
     const char* getResult(int* scoreOut);
+
+    // The time the tour check takes as now; empty for the system clock. Only stand-in
+    // hosts that replay a finished log set it, so that each QSO is checked at its own time.
+    std::optional<platform::UtcTime> tourClock;
 
     QsoLog log;
     BandList bands;

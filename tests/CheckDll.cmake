@@ -1,5 +1,6 @@
 # Checks Stats.dll as the host sees it: twenty export names, each plain name on the same
 # address as its decorated name, and imports from system DLLs only (no MinGW runtime).
+# One more name, SetTourClock0, is for stand-in hosts: plain only, on an address of its own.
 # Usage: cmake -DDLL=Stats.dll -DOBJDUMP=objdump -P CheckDll.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
@@ -42,8 +43,8 @@ foreach(line IN LISTS names)
   set(address_${key} ${rva_${ordinal}})
   math(EXPR count "${count} + 1")
 endforeach()
-if(NOT count EQUAL 20)
-  message(FATAL_ERROR "Stats.dll exports ${count} names, not 20")
+if(NOT count EQUAL 21)
+  message(FATAL_ERROR "Stats.dll exports ${count} names, not 20 for the host and SetTourClock0")
 endif()
 
 set(pairs
@@ -76,3 +77,12 @@ foreach(pair IN LISTS pairs)
   list(APPEND seen_addresses ${a})
   message(STATUS "${plain} = ${decorated} at ${a}")
 endforeach()
+
+set(clock "${address_SetTourClock0}")
+if(clock STREQUAL "")
+  message(FATAL_ERROR "Stats.dll does not export SetTourClock0")
+endif()
+if(clock IN_LIST seen_addresses)
+  message(FATAL_ERROR "SetTourClock0 shares its address with a host export")
+endif()
+message(STATUS "SetTourClock0 at ${clock}")
