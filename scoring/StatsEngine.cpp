@@ -77,7 +77,13 @@ int StatsEngine::checkCall(const std::string& call, const std::string& mode,
 const char* StatsEngine::getResult(int* scoreOut)
 {
     SummaryResult summary = buildSummary(bands, log, state);
-    multipliers.rebuild(std::move(summary.multipliers));
+    // Rebuilding the shared list costs a copy of every call and the window's lock; an
+    // unchanged list (the same interned calls of the same log) is left as it is.
+    if (summary.multiplierKeyIds != shownKeyIds_ || log.epoch() != shownEpoch_) {
+        multipliers.rebuild(multiplierTexts(log, summary));
+        shownKeyIds_ = std::move(summary.multiplierKeyIds);
+        shownEpoch_ = log.epoch();
+    }
     score = summary.score;
     if (scoreOut)
         *scoreOut = score;

@@ -11,7 +11,9 @@
 
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 #include <string>
 
 class StatsEngine {
@@ -46,6 +48,10 @@ public:
     int score = 0;
     std::string summaryText;
     CabrilloReport report;
+
+private:
+    std::vector<std::uint32_t> shownKeyIds_; // what multipliers was last built from
+    std::uint64_t shownEpoch_ = ~std::uint64_t{0};
 };
 
 // The plug-in's one engine, from library load to unload.

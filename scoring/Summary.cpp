@@ -2,13 +2,69 @@
 
 #include "scoring/TextFormat.h"
 
-#include <unordered_map>
-#include <unordered_set>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace {
 
 constexpr const char* kCredit = "korvane-stats, 2026";
+constexpr std::uint32_t kUnranked = 0xffffffffu;
 
+// Counts the QSOs with a call per band rank, and returns per rank the new calls it
+// gets. A rescan per band in sorted order would count each call under the first band
+// where it occurs and list one band's calls in log order; two passes over the log give
+// the same: the first finds each call's lowest rank, the second lists each call at the
+// first record that has it. Both passes are free of data-dependent branches: with calls
+// in random order those mispredict on most records and would cost more than the work.
+template <typename Rank>
+std::vector<std::vector<std::uint32_t>> countBands(const QsoLog& log,
+                                                   const std::vector<std::uint32_t>& rankOfBand,
+                                                   std::vector<int>& qsosPerBand)
+{
+    constexpr Rank kNone = std::numeric_limits<Rank>::max();
+    const std::size_t bandCount = qsosPerBand.size();
+    const std::size_t keyCount = log.multiplierKeyCount();
+    // One spare slot each: records that count nowhere go there instead of branching.
+    std::vector<std::uint32_t> counts(bandCount + 1, 0);
+    std::vector<Rank> lowestRank(keyCount + 1, kNone);
+    const std::vector<QsoLog::RecordKeys>& keys = log.keys();
+
+    auto rankOf = [&](const QsoLog::RecordKeys& k) {
+        const std::uint32_t rank = rankOfBand[k.bandId];
+        return k.hasCall && rank != kUnranked ? rank : static_cast<std::uint32_t>(bandCount);
+    };
+    auto keyOf = [&](const QsoLog::RecordKeys& k, std::uint32_t rank) {
+        return k.keyId != QsoLog::kNoId && rank != bandCount ? k.keyId : keyCount;
+    };
+    for (const QsoLog::RecordKeys& k : keys) {
+        const std::uint32_t rank = rankOf(k);
+        ++counts[rank];
+        Rank& lowest = lowestRank[keyOf(k, rank)];
+        lowest = std::min(lowest, static_cast<Rank>(rank));
+    }
+
+    std::vector<std::vector<std::uint32_t>> newCalls(bandCount + 1);
+    std::vector<std::uint32_t> filled(bandCount + 1, 0);
+    for (std::size_t b = 0; b <= bandCount; ++b)
+        newCalls[b].resize(counts[b] + 1);
+    std::vector<std::uint8_t> listed(keyCount + 1, 1); // the spare key is never listed
+    std::fill(listed.begin(), listed.begin() + static_cast<std::ptrdiff_t>(keyCount), 0);
+    for (const QsoLog::RecordKeys& k : keys) {
+        const std::uint32_t rank = rankOf(k);
+        const std::size_t key = keyOf(k, rank);
+        const std::uint32_t isNew = (static_cast<Rank>(rank) == lowestRank[key]) & !listed[key];
+        listed[key] |= static_cast<std::uint8_t>(isNew);
+        newCalls[rank][filled[rank]] = static_cast<std::uint32_t>(key);
+        filled[rank] += isNew;
+    }
+    for (std::size_t b = 0; b < bandCount; ++b) {
+        qsosPerBand[b] = static_cast<int>(counts[b]);
+        newCalls[b].resize(filled[b]);
+    }
+    newCalls.pop_back();
+    return newCalls;
+}
 } // namespace
 
 SummaryResult buildSummary(BandList& bands, const QsoLog& log, const ContestState& state)
@@ -20,34 +76,30 @@ SummaryResult buildSummary(BandList& bands, const QsoLog& log, const ContestStat
 
     bands.sortDescending();
 
-    // Bucket the records by band once; each bucket keeps log order, so walking the
-    // buckets in band order visits records exactly as a rescan per band would.
-    std::unordered_map<std::string, std::size_t> bandIndex;
-    for (std::size_t b = 0; b < bands.size(); ++b)
-        bandIndex.emplace(bands[b], b);
-    std::vector<std::vector<const QsoRecord*>> buckets(bands.size());
-    for (const QsoRecord& r : log.records()) {
-        if (r.call.empty())
-            continue;
-        auto found = bandIndex.find(r.band);
-        if (found != bandIndex.end())
-            buckets[found->second].push_back(&r);
+    // Rank of each interned band in the sorted list.
+    std::vector<std::uint32_t> rankOfBand(log.bandIdCount(), kUnranked);
+    for (std::size_t rank = 0; rank < bands.size(); ++rank) {
+        const std::uint32_t id = log.bandId(bands[rank]);
+        if (id != QsoLog::kNoId)
+            rankOfBand[id] = static_cast<std::uint32_t>(rank);
     }
+    std::vector<int> qsosPerBand(bands.size(), 0);
+    // Small ranks fit a byte, which keeps the per-call table in the fastest cache.
+    const std::vector<std::vector<std::uint32_t>> newCallsPerBand =
+        bands.size() < 0xff ? countBands<std::uint8_t>(log, rankOfBand, qsosPerBand)
+                            : countBands<std::uint32_t>(log, rankOfBand, qsosPerBand);
 
-    std::unordered_set<std::string> seen;
+    const std::uint32_t filteredKey = log.multiplierKeyId(state.listFilter);
     int newCalls = 0;
     int pointsTotal = 0;
     for (std::size_t b = 0; b < bands.size(); ++b) {
-        int qsos = 0;
-        for (const QsoRecord* r : buckets[b]) {
-            ++qsos;
-            if (!r->multiplierKey.empty() && seen.insert(r->multiplierKey).second) {
-                if (r->multiplierKey != state.listFilter)
-                    result.multipliers.push_back(r->multiplierKey);
-                ++newCalls;
-            }
+        const int qsos = qsosPerBand[b];
+        for (std::uint32_t key : newCallsPerBand[b]) {
+            if (key != filteredKey)
+                result.multiplierKeyIds.push_back(key);
+            ++newCalls;
         }
-        const int points = qsos;
+        const int points = qsos; // one point per QSO
         appendFormat(text, "%s\t %i\t %i\r\n", bands[b].c_str(), qsos, points);
         pointsTotal += points;
     }
@@ -58,6 +110,15 @@ SummaryResult buildSummary(BandList& bands, const QsoLog& log, const ContestStat
     appendFormat(text, "\r\nScore: %i+%i  = %i\r\n", pointsTotal, newCalls, result.score);
     text += kCredit;
     return result;
+}
+
+std::vector<std::string> multiplierTexts(const QsoLog& log, const SummaryResult& summary)
+{
+    std::vector<std::string> texts;
+    texts.reserve(summary.multiplierKeyIds.size());
+    for (std::uint32_t key : summary.multiplierKeyIds)
+        texts.push_back(log.multiplierKeyText(key));
+    return texts;
 }
 
 const char* cabrilloModeCode(const std::string& mode)

@@ -56,7 +56,7 @@ TEST_CASE("the indexed tour check agrees with a scan through adds, removes and c
                 }
             }
             const bool present = expectedIndex < log.size();
-            std::vector<QsoRecord> expected = log.records();
+            std::vector<QsoRecord> expected(log.records().begin(), log.records().end());
             if (present)
                 expected.erase(expected.begin() + static_cast<long>(expectedIndex));
             CHECK(log.removeFirst(call, mode, band) == present);
