@@ -1,0 +1,33 @@
+#pragma once
+// The three commands. Each returns the exit status: 0 done, 1 the input or the
+// plug-in could not be used (nothing written), 2 is left to the command line parser.
+
+#include "tools/korvane/ContestRun.h"
+#include "tools/korvane/HeaderSettings.h"
+#include "tools/korvane/PluginSession.h"
+
+#include <string>
+
+namespace korvane {
+
+enum ExitStatus { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+struct LogCommandOptions {
+    std::string logPath;
+    PluginChoice plugin;
+    RunOptions run;
+    std::string workdir; // empty: the current directory
+    bool strict = false;
+};
+
+struct ScoreOptions : LogCommandOptions {
+    bool report = false;
+    bool interactive = false;
+    HeaderOptions header;
+};
+
+int runScore(const ScoreOptions& options);
+int runCheck(const LogCommandOptions& options);
+int runExports(const PluginChoice& plugin);
+
+} // namespace korvane

@@ -1,0 +1,32 @@
+#pragma once
+// What the reset is given: own call, contest start and end, list filter. Each comes
+// from the command line when given there, else from the log.
+
+#include "scoring/OleDateTime.h"
+#include "tools/korvane/LogQso.h"
+
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+struct RunOptions {
+    std::string call, start, end, filter; // as typed; empty when not given
+};
+
+struct ContestRun {
+    std::string ownCall;
+    COleDateTime start, end;
+    std::string listFilter;
+};
+
+// False with a reason for a start or end that cannot be read, or a log that names no
+// own call when none is given.
+bool resolveRun(const RunOptions& options, const ReadLog& log, ContestRun& run,
+                std::string* error);
+
+// The Cabrillo file the plug-in names after the own call: '/' and '\' become '_',
+// white space around goes, and an empty name becomes "MOLTA".
+std::string cabrilloFileName(const std::string& ownCall);
+
+} // namespace korvane

@@ -1,0 +1,25 @@
+#include "tools/korvane/DateOption.h"
+
+#include "tools/korvane/QsoFields.h"
+#include "tools/korvane/TextUtil.h"
+
+namespace korvane {
+
+std::optional<COleDateTime> parseDateOption(const std::string& input)
+{
+    std::string text = trim(input);
+    if (!text.empty() && (text.back() == 'Z' || text.back() == 'z'))
+        text.pop_back();
+    const std::size_t split = text.find_first_of(" T");
+    std::string date = text.substr(0, split);
+    std::string time = split == std::string::npos ? "0000" : trim(text.substr(split + 1));
+    std::string digits;
+    for (char c : time)
+        if (c != ':')
+            digits += c;
+    if (date.size() == 10)
+        return parseDashedDateTime(date, digits);
+    return parseCompactDateTime(date, digits);
+}
+
+} // namespace korvane

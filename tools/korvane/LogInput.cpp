@@ -1,0 +1,61 @@
+#include "tools/korvane/LogInput.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace korvane {
+
+int prepareLog(const LogCommandOptions& options, LogInput& input)
+{
+    LogFileResult file = readLogFile(options.logPath);
+    if (!file.ok) {
+        std::fprintf(stderr, "korvane: %s: %s\n", options.logPath.c_str(), file.error.c_str());
+        return kExitFailed;
+    }
+    input.log = std::move(file.log);
+    for (const LogProblem& p : input.log.problems)
+        std::fprintf(stderr, "%s:%zu: %s%s\n", options.logPath.c_str(), p.line, p.message.c_str(),
+                     p.recordSkipped ? " (record skipped)" : "");
+    if (options.strict && input.log.skippedRecords() > 0) {
+        std::fprintf(stderr, "korvane: %zu malformed record(s) and --strict: nothing done\n",
+                     input.log.skippedRecords());
+        return kExitFailed;
+    }
+    if (input.log.qsos.empty()) {
+        std::fprintf(stderr, "korvane: %s: no QSO could be read\n", options.logPath.c_str());
+        return kExitFailed;
+    }
+    std::string error;
+    if (!resolveRun(options.run, input.log, input.run, &error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+std::string readSummary(const LogCommandOptions& options, const ReadLog& log)
+{
+    return "Read " + std::to_string(log.qsos.size()) + " QSOs from " + options.logPath + " (" +
+           formatName(log.format) + "), " + std::to_string(log.skippedRecords()) +
+           " malformed record(s) skipped\n";
+}
+
+bool enterWorkFolder(const std::string& workdir, std::string* error)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir = workdir.empty() ? fs::current_path(ec) : fs::path(workdir);
+    fs::create_directories(dir / "Plugins", ec);
+    if (ec) {
+        *error = "cannot create " + (dir / "Plugins").string() + ": " + ec.message();
+        return false;
+    }
+    fs::current_path(dir, ec);
+    if (ec) {
+        *error = "cannot enter " + dir.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+} // namespace korvane

@@ -1,0 +1,25 @@
+#pragma once
+// The steps every log command takes before the plug-in is loaded: read the log, name
+// each skipped record on stderr, decide whether to go on, settle the reset's values.
+
+#include "tools/korvane/Commands.h"
+#include "tools/korvane/LogFile.h"
+
+namespace korvane {
+
+struct LogInput {
+    ReadLog log;
+    ContestRun run;
+};
+
+// kExitOk with input filled, or the status to exit with after the message printed.
+int prepareLog(const LogCommandOptions& options, LogInput& input);
+
+// One line for the output: how many QSOs were read and how many records skipped.
+std::string readSummary(const LogCommandOptions& options, const ReadLog& log);
+
+// Makes the work folder (and its Plugins folder) the current directory, as the host's
+// current directory is for the plug-in.
+bool enterWorkFolder(const std::string& workdir, std::string* error);
+
+} // namespace korvane

@@ -1,0 +1,40 @@
+#pragma once
+// A log as the readers hand it to the commands: the QSOs in file order, already in the
+// host's terms (band text, mode, hertz, UTC date-time), and what had to be skipped.
+
+#include "scoring/OleDateTime.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+struct LogQso {
+    std::string call, band, mode;
+    std::string rstSent, rstReceived, exchSent, exchReceived;
+    unsigned freqHz = 0;
+    COleDateTime time;
+    std::size_t line = 0; // where the record starts, from 1
+};
+
+struct LogProblem {
+    std::size_t line = 0;
+    std::string message;
+    bool recordSkipped = true; // false: a remark on the file, nothing lost
+};
+
+enum class LogFormat { Unknown, Adif, Cabrillo };
+
+struct ReadLog {
+    LogFormat format = LogFormat::Unknown;
+    std::string ownCall; // header (Cabrillo) or station field (ADIF); may be empty
+    std::vector<LogQso> qsos;
+    std::vector<LogProblem> problems;
+
+    std::size_t skippedRecords() const;
+};
+
+const char* formatName(LogFormat format);
+
+} // namespace korvane

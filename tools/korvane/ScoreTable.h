@@ -1,0 +1,31 @@
+#pragma once
+// Reading the plug-in's score table back: korvane prints it as returned, and names the
+// multipliers in the order the plug-in counts them (bands in the table's order, QSOs in
+// log order within a band), since the list itself is no export.
+
+#include "tools/korvane/LogQso.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// The table for a terminal: CR LF as line ends of the platform, a last line end added.
+std::string printableTable(const std::string& table);
+
+// The band texts of the table's band lines, in the table's order.
+std::vector<std::string> tableBands(const std::string& table);
+
+// The last number of the Total line (the New Call count); empty if there is none.
+std::optional<int> tableNewCalls(const std::string& table);
+
+// Distinct non-empty calls, first seen per band in the given band order, less listFilter.
+std::vector<std::string> multipliers(const std::vector<LogQso>& qsos,
+                                     const std::vector<std::string>& bandOrder,
+                                     const std::string& listFilter);
+
+// Calls joined by blanks, broken into lines of at most width characters.
+std::string wrapped(const std::vector<std::string>& words, std::size_t width, const std::string& indent);
+
+} // namespace korvane

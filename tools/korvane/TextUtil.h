@@ -1,0 +1,22 @@
+#pragma once
+// Small text helpers the readers share.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+std::string trim(std::string_view text); // blanks, tabs, CR, LF
+std::string toLower(std::string_view text);
+std::string toUpper(std::string_view text);
+bool allDigits(std::string_view text); // false for the empty text
+
+// Position of needle (lower case) in text from from on, letter case ignored; npos if none.
+std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from);
+
+// A value fit for a one-line message: control bytes as '?', cut to maxBytes with "...",
+// and its full length named when cut, so a 10 MB field never floods the terminal.
+std::string shown(std::string_view value, std::size_t maxBytes = 24);
+
+} // namespace korvane

@@ -1,0 +1,129 @@
+// korvane: scores, checks and reports a finished contest log through the plug-in's
+// exports, as the host logging program would feed it.
+#include "platform/ProgramLocation.h"
+#include "tools/korvane/Commands.h"
+#include "tools/korvane/DateOption.h"
+#include "tools/korvane/QsoFields.h"
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace {
+
+using namespace korvane;
+
+// Values past this would be cut by the plug-in's settings reads anyway.
+constexpr std::size_t kMaxSettingBytes = 9999;
+
+std::string dateCheck(const std::string& text)
+{
+    return parseDateOption(text) ? std::string() : "not a UTC date and time: " + text;
+}
+
+std::string callCheck(const std::string& text)
+{
+    const std::string why = callsignProblem(text);
+    return why.empty() ? why : "--call: " + why;
+}
+
+std::string singleLine(const std::string& text)
+{
+    if (text.find_first_of("\r\n") != std::string::npos)
+        return "this field takes a single line";
+    return text.size() > kMaxSettingBytes ? "longer than 9999 bytes" : std::string();
+}
+
+std::string multiLine(const std::string& text)
+{
+    return text.size() > kMaxSettingBytes ? "longer than 9999 bytes" : std::string();
+}
+
+void addPluginOptions(CLI::App& command, PluginChoice& plugin)
+{
+    command.add_option("--plugin", plugin.path,
+                       "The plug-in to load (default: the one next to korvane)");
+    command.add_flag("--decorated", plugin.decorated,
+                     "Look the exports up by their decorated names, as some hosts do");
+}
+
+void addLogOptions(CLI::App& command, LogCommandOptions& o)
+{
+    command.add_option("LOG", o.logPath, "ADIF or Cabrillo log (told apart by content)")
+        ->required();
+    addPluginOptions(command, o.plugin);
+    command.add_option("--workdir", o.workdir,
+                       "The host's current directory: Plugins\\MOLTA.ini and the .cbr go "
+                       "there (default: the current directory)");
+    command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
+        ->check(callCheck);
+    command.add_option("--start", o.run.start, "Contest start, UTC (default: the first QSO)")
+        ->check(dateCheck);
+    command.add_option("--end", o.run.end, "Contest end, UTC (default: the last QSO)")
+        ->check(dateCheck);
+    command.add_option("--filter", o.run.filter,
+                       "List filter: a call equal to its first two characters is left off "
+                       "the multiplier list");
+    command.add_flag("--strict", o.strict, "Stop at any malformed record instead of skipping it");
+}
+
+void addHeaderOptions(CLI::App& command, HeaderOptions& h)
+{
+    auto text = [&](const char* name, std::optional<std::string>& field, const char* help,
+                    std::string (*check)(const std::string&)) {
+        command.add_option_function<std::string>(name, [&field](const std::string& v) { field = v; },
+                                                 help)
+            ->check(check);
+    };
+    text("--name", h.name, "NAME of the Cabrillo header", singleLine);
+    text("--address", h.address, "ADDRESS; line breaks (or \\n) start new lines", multiLine);
+    text("--email", h.email, "EMAIL", singleLine);
+    text("--club", h.club, "CLUB", singleLine);
+    text("--operators", h.operators, "OPERATORS", singleLine);
+    text("--soapbox", h.soapbox, "SOAPBOX; line breaks (or \\n) start new lines", multiLine);
+    text("--location", h.location, "LOCATION", singleLine);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    platform::useUtf8Output();
+    CLI::App app{"korvane: scores, checks and reports a KORVANE contest log through the "
+                 "Stats plug-in, as the host logging program does"};
+    app.require_subcommand(1);
+
+    ScoreOptions score;
+    CLI::App* scoreCommand = app.add_subcommand(
+        "score", "Feed the log to the plug-in and print its score table and multipliers");
+    addLogOptions(*scoreCommand, score);
+    scoreCommand->add_flag("--report", score.report,
+                           "Have the plug-in write the Cabrillo file <own call>.cbr");
+    scoreCommand->add_flag("--interactive", score.interactive,
+                           "Windows: show the setup dialog and message boxes instead of "
+                           "confirming them");
+    addHeaderOptions(*scoreCommand, score.header);
+
+    LogCommandOptions check;
+    CLI::App* checkCommand = app.add_subcommand(
+        "check", "Replay the log as if live and list every QSO the tour rule refuses");
+    addLogOptions(*checkCommand, check);
+
+    PluginChoice exportsPlugin;
+    CLI::App* exportsCommand = app.add_subcommand(
+        "exports", "List the twenty exports and whether each pair resolves to one function");
+    exportsCommand->add_option("PLUGIN", exportsPlugin.path,
+                               "The plug-in (default: the one next to korvane)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? kExitOk : kExitUsage;
+    }
+    if (*scoreCommand)
+        return runScore(score);
+    if (*checkCommand)
+        return runCheck(check);
+    return runExports(exportsPlugin);
+}
