@@ -9,6 +9,10 @@
 
 namespace platform {
 
+namespace dialog {
+class Dialog;
+}
+
 struct UtcTime {
     int year = 0, month = 0, day = 0;
     int hour = 0, minute = 0, second = 0;
@@ -32,6 +36,13 @@ struct Ops {
                        bool ownedByActiveWindow);
     UtcTime (*utcNow)();
     void (*sleepMs)(unsigned milliseconds);
+
+    // Answers a dialog that has just been initialised (kInitDialog handled), in place of
+    // an operator; it may type into controls and post a command such as OK or CANCEL.
+    // Headless backend: the dialog's own answerUnattended (the setup dialog confirms with
+    // the values as loaded, the settings file being the operator's input there). Win32:
+    // null, the operator answers. Tests set it on either backend.
+    void (*dialogAnswer)(dialog::Dialog& dialog);
 };
 
 // The table in force. Tests may change entries; nothing else does.

@@ -1,5 +1,6 @@
 // The stand-in backend for Linux: profile files of our own, message boxes on stderr.
 #include "platform/Platform.h"
+#include "platform/Dialog.h"
 #include "platform/posix/ProfileFile.h"
 
 #include <chrono>
@@ -36,8 +37,10 @@ void sleepFor(unsigned milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+void unattendedAnswer(dialog::Dialog& d) { d.answerUnattended(); }
+
 const Ops kPosixOps = {
-    profile::read, profile::write, stderrMessageBox, systemUtc, sleepFor,
+    profile::read, profile::write, stderrMessageBox, systemUtc, sleepFor, unattendedAnswer,
 };
 
 Ops current = kPosixOps;

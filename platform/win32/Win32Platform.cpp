@@ -59,6 +59,7 @@ void win32Sleep(unsigned milliseconds) { Sleep(milliseconds); }
 
 const Ops kWin32Ops = {
     win32ProfileRead, win32ProfileWrite, win32MessageBox, win32UtcNow, win32Sleep,
+    nullptr, // dialogAnswer: the operator answers
 };
 
 Ops current = kWin32Ops;

@@ -1,0 +1,280 @@
+// The dialog layer on Win32: DialogBoxParamA on a template of the plug-in's own module,
+// one dialog procedure for every dialog class, and the Dialog operations as the matching
+// Win32 calls.
+#include "platform/Dialog.h"
+#include "platform/DialogBackend.h"
+#include "platform/Platform.h"
+#include "platform/win32/ModuleHandle.h"
+
+#include <windows.h>
+
+namespace platform::dialog {
+
+static_assert(kDestroy == WM_DESTROY && kMove == WM_MOVE && kSize == WM_SIZE);
+static_assert(kClose == WM_CLOSE && kSetCursor == WM_SETCURSOR && kNcDestroy == WM_NCDESTROY);
+static_assert(kWindowPosChanged == WM_WINDOWPOSCHANGED && kInitDialog == WM_INITDIALOG);
+static_assert(kCommand == WM_COMMAND && kTimer == WM_TIMER && kPrivateFirst == WM_APP);
+static_assert(kCtlColorMessageBox == WM_CTLCOLORMSGBOX && kCtlColorEdit == WM_CTLCOLOREDIT);
+static_assert(kCtlColorListBox == WM_CTLCOLORLISTBOX && kCtlColorButton == WM_CTLCOLORBTN);
+static_assert(kCtlColorDialog == WM_CTLCOLORDLG && kCtlColorScrollBar == WM_CTLCOLORSCROLLBAR);
+static_assert(kCtlColorStatic == WM_CTLCOLORSTATIC);
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL);
+static_assert(kClicked == BN_CLICKED && kSelectionChanged == LBN_SELCHANGE);
+static_assert(kSelectionChanged == CBN_SELCHANGE && kEditChanged == EN_CHANGE);
+
+namespace {
+
+constexpr WORD kDialogInitType = 240; // RT_DLGINIT
+
+HWND window(const Dialog& dialog) { return static_cast<HWND>(dialog.handle()); }
+
+HWND item(const Dialog& dialog, int controlId)
+{
+    HWND w = window(dialog);
+    return w ? GetDlgItem(w, controlId) : nullptr;
+}
+
+LRESULT sendItem(const Dialog& dialog, int controlId, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND control = item(dialog, controlId);
+    return control ? SendMessageA(control, message, wParam, lParam) : 0;
+}
+
+std::string entryText(const Dialog& dialog, int controlId, int index, UINT lengthMessage,
+                      UINT textMessage)
+{
+    const LRESULT length = sendItem(dialog, controlId, lengthMessage, index, 0);
+    if (length <= 0)
+        return std::string();
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied = sendItem(dialog, controlId, textMessage, index,
+                                    reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+int asIndex(LRESULT r) { return r < 0 ? -1 : static_cast<int>(r); }
+
+// The combo and list entries of the template's DLGINIT resource, as the dialog manager
+// of the Windows application framework adds them before the dialog's initialisation.
+void applyDialogInit(HWND dialogWindow, int templateId)
+{
+    HMODULE module = win32::moduleHandle();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(kDialogInitType));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data)
+        return;
+    for (const InitEntry& e : parseDialogInit(data, SizeofResource(module, found))) {
+        SendDlgItemMessageA(dialogWindow, e.controlId, e.comboBox ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(e.text.c_str()));
+    }
+}
+
+INT_PTR CALLBACK dialogProcedure(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Dialog* dialog = nullptr;
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<Dialog*>(lParam);
+        SetWindowLongPtrA(w, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+        DialogBackend::attach(*dialog, w, nullptr);
+        applyDialogInit(w, dialog->templateId());
+    } else {
+        dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrA(w, DWLP_USER));
+    }
+    if (!dialog)
+        return FALSE; // before WM_INITDIALOG or after WM_NCDESTROY
+    Result result = 0;
+    dialog->dispatch(Message{message, wParam, lParam}, result);
+    if (message == WM_INITDIALOG && ops().dialogAnswer)
+        ops().dialogAnswer(*dialog);
+    if (message == WM_NCDESTROY) {
+        // No handler may run on the object once its window is gone.
+        SetWindowLongPtrA(w, DWLP_USER, 0);
+        DialogBackend::detach(*dialog);
+    }
+    return result;
+}
+
+} // namespace
+
+bool DialogBackend::startTimer(Dialog& dialog, unsigned timerId, unsigned milliseconds)
+{
+    return SetTimer(window(dialog), timerId, milliseconds, nullptr) != 0;
+}
+
+void DialogBackend::stopTimer(Dialog& dialog, unsigned timerId)
+{
+    KillTimer(window(dialog), timerId);
+}
+
+Result Dialog::runModal()
+{
+    const INT_PTR code = DialogBoxParamA(win32::moduleHandle(), MAKEINTRESOURCEA(templateId_),
+                                         GetActiveWindow(), dialogProcedure,
+                                         reinterpret_cast<LPARAM>(this));
+    return code == -1 ? kRunFailed : code;
+}
+
+void Dialog::endDialog(Result code)
+{
+    if (handle_)
+        EndDialog(window(*this), code);
+}
+
+bool Dialog::hasItem(int controlId) const { return item(*this, controlId) != nullptr; }
+
+std::string Dialog::itemText(int controlId) const
+{
+    HWND control = item(*this, controlId);
+    if (!control)
+        return std::string();
+    const int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = GetWindowTextA(control, &text[0], static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+void Dialog::setItemText(int controlId, const std::string& text)
+{
+    if (HWND control = item(*this, controlId))
+        SetWindowTextA(control, text.c_str());
+}
+
+bool Dialog::isItemEnabled(int controlId) const
+{
+    HWND control = item(*this, controlId);
+    return control && IsWindowEnabled(control);
+}
+
+void Dialog::enableItem(int controlId, bool enabled)
+{
+    if (HWND control = item(*this, controlId))
+        EnableWindow(control, enabled);
+}
+
+int Dialog::comboAdd(int controlId, const std::string& text)
+{
+    return asIndex(sendItem(*this, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+int Dialog::comboCount(int controlId) const
+{
+    const int n = asIndex(sendItem(*this, controlId, CB_GETCOUNT, 0, 0));
+    return n < 0 ? 0 : n;
+}
+
+std::string Dialog::comboEntry(int controlId, int index) const
+{
+    return entryText(*this, controlId, index, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+int Dialog::comboSelection(int controlId) const
+{
+    return item(*this, controlId) ? asIndex(sendItem(*this, controlId, CB_GETCURSEL, 0, 0)) : -1;
+}
+
+void Dialog::comboSelect(int controlId, int index) { sendItem(*this, controlId, CB_SETCURSEL, index, 0); }
+
+int Dialog::listAdd(int controlId, const std::string& text)
+{
+    return asIndex(sendItem(*this, controlId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void Dialog::listClear(int controlId) { sendItem(*this, controlId, LB_RESETCONTENT, 0, 0); }
+
+int Dialog::listCount(int controlId) const
+{
+    const int n = asIndex(sendItem(*this, controlId, LB_GETCOUNT, 0, 0));
+    return n < 0 ? 0 : n;
+}
+
+std::string Dialog::listEntry(int controlId, int index) const
+{
+    return entryText(*this, controlId, index, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+Rect Dialog::windowRect() const
+{
+    RECT r{};
+    if (handle_)
+        GetWindowRect(window(*this), &r);
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+Rect Dialog::clientRect() const
+{
+    RECT r{};
+    if (handle_)
+        GetClientRect(window(*this), &r);
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+void Dialog::moveTo(int x, int y)
+{
+    if (handle_)
+        SetWindowPos(window(*this), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void Dialog::makeTopmost()
+{
+    if (handle_)
+        SetWindowPos(window(*this), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void Dialog::moveItem(int controlId, const Rect& rect, bool repaint)
+{
+    if (HWND control = item(*this, controlId))
+        MoveWindow(control, rect.left, rect.top, rect.width(), rect.height(), repaint);
+}
+
+void Dialog::invalidateItem(int controlId, bool erase)
+{
+    if (HWND control = item(*this, controlId))
+        InvalidateRect(control, nullptr, erase);
+}
+
+bool Dialog::setIcon(int iconId, bool big)
+{
+    HICON icon = handle_ ? LoadIconA(win32::moduleHandle(), MAKEINTRESOURCEA(iconId)) : nullptr;
+    if (!icon)
+        return false;
+    SendMessageA(window(*this), WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    return true;
+}
+
+Result Dialog::controlColours(const Message& request, Colour text, Colour background, Brush brush)
+{
+    HDC dc = reinterpret_cast<HDC>(request.wParam);
+    SetTextColor(dc, text);
+    SetBkColor(dc, background);
+    return reinterpret_cast<Result>(brush);
+}
+
+Result Dialog::defaultWindowHandling(const Message& message)
+{
+    return handle_ ? DefWindowProcA(window(*this), message.id, message.wParam, message.lParam) : 0;
+}
+
+bool postMessage(WindowHandle w, unsigned message, WParam wParam, LParam lParam)
+{
+    return w && PostMessageA(static_cast<HWND>(w), message, wParam, lParam) != 0;
+}
+
+Result sendMessage(WindowHandle w, unsigned message, WParam wParam, LParam lParam)
+{
+    if (!w || !IsWindow(static_cast<HWND>(w)))
+        return 0;
+    return SendMessageA(static_cast<HWND>(w), message, wParam, lParam);
+}
+
+Brush createSolidBrush(Colour colour) { return CreateSolidBrush(colour); }
+
+void deleteBrush(Brush brush)
+{
+    if (brush)
+        DeleteObject(static_cast<HGDIOBJ>(brush));
+}
+
+} // namespace platform::dialog
