@@ -1,0 +1,53 @@
+#pragma once
+// The always-on-top list of the distinct calls worked, run modally on the window thread.
+// Every handler runs on that thread; the host's thread reaches the window only through
+// WindowRequests.h.
+
+#include "platform/Dialog.h"
+
+#include <cstdint>
+
+class MultiplierWindow : public platform::dialog::Dialog {
+public:
+    using Message = platform::dialog::Message;
+    using Result = platform::dialog::Result;
+
+    // Private messages from the host's thread.
+    static constexpr unsigned kRearmRefresh = platform::dialog::kPrivateFirst;     // wParam: ms
+    static constexpr unsigned kDescribe = platform::dialog::kPrivateFirst + 1;     // lParam: WindowView*
+
+    static constexpr unsigned kRefreshTimerId = 1443;
+    static constexpr platform::dialog::Colour kListBackground = 0x00C6FAFF;
+
+    MultiplierWindow();
+    ~MultiplierWindow() override;
+
+    // Arms RefreshTimer for the delay; a pending countdown starts again.
+    void scheduleRefresh(unsigned milliseconds);
+
+    // How many multiplier windows exist right now, and the most that ever did at once.
+    static int existing();
+    static int mostAtOnce();
+
+protected:
+    const platform::dialog::MessageTable& messageTable() const override { return kMessages; }
+    bool onInitDialog() override;
+
+private:
+    Result refresh(const Message& message);
+    Result savePosition(const Message& message);
+    Result colours(const Message& message);
+    Result layout(const Message& message);
+    Result rearmRefresh(const Message& message);
+    Result describe(const Message& message);
+    Result destroying(const Message& message);
+
+    static const platform::dialog::MessageEntry kEntries[];
+    static const platform::dialog::MessageTable kMessages;
+
+    platform::dialog::Brush ListBrush = nullptr;
+    int ShownCount = 0;
+    // The list's generation that the list box shows; none before the first refresh.
+    std::uint64_t shownGeneration_ = ~std::uint64_t{0};
+    bool counted_ = false;
+};
