@@ -142,11 +142,14 @@ private:
     bool tagAt(std::size_t lt)
     {
         const std::size_t gt = text_.find('>', lt);
-        if (gt == std::string_view::npos || gt - lt > kMaxTagLength) {
-            if (!inHeader())
-                return damaged("a '<' that opens no tag");
+        const std::size_t nextLt = text_.find('<', lt + 1);
+        if (gt == std::string_view::npos || gt - lt > kMaxTagLength || nextLt < gt) {
             pos_ = lt + 1; // header text may hold a stray '<'
-            return true;
+            if (inHeader())
+                return true;
+            if (gt == std::string_view::npos)
+                return damaged("the file ends inside a tag (is it cut short?)");
+            return damaged("a '<' that opens no tag");
         }
         const std::string tag(text_.substr(lt + 1, gt - lt - 1));
         const std::size_t colon = tag.find(':');

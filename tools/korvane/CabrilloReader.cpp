@@ -24,6 +24,8 @@ struct QsoLine {
 };
 
 constexpr std::size_t kFirstHalf = 5; // QSO: freq mode date time
+// Where the Cabrillo template (and the plug-in's writer) puts the worked call.
+constexpr std::size_t kTemplateCallColumn = 55;
 
 std::vector<Token> tokenize(std::string_view line)
 {
@@ -46,7 +48,8 @@ std::size_t fieldsAfterTime(const QsoLine& q)
     return q.tokens.size() > kFirstHalf ? q.tokens.size() - kFirstHalf : 0;
 }
 
-// The column where the worked call stands in an aligned file, if the file is aligned.
+// The column where the worked call stands in an aligned file: where it stands in most
+// lines whose halves are of equal length.
 std::optional<std::size_t> learnCallColumn(const std::vector<QsoLine>& lines)
 {
     std::map<std::size_t, std::size_t> counts;
@@ -59,7 +62,7 @@ std::optional<std::size_t> learnCallColumn(const std::vector<QsoLine>& lines)
         }
     }
     for (const auto& [column, count] : counts)
-        if (symmetric > 0 && count * 5 >= symmetric * 4)
+        if (count >= 2 && count * 5 >= symmetric * 4)
             return column;
     return std::nullopt;
 }
@@ -114,6 +117,9 @@ std::string toQso(const QsoLine& q, std::optional<std::size_t> callColumn, LogQs
             call = i;
     if (call == 0 && n % 2 == 0)
         call = kFirstHalf + n / 2;
+    for (std::size_t i = kFirstHalf + 1; call == 0 && i < q.tokens.size(); ++i)
+        if (q.tokens[i].column == kTemplateCallColumn)
+            call = i;
     if (call == 0)
         return "cannot tell the worked callsign from the exchanges (" + std::to_string(n) +
                " fields after the time, not aligned with the other lines)";

@@ -4,8 +4,8 @@
 // A QSO line is "QSO: freq mode date time", then the sent half (own call, report,
 // exchange) and the received half (worked call, report, exchange). Exchanges may hold
 // blanks, so where the worked call stands is taken from the file's own alignment (the
-// column where it stands in the lines whose halves are of equal length) and, failing
-// that, from halves of equal length.
+// column where it stands in the lines whose halves are of equal length), failing that
+// from halves of equal length, and last from the template's column.
 
 #include "tools/korvane/LogQso.h"
 

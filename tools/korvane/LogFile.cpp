@@ -49,6 +49,11 @@ LogFileResult readLogText(std::string_view text)
         result.error = "the file is empty";
         return result;
     }
+    // Logs are text; a NUL byte means a program, an image or a damaged disk.
+    if (text.find('\0') != std::string_view::npos) {
+        result.error = "a binary file (it holds NUL bytes), not a log";
+        return result;
+    }
     switch (detectFormat(text)) {
     case LogFormat::Adif:
         result.log = readAdif(text);
@@ -57,10 +62,8 @@ LogFileResult readLogText(std::string_view text)
         result.log = readCabrillo(text);
         break;
     case LogFormat::Unknown:
-        result.error = text.find('\0') != std::string_view::npos
-                           ? "a binary file, not a log"
-                           : "neither an ADIF log (no <EOH>, no data specifier at the start) "
-                             "nor a Cabrillo log (no START-OF-LOG: line)";
+        result.error = "neither an ADIF log (no <EOH>, no data specifier at the start) "
+                       "nor a Cabrillo log (no START-OF-LOG: line)";
         return result;
     }
     result.ok = true;

@@ -19,7 +19,7 @@ struct LogFileResult {
 };
 
 // Fails (with a readable reason) for a file that cannot be opened, is empty, is too
-// large, is binary or is in neither format. A file that reads but holds no usable QSO
+// large, holds NUL bytes or is in neither format. A file that reads but holds no usable QSO
 // is not a failure here: log.qsos is empty and log.problems says why.
 LogFileResult readLogFile(const std::string& path);
 
