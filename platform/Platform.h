@@ -6,6 +6,7 @@
 // (a failing settings write, a fixed clock) and put the saved table back afterwards.
 
 #include <cstddef>
+#include <string>
 
 namespace platform {
 
@@ -19,6 +20,14 @@ struct UtcTime {
 };
 
 enum class BoxIcon { None, Information, Error };
+
+// An open file of bytes; what it holds is the backend's own.
+struct File;
+
+enum class FileAccess {
+    Write,        // created when missing, emptied when present; others may open it too
+    ReadCreating, // read; created empty when missing
+};
 
 struct Ops {
     // Windows profile-file read: copies at most size-1 bytes of the value (or of
@@ -43,6 +52,17 @@ struct Ops {
     // the values as loaded, the settings file being the operator's input there). Win32:
     // null, the operator answers. Tests set it on either backend.
     void (*dialogAnswer)(dialog::Dialog& dialog);
+
+    // Files of bytes, without line-end translation, named relative to the current
+    // directory. On failure each call puts the system's reason, in words, into *reason.
+    // Null when the file cannot be opened (or created).
+    File* (*fileOpen)(const char* path, FileAccess access, std::string* reason);
+    // Writes all size bytes; false when they could not all be written.
+    bool (*fileWrite)(File* file, const char* data, std::size_t size, std::string* reason);
+    // Up to size bytes into buffer: the count read, 0 at the end, -1 on failure.
+    long (*fileRead)(File* file, char* buffer, std::size_t size, std::string* reason);
+    // Closes and releases file in every case; false when written data may be lost.
+    bool (*fileClose)(File* file, std::string* reason);
 };
 
 // The table in force. Tests may change entries; nothing else does.

@@ -3,12 +3,22 @@
 #include "platform/Dialog.h"
 #include "platform/posix/ProfileFile.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <thread>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace platform {
+
+struct File {
+    int descriptor;
+};
+
 namespace {
 
 void stderrMessageBox(const char* text, const char* caption, BoxIcon icon, bool)
@@ -39,8 +49,68 @@ void sleepFor(unsigned milliseconds)
 
 void unattendedAnswer(dialog::Dialog& d) { d.answerUnattended(); }
 
+void setReason(std::string* reason, int error)
+{
+    if (reason)
+        *reason = std::strerror(error);
+}
+
+File* posixFileOpen(const char* path, FileAccess access, std::string* reason)
+{
+    const int flags = access == FileAccess::Write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY | O_CREAT;
+    const int descriptor = ::open(path, flags | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        setReason(reason, errno);
+        return nullptr;
+    }
+    return new File{descriptor};
+}
+
+bool posixFileWrite(File* file, const char* data, std::size_t size, std::string* reason)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(file->descriptor, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            setReason(reason, n < 0 ? errno : EIO);
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+long posixFileRead(File* file, char* buffer, std::size_t size, std::string* reason)
+{
+    for (;;) {
+        const ssize_t n = ::read(file->descriptor, buffer, size);
+        if (n >= 0)
+            return static_cast<long>(n);
+        if (errno != EINTR) {
+            setReason(reason, errno);
+            return -1;
+        }
+    }
+}
+
+bool posixFileClose(File* file, std::string* reason)
+{
+    const int result = ::close(file->descriptor);
+    const int error = errno;
+    delete file;
+    // Not retried on EINTR: the descriptor is released either way.
+    if (result != 0 && error != EINTR) {
+        setReason(reason, error);
+        return false;
+    }
+    return true;
+}
+
 const Ops kPosixOps = {
     profile::read, profile::write, stderrMessageBox, systemUtc, sleepFor, unattendedAnswer,
+    posixFileOpen, posixFileWrite, posixFileRead, posixFileClose,
 };
 
 Ops current = kPosixOps;

@@ -1,0 +1,84 @@
+#include "cabrillo/ReportText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace cabrillo {
+
+std::string replaceAll(const std::string& source, const std::string& search,
+                       const std::string& replacement)
+{
+    if (search == replacement || search.empty())
+        return source;
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t at; (at = source.find(search, from)) != std::string::npos;
+         from = at + search.size()) {
+        result.append(source, from, at - from);
+        result += replacement;
+    }
+    result.append(source, from, std::string::npos);
+    return result;
+}
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool refusedInFileNames(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 1 && u <= 31) || std::string("<>:\"|?*").find(c) != std::string::npos;
+}
+
+bool isReservedDeviceName(const std::string& stem)
+{
+    std::string upper;
+    for (char c : stem)
+        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL")
+        return true;
+    return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+} // namespace
+
+std::string fileBaseName(const std::string& ownCall)
+{
+    std::string name = replaceAll(replaceAll(ownCall, "/", "_"), "\\", "_");
+    std::size_t first = 0, last = name.size();
+    while (first < last && isBlank(name[first]))
+        ++first;
+    while (last > first && isBlank(name[last - 1]))
+        --last;
+    name = name.substr(first, last - first);
+    for (char& c : name) {
+        if (refusedInFileNames(c))
+            c = '_';
+    }
+    if (name.empty())
+        return "MOLTA";
+    // Windows opens the device for "CON.cbr", and also for "CON.x.cbr".
+    const std::size_t stemEnd = std::min(name.find('.'), name.size());
+    if (isReservedDeviceName(name.substr(0, stemEnd)))
+        name.insert(stemEnd, "_");
+    return name;
+}
+
+std::string storedToEdit(const std::string& stored)
+{
+    return replaceAll(replaceAll(stored, "<CR>", "\r"), "<LF>", "\n");
+}
+
+std::string editToStored(const std::string& edit)
+{
+    return replaceAll(replaceAll(edit, "\r", "<CR>"), "\n", "<LF>");
+}
+
+std::string storedToWriter(const std::string& stored, const std::string& tag)
+{
+    return replaceAll(replaceAll(stored, "<CR>", "\r\n" + tag + ": "), "<LF>", "");
+}
+
+} // namespace cabrillo

@@ -1,0 +1,94 @@
+// Text rules of the report: replaceAll, the file name's stem and the multi-line forms.
+#include "cabrillo/ReportText.h"
+
+#include <doctest/doctest.h>
+
+using namespace cabrillo;
+
+TEST_CASE("replaceAll: left to right, no overlap, replacement never searched again")
+{
+    struct Row {
+        const char* source;
+        const char* search;
+        const char* replacement;
+        const char* expected;
+    };
+    const Row rows[] = {
+        /* 1 */ {"a/b/c", "/", "_", "a_b_c"},
+        /* 2 */ {"aaaa", "aa", "b", "bb"},
+        /* 3 */ {"aaa", "aa", "b", "ba"},        // no overlap: the rest is "a"
+        /* 4 */ {"xax", "a", "aa", "xaax"},      // the replacement holds the search text
+        /* 5 */ {"<CR><CR>", "<CR>", "\r", "\r\r"},
+        /* 6 */ {"abc", "d", "e", "abc"},
+        /* 7 */ {"", "a", "b", ""},
+        /* 8 */ {"abc", "abc", "", ""},
+        /* 9 */ {"same", "m", "m", "same"},      // equal texts: unchanged
+        /* 10 */ {"abc", "", "x", "abc"},        // an empty search changes nothing
+        /* 11 */ {"a<LF>b<LF>", "<LF>", "", "ab"},
+    };
+    for (const Row& r : rows) {
+        CAPTURE(r.source);
+        CAPTURE(r.search);
+        CHECK(replaceAll(r.source, r.search, r.replacement) == r.expected);
+    }
+    // Bytes after a NUL are text like any other.
+    CHECK(replaceAll(std::string("a\0/b", 4), "/", "_") == std::string("a\0_b", 4));
+}
+
+TEST_CASE("file stem from the own callsign")
+{
+    struct Row {
+        const char* ownCall;
+        const char* expected;
+    };
+    const Row rows[] = {
+        /* 1 */ {"RA3XYZ", "RA3XYZ"},
+        /* 2 */ {"RA3XYZ/P", "RA3XYZ_P"},
+        /* 3 */ {"UA9\\M", "UA9_M"},
+        /* 4 */ {"  RA3XYZ \t", "RA3XYZ"},
+        /* 5 */ {"\r\n\v\f RA3 XYZ \n", "RA3 XYZ"},   // inner blanks stay
+        /* 6 */ {"", "MOLTA"},
+        /* 7 */ {" \t\r\n", "MOLTA"},
+        /* 8 */ {"/", "_"},                            // slashes are replaced before trimming
+        /* 9 */ {"A<B>C:D\"E|F?G*H", "A_B_C_D_E_F_G_H"},
+        /* 10 */ {"RA3\x01X\x1FY\tZ", "RA3_X_Y_Z"},     // control bytes inside
+        /* 11 */ {"C:", "C_"},                          // no drive, no alternate stream
+        /* 12 */ {"CON", "CON_"},
+        /* 13 */ {"con", "con_"},
+        /* 14 */ {"Nul", "Nul_"},
+        /* 15 */ {"PRN", "PRN_"},
+        /* 16 */ {"aux", "aux_"},
+        /* 17 */ {"COM1", "COM1_"},
+        /* 18 */ {"com9", "com9_"},
+        /* 19 */ {"LPT5", "LPT5_"},
+        /* 20 */ {"COM0", "COM0"},
+        /* 21 */ {"COM10", "COM10"},
+        /* 22 */ {"CONS", "CONS"},
+        /* 23 */ {"CON.X", "CON_.X"},                   // the stem before the dot counts
+        /* 24 */ {"LPT1/P", "LPT1_P"},
+        /* 25 */ {" CON ", "CON_"},
+        /* 26 */ {"\xC0\xC1", "\xC0\xC1"},             // code-page letters stay
+        /* 27 */ {"\x7F", "\x7F"},                      // DEL is allowed in file names
+    };
+    for (const Row& r : rows) {
+        CAPTURE(r.ownCall);
+        CHECK(fileBaseName(r.ownCall) == r.expected);
+    }
+}
+
+TEST_CASE("multi-line fields: stored, edit and writer forms")
+{
+    CHECK(storedToEdit("A<CR><LF>B") == "A\r\nB");
+    CHECK(storedToEdit("A<LF><CR>") == "A\n\r");
+    CHECK(storedToEdit("<cr>") == "<cr>"); // exact case only
+    CHECK(editToStored("A\r\nB") == "A<CR><LF>B");
+    CHECK(editToStored("A\r\n") == "A<CR><LF>");
+    CHECK(editToStored("A\nB") == "A<LF>B");
+    CHECK(editToStored("A<CR>B") == "A<CR>B"); // typed literally: indistinguishable
+    CHECK(storedToWriter("A<CR><LF>B", "ADDRESS") == "A\r\nADDRESS: B");
+    CHECK(storedToWriter("A<CR><LF>", "ADDRESS") == "A\r\nADDRESS: ");
+    CHECK(storedToWriter("A<LF>B", "SOAPBOX") == "AB"); // a lone line feed just goes
+    CHECK(storedToWriter("one<CR><LF>two<CR><LF>three", "SOAPBOX") ==
+          "one\r\nSOAPBOX: two\r\nSOAPBOX: three");
+    CHECK(storedToWriter("", "SOAPBOX").empty());
+}
