@@ -5,17 +5,17 @@
 
 void appendFormat(std::string& out, const char* format, ...)
 {
+    // Measure first, then format in place; each pass gets its own argument list.
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
     const int needed = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
-    if (needed > 0) {
-        const std::size_t start = out.size();
-        out.resize(start + static_cast<std::size_t>(needed) + 1);
-        std::vsnprintf(&out[start], static_cast<std::size_t>(needed) + 1, format, again);
-        out.resize(start + static_cast<std::size_t>(needed));
-    }
-    va_end(again);
+    if (needed <= 0)
+        return;
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(needed) + 1);
+    va_start(args, format);
+    std::vsnprintf(&out[start], static_cast<std::size_t>(needed) + 1, format, args);
+    va_end(args);
+    out.resize(start + static_cast<std::size_t>(needed));
 }
