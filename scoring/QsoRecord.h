@@ -17,6 +17,8 @@ struct QsoRecord {
     // What the summary counts as a new call; in this contest the worked call itself,
     // kept apart so that the scoring rule reads it by its own name.
     std::string multiplierKey;
-    std::int32_t freqKHz = 0;
+    // The host's date value is packed to 4 bytes; first after the texts, its day number
+    // still falls on an 8-byte boundary.
     COleDateTime qsoTime;
+    std::int32_t freqKHz = 0;
 };
