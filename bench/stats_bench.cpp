@@ -2,12 +2,12 @@
 // built libStats.so, next to two references: the rescanning summary and one bare pass.
 #include "LiteralSummary.h"
 #include "LogGenerator.h"
+#include "platform/ProcessStats.h"
 #include "platform/SettingsFile.h"
 #include "scoring/QsoRecord.h"
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include <climits>
@@ -77,7 +77,8 @@ void GetResultWithReport(benchmark::State& state)
     // The report's message box goes to stderr in this build; keep the table readable.
     std::fflush(stderr);
     const int savedStderr = dup(2);
-    std::freopen("/dev/null", "w", stderr);
+    if (!std::freopen("/dev/null", "w", stderr))
+        state.SkipWithError("cannot silence stderr");
     int score = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(plugin.getResult(&score));
@@ -264,9 +265,9 @@ void printTable(const TableReporter& r)
 void printMemory()
 {
     plugin.reset(0, "RA3XYZ", kStart, kEnd, "");
-    const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    const std::size_t before = platform::currentProcessStats().heapBytes;
     loadLog(100000);
-    const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
+    const std::size_t after = platform::currentProcessStats().heapBytes;
     std::printf("memory: %.0f bytes per QSO at 100000 QSOs (record struct %zu bytes)\n",
                 static_cast<double>(after - before) / 100000.0, sizeof(QsoRecord));
     plugin.reset(0, "RA3XYZ", kStart, kEnd, "");
