@@ -17,4 +17,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   fi
   flock -u 9
 fi
+# Xvfb runs no window manager, and Wine waits two seconds for one whenever it hides a
+# window that it left to one (any window with a caption). Wine manages them itself here.
+if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+fi
 exec wine "$@"

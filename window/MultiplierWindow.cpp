@@ -1,9 +1,11 @@
 #include "window/MultiplierWindow.h"
 
 #include "platform/SettingsFile.h"
+#include "platform/WindowOps.h"
 #include "resources/MultiplierWindowIds.h"
 #include "scoring/StatsEngine.h"
 #include "window/WindowAddress.h"
+#include "window/WindowThread.h"
 
 #include <atomic>
 #include <string>
@@ -50,6 +52,7 @@ const MessageEntry MultiplierWindow::kEntries[] = {
     onMessage<MultiplierWindow, &MultiplierWindow::rearmRefresh>(kRearmRefresh),
     onMessage<MultiplierWindow, &MultiplierWindow::describe>(kDescribe),
     onMessage<MultiplierWindow, &MultiplierWindow::destroying>(kDestroy),
+    onMessage<MultiplierWindow, &MultiplierWindow::up>(kUp),
 };
 const MessageTable MultiplierWindow::kMessages = makeTable(&Dialog::kMessages, MultiplierWindow::kEntries);
 
@@ -80,9 +83,17 @@ bool MultiplierWindow::onInitDialog()
     ListBrush = createSolidBrush(kListBackground);
     scheduleRefresh(kFirstRefreshMs);
     setIcon(IDI_MULTIPLIER_WINDOW, true);
-    // From here on the host's thread may address the window.
-    window::publishAddress(handle());
+    showNow(*this);
+    postMessage(kUp);
     return true;
+}
+
+Result MultiplierWindow::up(const Message&)
+{
+    // On screen and in its message loop: from here on the host's thread may address it.
+    window::publishAddress(handle());
+    window::windowIsUp();
+    return 1;
 }
 
 void MultiplierWindow::scheduleRefresh(unsigned milliseconds)
@@ -160,6 +171,7 @@ Result MultiplierWindow::describe(const Message& message)
     for (int i = 0; i < n; ++i)
         view->entries.push_back(listEntry(IDC_MULTIPLIER_LIST, i));
     view->rect = windowRect();
+    view->seen = true;
     return 1;
 }
 

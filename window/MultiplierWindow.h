@@ -15,6 +15,8 @@ public:
     // Private messages from the host's thread.
     static constexpr unsigned kRearmRefresh = platform::dialog::kPrivateFirst;     // wParam: ms
     static constexpr unsigned kDescribe = platform::dialog::kPrivateFirst + 1;     // lParam: WindowView*
+    // Posted to itself once shown: arrives when the window is up.
+    static constexpr unsigned kUp = platform::dialog::kPrivateFirst + 2;
 
     static constexpr unsigned kRefreshTimerId = 1443;
     static constexpr platform::dialog::Colour kListBackground = 0x00C6FAFF;
@@ -41,6 +43,7 @@ private:
     Result rearmRefresh(const Message& message);
     Result describe(const Message& message);
     Result destroying(const Message& message);
+    Result up(const Message& message);
 
     static const platform::dialog::MessageEntry kEntries[];
     static const platform::dialog::MessageTable kMessages;

@@ -58,9 +58,14 @@ void postRefresh(unsigned milliseconds)
 
 bool viewWindow(WindowView& view)
 {
-    WindowHandle window = publishedAddress();
-    return window && platform::dialog::sendMessage(window, MultiplierWindow::kDescribe, 0,
-                                                   reinterpret_cast<platform::dialog::LParam>(&view)) != 0;
+    // A dialog's answer to a sent message is not its handler's result on Windows, so the
+    // window marks the view instead.
+    view.seen = false;
+    if (WindowHandle window = publishedAddress()) {
+        platform::dialog::sendMessage(window, MultiplierWindow::kDescribe, 0,
+                                      reinterpret_cast<platform::dialog::LParam>(&view));
+    }
+    return view.seen;
 }
 
 } // namespace window

@@ -20,6 +20,7 @@ platform::dialog::WindowHandle publishedAddress();
 struct WindowView {
     std::vector<std::string> entries;
     platform::dialog::Rect rect;
+    bool seen = false;
 };
 // False when no window is published.
 bool viewWindow(WindowView& view);

@@ -15,11 +15,10 @@ constexpr unsigned kClosePollMs = 20;
 // an unload can make sure that the thread has left the plug-in's code. Host's thread only.
 platform::Thread* lastThread = nullptr;
 
-// A thread that has just started publishes its window or gives up within moments; what
-// the host does next depends on which.
-void settleStartingThread()
+// Until the window is up or its thread has given up.
+void waitForStartingThread()
 {
-    while (WindowThreadDeciding.load() && platform::isRunning(lastThread))
+    while (WindowThreadStarting.load() && platform::isRunning(lastThread))
         platform::ops().sleepMs(1);
 }
 
@@ -37,10 +36,16 @@ bool isOpen() { return CurrentWindow.load() != nullptr; }
 void startWindowThread()
 {
     closeWindowAndWait();
-    WindowThreadDeciding.store(true);
+    WindowThreadStarting.store(true);
     lastThread = platform::startThread(WindowThread);
-    if (!lastThread)
-        WindowThreadDeciding.store(false);
+    if (!lastThread) {
+        WindowThreadStarting.store(false);
+        return;
+    }
+    // Building a window may need the loader's lock (Wine takes it for much of the window
+    // system's set-up), so an unload must never find a window half built: the host's
+    // thread, which alone can unload, goes on only once the window is up.
+    waitForStartingThread();
 }
 
 void scheduleRefresh(unsigned milliseconds)
@@ -51,7 +56,7 @@ void scheduleRefresh(unsigned milliseconds)
 
 void closeWindowAndWait()
 {
-    settleStartingThread();
+    waitForStartingThread();
     if (CurrentWindow.load()) {
         sendClose();
         while (CurrentWindow.load() && platform::isRunning(lastThread)) {

@@ -8,25 +8,27 @@
 namespace window {
 
 std::atomic<MultiplierWindow*> CurrentWindow{nullptr};
-std::atomic<bool> WindowThreadDeciding{false};
+std::atomic<bool> WindowThreadStarting{false};
+
+void windowIsUp() { WindowThreadStarting.store(false); }
 
 unsigned WindowThread()
 {
     if (CurrentWindow.load()) {
-        WindowThreadDeciding.store(false);
+        WindowThreadStarting.store(false);
         return 1;
     }
     MultiplierWindow* made = new (std::nothrow) MultiplierWindow;
     MultiplierWindow* none = nullptr;
     // The test above and this exchange keep a second window out even if two threads
     // ever raced here.
-    const bool published = made && CurrentWindow.compare_exchange_strong(none, made);
-    WindowThreadDeciding.store(false);
-    if (!published) {
+    if (!made || !CurrentWindow.compare_exchange_strong(none, made)) {
+        WindowThreadStarting.store(false);
         delete made;
         return made ? 1 : 0;
     }
     made->runModal(); // its end code is not used
+    WindowThreadStarting.store(false); // in case the window never came up
     delete made;
     CurrentWindow.store(nullptr);
     return 0; // the thread ends right here, outside the plug-in's code

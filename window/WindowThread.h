@@ -9,8 +9,12 @@ namespace window {
 // 1 when a window was already there, else 0.
 unsigned WindowThread();
 
-// True from the start of a window thread until it has published its window or decided
-// not to: the host's thread waits that short moment out before it decides anything.
-extern std::atomic<bool> WindowThreadDeciding;
+// True from the start of a window thread until its window is up (on screen, its message
+// loop running) or the thread has given up. The host's thread waits that out: a window
+// still being built may need the loader's lock, which an unload holds while it waits.
+extern std::atomic<bool> WindowThreadStarting;
+
+// Called on the window thread once the window is up.
+void windowIsUp();
 
 } // namespace window

@@ -23,14 +23,15 @@ TEST_CASE("with no window nothing runs and nothing waits")
     CHECK(MultiplierWindow::existing() == 0);
 }
 
-TEST_CASE("a start returns at once, the window comes up, a close takes it down")
+TEST_CASE("a start returns with the window up, a close takes it down")
 {
     TempDir dir;
-    const auto start = Clock::now();
+    setMultipliers({"T1"});
     window::startWindowThread();
-    CHECK(msSince(start) < 200); // the window opens later, on its own thread
-    REQUIRE(eventually(windowUp));
+    // Up, and addressable, but its first tick (400 ms) is still to come.
+    CHECK(windowUp());
     CHECK(window::isOpen());
+    CHECK(shown().empty());
     CHECK(MultiplierWindow::existing() == 1);
 
     window::closeWindowAndWait();
