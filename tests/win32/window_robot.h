@@ -169,11 +169,9 @@ inline bool writePng(const std::string& file, int width, int height, const std::
     return static_cast<bool>(out);
 }
 
-// What the screen shows where the window is.
-inline bool saveScreenshot(HWND window, const std::string& file)
+// What the screen shows in the rectangle.
+inline bool saveScreenshot(const RECT& r, const std::string& file)
 {
-    RECT r{};
-    GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -201,6 +199,14 @@ inline bool saveScreenshot(HWND window, const std::string& file)
         rgb[i * 3 + 2] = bgra[i * 4];
     }
     return writePng(file, w, h, rgb);
+}
+
+// What the screen shows where the window is.
+inline bool saveScreenshot(HWND window, const std::string& file)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return saveScreenshot(r, file);
 }
 
 } // namespace robot
