@@ -28,13 +28,35 @@ bool isTopLevelDialog(HWND window)
     return lstrcmpA(className, "#32770") == 0 && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
 }
 
+// Labels of ordinary dialogs share the message text's id (IDC_STATIC), so a message box
+// is told by what it lacks: any control that takes input.
+BOOL CALLBACK findInputControl(HWND child, LPARAM found)
+{
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    for (const char* input : {"Edit", "ComboBox", "ListBox", "SysListView32"}) {
+        if (lstrcmpiA(className, input) == 0) {
+            *reinterpret_cast<bool*>(found) = true;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+bool isMessageBox(HWND dialog)
+{
+    bool hasInput = false;
+    EnumChildWindows(dialog, findInputControl, reinterpret_cast<LPARAM>(&hasInput));
+    return !hasInput && GetDlgItem(dialog, kMessageBoxTextId) != nullptr;
+}
+
 void answer(HWND dialog)
 {
     AnsweredWindow seen;
     seen.caption = windowText(dialog);
-    if (HWND text = GetDlgItem(dialog, kMessageBoxTextId)) {
+    if (isMessageBox(dialog)) {
         seen.messageBox = true;
-        seen.text = windowText(text);
+        seen.text = windowText(GetDlgItem(dialog, kMessageBoxTextId));
     }
     if (gListener && *gListener)
         (*gListener)(seen);

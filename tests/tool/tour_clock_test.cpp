@@ -12,6 +12,7 @@
 TEST_CASE("SetTourClock0 moves the tour check's now, and a null date returns it")
 {
     TempDir dir;
+    writeFileBytes(dir.settingsPath(), "[Settings]\r\nStart=1\r\n"); // no multiplier window
     const char* path = std::getenv("KORVANE_PLUGIN");
     REQUIRE(path);
     host::StatsHost plugin;

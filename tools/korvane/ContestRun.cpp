@@ -43,17 +43,4 @@ bool resolveRun(const RunOptions& options, const ReadLog& log, ContestRun& run, 
            dateOrDefault(options.end, "--end", last, run.end, error);
 }
 
-std::string cabrilloFileName(const std::string& ownCall)
-{
-    std::string name = ownCall;
-    for (char& c : name)
-        if (c == '/' || c == '\\')
-            c = '_';
-    const char* space = " \t\r\n\v\f";
-    const std::size_t begin = name.find_first_not_of(space);
-    name = begin == std::string::npos ? std::string()
-                                      : name.substr(begin, name.find_last_not_of(space) - begin + 1);
-    return (name.empty() ? std::string("MOLTA") : name) + ".cbr";
-}
-
 } // namespace korvane

@@ -25,8 +25,4 @@ struct ContestRun {
 bool resolveRun(const RunOptions& options, const ReadLog& log, ContestRun& run,
                 std::string* error);
 
-// The Cabrillo file the plug-in names after the own call: '/' and '\' become '_',
-// white space around goes, and an empty name becomes "MOLTA".
-std::string cabrilloFileName(const std::string& ownCall);
-
 } // namespace korvane

@@ -1,32 +1,48 @@
 #include "tools/korvane/ReportFile.h"
 
 #include <fstream>
+#include <vector>
 
 namespace korvane {
 
 namespace fs = std::filesystem;
 
-ReportFile::ReportFile(fs::path path) : path_(std::move(path))
+ReportFile::ReportFile(fs::path folder) : folder_(std::move(folder)), before_(snapshot()) {}
+
+std::map<fs::path, fs::file_time_type> ReportFile::snapshot() const
 {
+    std::map<fs::path, fs::file_time_type> files;
     std::error_code ec;
-    const auto time = fs::last_write_time(path_, ec);
-    if (!ec)
-        before_ = time;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ignored;
+        if (it->path().extension() == ".cbr" && it->is_regular_file(ignored))
+            files[it->path()] = fs::last_write_time(it->path(), ignored);
+    }
+    return files;
 }
 
-std::string ReportFile::verify(std::size_t expectedQsoLines) const
+bool ReportFile::find(std::size_t expectedQsoLines, fs::path* written, std::string* problem) const
 {
-    std::error_code ec;
-    const auto time = fs::last_write_time(path_, ec);
-    if (ec)
-        return "the plug-in wrote no " + path_.string();
-    if (before_ && *before_ == time)
-        return "the plug-in did not rewrite " + path_.string();
-    const std::size_t lines = countQsoLines(path_);
-    if (lines != expectedQsoLines)
-        return path_.string() + " holds " + std::to_string(lines) + " QSO lines, not " +
-               std::to_string(expectedQsoLines);
-    return std::string();
+    std::vector<fs::path> changed;
+    for (const auto& [path, time] : snapshot()) {
+        const auto old = before_.find(path);
+        if (old == before_.end() || old->second != time)
+            changed.push_back(path);
+    }
+    if (changed.size() != 1) {
+        *problem = changed.empty() ? "the plug-in wrote no .cbr file in " + folder_.string()
+                                   : std::to_string(changed.size()) + " .cbr files changed in " +
+                                         folder_.string();
+        return false;
+    }
+    *written = changed.front();
+    const std::size_t lines = countQsoLines(*written);
+    if (lines != expectedQsoLines) {
+        *problem = written->string() + " holds " + std::to_string(lines) + " QSO lines, not " +
+                   std::to_string(expectedQsoLines);
+        return false;
+    }
+    return true;
 }
 
 std::size_t countQsoLines(const fs::path& file)

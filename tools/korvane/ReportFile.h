@@ -1,26 +1,29 @@
 #pragma once
-// Whether the plug-in really wrote its Cabrillo file in this run: the file must stand
-// there afterwards, be new or rewritten, and hold one QSO line per QSO given.
+// Whether the plug-in really wrote its Cabrillo file in this run. The file's name is the
+// plug-in's business (derived from the own call), so the work folder's .cbr files are
+// compared before and after: exactly one must be new or rewritten, with one QSO line
+// per QSO given.
 
 #include <filesystem>
-#include <optional>
+#include <map>
 #include <string>
 
 namespace korvane {
 
 class ReportFile {
 public:
-    // Notes the file's state before the run.
-    explicit ReportFile(std::filesystem::path path);
+    // Notes the .cbr files in folder and when each was written.
+    explicit ReportFile(std::filesystem::path folder);
 
-    const std::filesystem::path& path() const { return path_; }
-
-    // After the run: empty when the file is as expected, else what is wrong.
-    std::string verify(std::size_t expectedQsoLines) const;
+    // After the run: true with the file written, or false with what is wrong.
+    bool find(std::size_t expectedQsoLines, std::filesystem::path* written,
+              std::string* problem) const;
 
 private:
-    std::filesystem::path path_;
-    std::optional<std::filesystem::file_time_type> before_;
+    std::map<std::filesystem::path, std::filesystem::file_time_type> snapshot() const;
+
+    std::filesystem::path folder_;
+    std::map<std::filesystem::path, std::filesystem::file_time_type> before_;
 };
 
 // The number of lines that begin with "QSO:".

@@ -55,7 +55,7 @@ int runScore(const ScoreOptions& options)
     std::unique_ptr<platform::AutoAnswer> answering;
     if (!options.interactive)
         answering = std::make_unique<platform::AutoAnswer>(printAnswered);
-    const ReportFile report(std::filesystem::current_path() / cabrilloFileName(input.run.ownCall));
+    const ReportFile report(std::filesystem::current_path());
 
     plugin.reset(options.report, input.run);
     for (const LogQso& q : input.log.qsos)
@@ -69,13 +69,15 @@ int runScore(const ScoreOptions& options)
     std::fputs(readSummary(options, input.log).c_str(), stdout);
     if (!options.report)
         return kExitOk;
-    const std::string problem = report.verify(input.log.qsos.size());
-    if (!problem.empty() || score != -1) {
-        std::fprintf(stderr, "korvane: no Cabrillo report: %s\n",
-                     problem.empty() ? "the plug-in did not confirm it" : problem.c_str());
+    std::filesystem::path written;
+    std::string problem;
+    if (score != -1)
+        problem = "the plug-in did not confirm a report";
+    if (!problem.empty() || !report.find(input.log.qsos.size(), &written, &problem)) {
+        std::fprintf(stderr, "korvane: no Cabrillo report: %s\n", problem.c_str());
         return kExitFailed;
     }
-    std::printf("Cabrillo file: %s (%zu QSO lines)\n", report.path().string().c_str(),
+    std::printf("Cabrillo file: %s (%zu QSO lines)\n", written.string().c_str(),
                 input.log.qsos.size());
     return kExitOk;
 }

@@ -92,6 +92,9 @@ int main(int argc, char** argv)
     CLI::App app{"korvane: scores, checks and reports a KORVANE contest log through the "
                  "Stats plug-in, as the host logging program does"};
     app.require_subcommand(1);
+    // Paths such as /work/log.adi are arguments, not Windows-style options; subcommands
+    // take this setting over when they are added.
+    app.allow_windows_style_options(false);
 
     ScoreOptions score;
     CLI::App* scoreCommand = app.add_subcommand(
