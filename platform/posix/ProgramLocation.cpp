@@ -15,6 +15,4 @@ std::string programDirectory()
     return slash == std::string::npos ? std::string() : full.substr(0, slash);
 }
 
-void useUtf8Output() {}
-
 } // namespace platform

@@ -55,6 +55,14 @@ int runScore(const ScoreOptions& options)
     std::unique_ptr<platform::AutoAnswer> answering;
     if (!options.interactive)
         answering = std::make_unique<platform::AutoAnswer>(printAnswered);
+#if defined(_WIN32)
+    // Unanswered, the setup dialog would wait for an operator who is not there.
+    if (answering && !answering->active() && options.report) {
+        std::fprintf(stderr, "korvane: cannot confirm the setup dialog unattended; "
+                             "use --interactive\n");
+        return kExitFailed;
+    }
+#endif
     const ReportFile report(std::filesystem::current_path());
 
     plugin.reset(options.report, input.run);

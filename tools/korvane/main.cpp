@@ -1,6 +1,6 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
-#include "platform/ProgramLocation.h"
+#include "platform/ConsoleOutput.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/QsoFields.h"
