@@ -71,6 +71,14 @@ void applyDialogInit(HWND dialogWindow, int templateId)
     }
 }
 
+// Messages whose answer is the dialog procedure's return value itself.
+bool returnsResultDirectly(UINT message)
+{
+    return message == WM_INITDIALOG || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+           message == WM_QUERYDRAGICON;
+}
+
 INT_PTR CALLBACK dialogProcedure(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Dialog* dialog = nullptr;
@@ -85,13 +93,18 @@ INT_PTR CALLBACK dialogProcedure(HWND w, UINT message, WPARAM wParam, LPARAM lPa
     if (!dialog)
         return FALSE; // before WM_INITDIALOG or after WM_NCDESTROY
     Result result = 0;
-    dialog->dispatch(Message{message, wParam, lParam}, result);
+    const bool handled = dialog->dispatch(Message{message, wParam, lParam}, result);
     if (message == WM_INITDIALOG && ops().dialogAnswer)
         ops().dialogAnswer(*dialog);
     if (message == WM_NCDESTROY) {
         // No handler may run on the object once its window is gone.
         SetWindowLongPtrA(w, DWLP_USER, 0);
         DialogBackend::detach(*dialog);
+    }
+    if (handled && !returnsResultDirectly(message)) {
+        // The dialog manager answers a sender with DWLP_MSGRESULT, not with this return.
+        SetWindowLongPtrA(w, DWLP_MSGRESULT, result);
+        return TRUE;
     }
     return result;
 }
