@@ -48,6 +48,16 @@ inline std::vector<host::Qso> qsos()
     };
 }
 
+// A key's value in the text of a settings file, "(none)" when the key is missing.
+inline std::string iniValue(const std::string& ini, const std::string& key)
+{
+    const auto at = ini.find("\n" + key + "=");
+    if (at == std::string::npos)
+        return "(none)";
+    const auto from = at + key.size() + 2;
+    return ini.substr(from, ini.find_first_of("\r\n", from) - from);
+}
+
 // The score of those QSOs: four points and three distinct calls.
 inline constexpr int kScore = 7;
 

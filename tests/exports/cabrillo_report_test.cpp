@@ -16,12 +16,7 @@ namespace {
 
 std::string settingsValue(const TempDir& dir, const std::string& key)
 {
-    const std::string ini = readFileBytes(dir.settingsPath());
-    const auto at = ini.find("\n" + key + "=");
-    if (at == std::string::npos)
-        return "(none)";
-    const auto from = at + key.size() + 2;
-    return ini.substr(from, ini.find_first_of("\r\n", from) - from);
+    return golden::iniValue(readFileBytes(dir.settingsPath()), key);
 }
 
 } // namespace

@@ -48,12 +48,7 @@ public:
 
 std::string settingsValue(const TempDir& dir, const std::string& key)
 {
-    const std::string ini = readFileBytes(dir.settingsPath());
-    const auto at = ini.find("\n" + key + "=");
-    if (at == std::string::npos)
-        return "(none)";
-    const auto from = at + key.size() + 2;
-    return ini.substr(from, ini.find_first_of("\r\n", from) - from);
+    return golden::iniValue(readFileBytes(dir.settingsPath()), key);
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to)
