@@ -8,7 +8,10 @@
 #include <algorithm>
 
 #if defined(__linux__)
+#include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 int threadsOfThisProcess()
@@ -68,3 +71,29 @@ TEST_CASE("unloading with the window open closes it first, 50 times over")
     MESSAGE("slowest of 50 unloads with the window open: " << slowest << " ms");
     CHECK(slowest < 1000);
 }
+
+#if defined(__linux__)
+TEST_CASE("a process that exits with the library loaded closes the window first")
+{
+    TempDir dir;
+    const pid_t child = fork();
+    REQUIRE(child >= 0);
+    if (child == 0) {
+        // The exit destroys the library's objects while its window may be refreshing.
+        host::StatsHost h;
+        if (!h.load(pluginPath(), host::NameKind::Plain, nullptr))
+            std::_Exit(3);
+        writeFileBytes(dir.settingsPath(), "[Settings]\r\nStart=0\r\n");
+        h.reset(0, "RA3XYZ", kStart, kEnd, "");
+        for (int i = 0; i < 200; ++i)
+            h.add(makeQso(("UA" + std::to_string(i)).c_str(), "80", "CW", utcNowOle()));
+        h.result(nullptr);
+        platform::ops().sleepMs(399); // the first tick is due about now
+        std::exit(0);
+    }
+    int status = 0;
+    REQUIRE(waitpid(child, &status, 0) == child);
+    CHECK(WIFEXITED(status));
+    CHECK(WEXITSTATUS(status) == 0);
+}
+#endif
