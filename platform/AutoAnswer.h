@@ -22,7 +22,7 @@ public:
 
     // One at a time per process; a second one stays inactive.
     explicit AutoAnswer(Listener listener);
-    ~AutoAnswer();
+    ~AutoAnswer(); // NOLINT(performance-trivially-destructible): not trivial on Windows
     AutoAnswer(const AutoAnswer&) = delete;
     AutoAnswer& operator=(const AutoAnswer&) = delete;
 

@@ -11,12 +11,13 @@ mkdir -p build/fuzz/artifacts
 status=0
 for target in build/fuzz/bin/fuzz_*; do
   name=$(basename "$target")
-  work="build/fuzz/work/$name"
+  # Absolute paths: the targets change into scratch folders of their own.
+  work="$PWD/build/fuzz/work/$name"
   rm -rf "$work" && mkdir -p "$work"
   cp fuzz/corpus/"$name"/* "$work"/ 2>/dev/null || true
   echo "--- $name for ${seconds}s"
   if "$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
-       -artifact_prefix="build/fuzz/artifacts/$name-" -print_final_stats=1 "$work" \
+       -artifact_prefix="$PWD/build/fuzz/artifacts/$name-" -print_final_stats=1 "$work" \
        >"build/fuzz/$name.log" 2>&1; then
     grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "build/fuzz/$name.log" | tail -2
   else

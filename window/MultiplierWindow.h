@@ -46,6 +46,8 @@ private:
     Result up(const Message& message);
 
     static const platform::dialog::MessageEntry kEntries[];
+    // Each class's own table hides its base's on purpose; it chains to it.
+    // cppcheck-suppress duplInheritedMember
     static const platform::dialog::MessageTable kMessages;
 
     platform::dialog::Brush ListBrush = nullptr;

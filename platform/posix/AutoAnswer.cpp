@@ -3,7 +3,7 @@
 
 namespace platform {
 
-AutoAnswer::AutoAnswer(Listener) {}
+AutoAnswer::AutoAnswer(Listener /*unused: nothing to answer here*/) {} // NOLINT(performance-unnecessary-value-param)
 AutoAnswer::~AutoAnswer() = default;
 
 } // namespace platform

@@ -5,8 +5,9 @@
 // forgets the library, and its handler then outlives a dlclose.)
 #include "platform/LibraryExit.h"
 
-extern "C" int __cxa_atexit(void (*fn)(void*), void* arg, void* library);
-extern "C" void* __dso_handle;
+// The C++ runtime's own registration, tied to this library by its handle.
+extern "C" int __cxa_atexit(void (*fn)(void*), void* arg, void* library); // NOLINT(bugprone-reserved-identifier)
+extern "C" void* __dso_handle; // NOLINT(bugprone-reserved-identifier)
 
 namespace platform {
 namespace {

@@ -93,7 +93,7 @@ std::optional<unsigned> megahertzToHertz(const std::string& mhz)
 
 std::string modeFromAdif(const std::string& mode, const std::string& submode)
 {
-    const std::string m = toUpper(trim(mode));
+    std::string m = toUpper(trim(mode));
     const std::string sub = toUpper(trim(submode));
     if (m == "SSB" || m == "USB" || m == "LSB" || sub == "USB" || sub == "LSB")
         return "SSB";

@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <exception>
 #include <string>
 
 namespace {
@@ -84,11 +86,8 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
     text("--location", h.location, "LOCATION", singleLine);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
-    platform::useUtf8Output();
     CLI::App app{"korvane: scores, checks and reports a KORVANE contest log through the "
                  "Stats plug-in, as the host logging program does"};
     app.require_subcommand(1);
@@ -129,4 +128,20 @@ int main(int argc, char** argv)
     if (*checkCommand)
         return runCheck(check);
     return runExports(exportsPlugin);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    platform::useUtf8Output();
+    // Out of memory or a failing stream must end with a message and a status, not abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "korvane: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "korvane: unexpected failure\n");
+    }
+    return kExitFailed;
 }
