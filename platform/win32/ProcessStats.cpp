@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace platform {
@@ -44,6 +45,18 @@ unsigned threadCount()
     return n;
 }
 
+// Wine answers GetProcessHandleCount with 0; handle values are multiples of 4, so a
+// probe of the low range counts them where the count is not kept.
+unsigned probeHandles()
+{
+    unsigned n = 0;
+    for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        n += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != 0;
+    }
+    return n;
+}
+
 } // namespace
 
 ProcessStats currentProcessStats()
@@ -51,7 +64,8 @@ ProcessStats currentProcessStats()
     ProcessStats s;
     s.heapBytes = busyHeapBytes();
     DWORD handles = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    if (!GetProcessHandleCount(GetCurrentProcess(), &handles) || handles == 0)
+        handles = probeHandles();
     s.handles = handles;
     s.threads = threadCount();
     return s;
