@@ -252,6 +252,9 @@ public:
     // List boxes.
     int listAdd(int controlId, const std::string& text); // its index
     void listClear(int controlId);
+    // Replaces every entry by prefix + each text, in order. The list is not redrawn while
+    // it fills and its storage is set aside first, so thousands of entries cost one paint.
+    void listReplace(int controlId, const std::vector<std::string>& texts, const std::string& prefix);
     int listCount(int controlId) const;
     std::string listEntry(int controlId, int index) const;
 

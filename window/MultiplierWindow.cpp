@@ -110,11 +110,9 @@ Result MultiplierWindow::refresh(const Message&)
     if (list.generation() != shownGeneration_) {
         std::uint64_t generation = 0;
         const std::vector<std::string> calls = list.snapshot(&generation);
-        listClear(IDC_MULTIPLIER_LIST);
         shownGeneration_ = generation;
         ShownCount = static_cast<int>(calls.size());
-        for (const std::string& call : calls)
-            listAdd(IDC_MULTIPLIER_LIST, " " + call);
+        listReplace(IDC_MULTIPLIER_LIST, calls, " ");
     }
     invalidateItem(IDC_MULTIPLIER_LIST, false);
     return 0;

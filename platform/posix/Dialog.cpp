@@ -308,6 +308,18 @@ void Dialog::listClear(int controlId)
     }
 }
 
+void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
+                         const std::string& prefix)
+{
+    if (Control* c = control(*this, controlId)) {
+        c->entries.clear();
+        c->entries.reserve(texts.size());
+        for (const std::string& text : texts)
+            c->entries.push_back(prefix + text);
+        c->selection = -1;
+    }
+}
+
 int Dialog::listCount(int controlId) const { return comboCount(controlId); }
 
 std::string Dialog::listEntry(int controlId, int index) const { return comboEntry(controlId, index); }

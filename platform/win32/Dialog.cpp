@@ -197,6 +197,26 @@ int Dialog::listAdd(int controlId, const std::string& text)
 
 void Dialog::listClear(int controlId) { sendItem(*this, controlId, LB_RESETCONTENT, 0, 0); }
 
+void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
+                         const std::string& prefix)
+{
+    HWND list = item(*this, controlId);
+    if (!list)
+        return;
+    std::size_t bytes = 0;
+    for (const std::string& text : texts)
+        bytes += prefix.size() + text.size() + 1;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageA(list, LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
+    std::string entry;
+    for (const std::string& text : texts) {
+        entry.assign(prefix).append(text);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
 int Dialog::listCount(int controlId) const
 {
     const int n = asIndex(sendItem(*this, controlId, LB_GETCOUNT, 0, 0));
