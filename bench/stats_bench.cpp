@@ -1,6 +1,7 @@
 // Cost of every entry point as the log grows, measured through the exports of the
 // built libStats.so, next to two references: the rescanning summary and one bare pass.
 #include "LiteralSummary.h"
+#include "HumanTime.h"
 #include "LogGenerator.h"
 #include "platform/ProcessStats.h"
 #include "platform/SettingsFile.h"
@@ -225,18 +226,6 @@ public:
     }
 };
 
-std::string human(double ns)
-{
-    char text[32];
-    if (ns >= 1e6)
-        std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
-    else if (ns >= 1e3)
-        std::snprintf(text, sizeof text, "%.2f us", ns / 1e3);
-    else
-        std::snprintf(text, sizeof text, "%.0f ns", ns);
-    return text;
-}
-
 void printTable(const TableReporter& r)
 {
     auto at = [&](const std::string& name, long size) {
@@ -253,7 +242,7 @@ void printTable(const TableReporter& r)
             const double literal = at("LiteralSummaryReference", size);
             const double floor = at("OnePassFloor", size);
             const bool summary = std::string(name) == "GetResult";
-            std::printf("%-26s %8ld %12s %11.1fx %11.2fx\n", name, size, human(t).c_str(),
+            std::printf("%-26s %8ld %12s %11.1fx %11.2fx\n", name, size, humanTime(t).c_str(),
                         summary && t > 0 ? literal / t : 0.0, summary && floor > 0 ? t / floor : 0.0);
         }
     }

@@ -1,5 +1,6 @@
 // The Windows build's measurements (Google Benchmark is native only): the entry points
 // through Stats.dll as the host calls them, and the heap the log costs per QSO.
+#include "HumanTime.h"
 #include "LogGenerator.h"
 #include "platform/ProcessStats.h"
 
@@ -27,18 +28,6 @@ double bestOf(int rounds, int callsPerRound, const std::function<void()>& call)
         best = std::min(best, took.count() / callsPerRound);
     }
     return best;
-}
-
-std::string human(double ns)
-{
-    char text[32];
-    if (ns >= 1e6)
-        std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
-    else if (ns >= 1e3)
-        std::snprintf(text, sizeof text, "%.2f us", ns / 1e3);
-    else
-        std::snprintf(text, sizeof text, "%.0f ns", ns);
-    return text;
 }
 
 } // namespace
@@ -78,9 +67,9 @@ int main(int argc, char** argv)
         int score = 0;
         const double summary = bestOf(5, size >= 100000 ? 3 : 20, [&] { plugin.getResult(&score); });
         const double miss = bestOf(5, 2000, [&] { plugin.check("ZZ9ZZZ", "CW", "80", nullptr); });
-        std::printf("%-22s %8zu %12s\n", "AddData0 (each)", size, human(add).c_str());
-        std::printf("%-22s %8zu %12s\n", "GetResult0", size, human(summary).c_str());
-        std::printf("%-22s %8zu %12s\n", "CheckCall0 miss", size, human(miss).c_str());
+        std::printf("%-22s %8zu %12s\n", "AddData0 (each)", size, humanTime(add).c_str());
+        std::printf("%-22s %8zu %12s\n", "GetResult0", size, humanTime(summary).c_str());
+        std::printf("%-22s %8zu %12s\n", "CheckCall0 miss", size, humanTime(miss).c_str());
         if (previous > 0)
             std::printf("%-22s %8zu %11.1fx\n", "GetResult0 growth", size, summary / previous);
         previous = summary;
