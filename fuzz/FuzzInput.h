@@ -37,7 +37,7 @@ public:
         const std::uint8_t head = byte();
         std::size_t length = head & 0x3f;
         if (head & 0x40)
-            length = static_cast<std::size_t>(u32() % (1u << 20)); // up to 1 MiB
+            length = static_cast<std::size_t>(u32() % (1u << 16)); // up to 64 KiB
         std::string out;
         const std::size_t available = size_ - (pos_ < size_ ? pos_ : size_);
         const std::size_t fromInput = length < available ? length : available;

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -66,6 +67,42 @@ bool memoryWrite(const char*, const char*, const char* key, const char* value)
 
 void noBox(const char*, const char*, platform::BoxIcon, bool) {}
 
+// Report files go nowhere: a write fails now and then, as a full disk would. The backend
+// owns the file type, so a file here is only a distinct address.
+char fileToken;
+std::size_t fileCalls = 0;
+
+platform::File* fileOpenInMemory(const char*, platform::FileAccess access, std::string* reason)
+{
+    if (++fileCalls % 7 == 0) {
+        *reason = "injected failure";
+        return nullptr;
+    }
+    (void)access;
+    return reinterpret_cast<platform::File*>(&fileToken);
+}
+
+bool fileWriteInMemory(platform::File*, const char*, std::size_t, std::string* reason)
+{
+    if (++fileCalls % 11 == 0) {
+        *reason = "disk full";
+        return false;
+    }
+    return true;
+}
+
+long fileReadInMemory(platform::File*, char* buffer, std::size_t size, std::string*)
+{
+    static const char kExtra[] = "X-EXTRA: 1"; // an extra header without a line end
+    if (size == 0 || fileCalls++ % 2)
+        return 0;
+    const std::size_t n = size < sizeof kExtra - 1 ? size : sizeof kExtra - 1;
+    std::memcpy(buffer, kExtra, n);
+    return static_cast<long>(n);
+}
+
+bool fileCloseInMemory(platform::File*, std::string*) { return true; }
+
 platform::UtcTime fuzzNow;
 platform::UtcTime fixedNow() { return fuzzNow; }
 
@@ -114,6 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platform::ops().profileWrite = memoryWrite;
         platform::ops().messageBox = noBox;
         platform::ops().utcNow = fixedNow;
+        platform::ops().fileOpen = fileOpenInMemory;
+        platform::ops().fileWrite = fileWriteInMemory;
+        platform::ops().fileRead = fileReadInMemory;
+        platform::ops().fileClose = fileCloseInMemory;
         return true;
     }();
     (void)prepared;
