@@ -3,16 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-std::string QsoLog::indexKey(const std::string& call, const std::string& band,
-                             const std::string& mode)
-{
-    // Texts come from C strings, so a NUL never occurs inside them: it separates safely.
-    std::string key;
-    key.reserve(call.size() + band.size() + mode.size() + 2);
-    key.append(call).append(1, '\0').append(band).append(1, '\0').append(mode);
-    return key;
-}
-
 int QsoLog::tourOf(const COleDateTime& time)
 {
     CivilDateTime t;
@@ -21,29 +11,41 @@ int QsoLog::tourOf(const COleDateTime& time)
     return t.hour * 2 + (t.minute >= 30 ? 1 : 0);
 }
 
-std::uint32_t QsoLog::internKey(const std::string& key)
+std::uint32_t QsoLog::find(const std::unordered_map<std::string, std::uint32_t>& ids,
+                           const std::string& text)
 {
-    if (key.empty()) {
-        ++recordsWithEmptyKey_;
-        return kNoId;
-    }
-    const auto [it, added] = keyIds_.emplace(key, static_cast<std::uint32_t>(keyTexts_.size()));
+    const auto found = ids.find(text);
+    return found == ids.end() ? kNoId : found->second;
+}
+
+std::uint32_t QsoLog::internText(const std::string& text)
+{
+    const auto [it, added] = textIds_.emplace(text, static_cast<std::uint32_t>(texts_.size()));
     if (added) {
-        keyTexts_.push_back(key);
+        texts_.push_back(&it->first);
         recordsPerKey_.push_back(0);
+        byCall_.emplace_back();
     }
-    ++recordsPerKey_[it->second];
     return it->second;
 }
 
 void QsoLog::add(QsoRecord record)
 {
     const std::uint64_t id = nextId_++;
-    tours_[indexKey(record.call, record.band, record.mode)].push_back(
-        TourEntry{id, tourOf(record.qsoTime)});
-    const auto band =
-        bandIds_.emplace(record.band, static_cast<std::uint32_t>(bandIds_.size())).first;
-    keys_.push_back(RecordKeys{band->second, internKey(record.multiplierKey), !record.call.empty()});
+    const std::uint32_t band =
+        bandIds_.emplace(record.band, static_cast<std::uint32_t>(bandIds_.size())).first->second;
+    const std::uint32_t mode =
+        modeIds_.emplace(record.mode, static_cast<std::uint32_t>(modeIds_.size())).first->second;
+    byCall_[internText(record.call)].push_back(CallEntry{id, band, mode, tourOf(record.qsoTime)});
+
+    std::uint32_t key = kNoId;
+    if (record.multiplierKey.empty()) {
+        ++recordsWithEmptyKey_;
+    } else {
+        key = internText(record.multiplierKey);
+        ++recordsPerKey_[key];
+    }
+    keys_.push_back(RecordKeys{band, key, !record.call.empty()});
     ids_.push_back(id);
     records_.push_back(std::move(record));
 }
@@ -51,14 +53,19 @@ void QsoLog::add(QsoRecord record)
 bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
                          const std::string& band)
 {
-    const auto found = tours_.find(indexKey(call, band, mode));
-    if (found == tours_.end())
+    const std::uint32_t callId = find(textIds_, call);
+    const std::uint32_t bandId = find(bandIds_, band);
+    const std::uint32_t modeId = find(modeIds_, mode);
+    if (callId == kNoId || bandId == kNoId || modeId == kNoId)
         return false;
-    std::vector<TourEntry>& entries = found->second;
-    const std::uint64_t id = entries.front().id;
-    entries.erase(entries.begin());
-    if (entries.empty())
-        tours_.erase(found);
+    std::vector<CallEntry>& entries = byCall_[callId];
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const CallEntry& e) {
+        return e.bandId == bandId && e.modeId == modeId;
+    });
+    if (entry == entries.end())
+        return false;
+    const std::uint64_t id = entry->id;
+    entries.erase(entry);
 
     const auto at = std::lower_bound(ids_.begin(), ids_.end(), id);
     const auto index = at - ids_.begin();
@@ -81,34 +88,30 @@ void QsoLog::clear()
     epoch_ = nextEpoch;
 }
 
-std::uint32_t QsoLog::bandId(const std::string& band) const
-{
-    const auto found = bandIds_.find(band);
-    return found == bandIds_.end() ? kNoId : found->second;
-}
+std::uint32_t QsoLog::bandId(const std::string& band) const { return find(bandIds_, band); }
 
-std::uint32_t QsoLog::multiplierKeyId(const std::string& key) const
-{
-    const auto found = keyIds_.find(key);
-    return found == keyIds_.end() ? kNoId : found->second;
-}
+std::uint32_t QsoLog::multiplierKeyId(const std::string& key) const { return find(textIds_, key); }
 
 bool QsoLog::hasQsoInTour(const std::string& call, const std::string& band,
                           const std::string& mode, int tour) const
 {
     if (tour == kNoTour)
         return false;
-    const auto found = tours_.find(indexKey(call, band, mode));
-    if (found == tours_.end())
+    const std::uint32_t callId = find(textIds_, call);
+    const std::uint32_t bandId = find(bandIds_, band);
+    const std::uint32_t modeId = find(modeIds_, mode);
+    if (callId == kNoId || bandId == kNoId || modeId == kNoId)
         return false;
-    return std::any_of(found->second.begin(), found->second.end(),
-                       [tour](const TourEntry& e) { return e.tour == tour; });
+    const std::vector<CallEntry>& entries = byCall_[callId];
+    return std::any_of(entries.begin(), entries.end(), [&](const CallEntry& e) {
+        return e.bandId == bandId && e.modeId == modeId && e.tour == tour;
+    });
 }
 
 bool QsoLog::hasMultiplierKey(const std::string& key) const
 {
     if (key.empty())
         return recordsWithEmptyKey_ != 0;
-    const auto found = keyIds_.find(key);
-    return found != keyIds_.end() && recordsPerKey_[found->second] != 0;
+    const std::uint32_t id = find(textIds_, key);
+    return id != kNoId && recordsPerKey_[id] != 0;
 }

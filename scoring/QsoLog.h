@@ -1,8 +1,8 @@
 #pragma once
 // The plug-in's own copy of the contest log, oldest first, with what lets the tour
-// check and the summary run without rescanning texts: every band and multiplier key is
-// interned to a small number when its record is added, and an index maps call, band
-// and mode to the tours of their records.
+// check and the summary run without rescanning texts: every call, band, mode and
+// multiplier key is interned to a small number when its record is added, and each
+// call keeps the band, mode and tour of its records.
 
 #include "scoring/QsoRecord.h"
 
@@ -23,6 +23,13 @@ public:
     };
     static constexpr std::uint32_t kNoId = 0xffffffffu;
 
+    QsoLog() = default;
+    // Interned texts are the maps' own keys: a copy would point into the original.
+    QsoLog(const QsoLog&) = delete;
+    QsoLog& operator=(const QsoLog&) = delete;
+    QsoLog(QsoLog&&) = default;
+    QsoLog& operator=(QsoLog&&) = default;
+
     void add(QsoRecord record);
 
     // Deletes the oldest record with this call, mode and band (exact bytes), closing
@@ -39,10 +46,10 @@ public:
     // kNoId for a band text never added since the last clear; ids are below bandIdCount().
     std::uint32_t bandId(const std::string& band) const;
     std::size_t bandIdCount() const { return bandIds_.size(); }
-    // Multiplier keys interned since the last clear; an empty key is never interned.
-    std::size_t multiplierKeyCount() const { return keyTexts_.size(); }
-    const std::string& multiplierKeyText(std::uint32_t keyId) const { return keyTexts_[keyId]; }
-    // kNoId for a key never added since the last clear.
+    // Key ids are below multiplierKeyCount(); an empty key has none.
+    std::size_t multiplierKeyCount() const { return texts_.size(); }
+    const std::string& multiplierKeyText(std::uint32_t keyId) const { return *texts_[keyId]; }
+    // kNoId for a text never added since the last clear.
     std::uint32_t multiplierKeyId(const std::string& key) const;
     // Changes at every clear, when interned ids start again from 0.
     std::uint64_t epoch() const { return epoch_; }
@@ -58,13 +65,15 @@ public:
     bool hasMultiplierKey(const std::string& key) const;
 
 private:
-    struct TourEntry {
+    struct CallEntry {
         std::uint64_t id;
+        std::uint32_t bandId;
+        std::uint32_t modeId;
         int tour;
     };
-    static std::string indexKey(const std::string& call, const std::string& band,
-                                const std::string& mode);
-    std::uint32_t internKey(const std::string& key);
+    static std::uint32_t find(const std::unordered_map<std::string, std::uint32_t>& ids,
+                              const std::string& text);
+    std::uint32_t internText(const std::string& text);
 
     // A deque: adding never moves the whole log (no stall when a vector would grow), and
     // removing the oldest record moves nothing.
@@ -74,10 +83,11 @@ private:
     std::uint64_t nextId_ = 0;
     std::uint64_t epoch_ = 0;
     std::unordered_map<std::string, std::uint32_t> bandIds_;
-    std::unordered_map<std::string, std::uint32_t> keyIds_;
-    std::vector<std::string> keyTexts_; // by id: contiguous, read in id order by summaries
-    std::vector<std::uint32_t> recordsPerKey_;
+    std::unordered_map<std::string, std::uint32_t> modeIds_;
+    // Calls and multiplier keys share one table (they are the same texts in practice).
+    std::unordered_map<std::string, std::uint32_t> textIds_;
+    std::vector<const std::string*> texts_;     // by id: the table's own keys
+    std::vector<std::uint32_t> recordsPerKey_; // by id: records with it as multiplierKey
     std::size_t recordsWithEmptyKey_ = 0;
-    // Per call, band and mode: the records' ids (oldest first) and tours.
-    std::unordered_map<std::string, std::vector<TourEntry>> tours_;
+    std::vector<std::vector<CallEntry>> byCall_; // by the call's id, oldest first
 };
