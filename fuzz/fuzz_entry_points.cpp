@@ -133,7 +133,9 @@ COleDateTime date(FuzzInput& in)
 
 int totalFromSummary(const std::string& summary)
 {
-    const auto at = summary.find("\r\nTotal\t ");
+    // The last one: a band text or the own call may hold the same bytes, but nothing
+    // after the total line can.
+    const auto at = summary.rfind("\r\nTotal\t ");
     if (at == std::string::npos)
         std::abort();
     return std::atoi(summary.c_str() + at + 9);
