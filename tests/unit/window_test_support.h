@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the window tests: waiting with a time limit, and what the open window shows.
 
+#include "Eventually.h"
 #include "platform/Platform.h"
 #include "scoring/StatsEngine.h"
 #include "window/WindowAddress.h"
@@ -11,25 +12,9 @@
 
 namespace window_test {
 
-using Clock = std::chrono::steady_clock;
-
-inline long long msSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-// Polls condition every 5 ms until it holds or limitMs has passed.
-template <typename Condition>
-bool eventually(Condition condition, int limitMs = 3000)
-{
-    const auto start = Clock::now();
-    while (!condition()) {
-        if (msSince(start) > limitMs)
-            return false;
-        platform::ops().sleepMs(5);
-    }
-    return true;
-}
+using test_support::Clock;
+using test_support::eventually;
+using test_support::msSince;
 
 inline bool windowUp() { return window::publishedAddress() != nullptr; }
 

@@ -2,6 +2,8 @@
 // The test side's hands and eyes on the multiplier window under Wine: finding it, counting
 // the process's threads, and saving what the screen shows as a PNG.
 
+#include "Eventually.h"
+
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -17,24 +19,9 @@ namespace robot {
 inline constexpr const char* kCaption = "Korvane Multiplier";
 inline constexpr int kListId = 1019;
 
-using Clock = std::chrono::steady_clock;
-
-inline long long msSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-template <typename Condition>
-bool eventually(Condition condition, int limitMs = 3000)
-{
-    const auto start = Clock::now();
-    while (!condition()) {
-        if (msSince(start) > limitMs)
-            return false;
-        Sleep(5);
-    }
-    return true;
-}
+using test_support::Clock;
+using test_support::eventually;
+using test_support::msSince;
 
 struct CaptionSearch {
     const char* caption;
