@@ -5,19 +5,13 @@
 
 #include "platform/DynamicLibrary.h"
 #include "plugin/HostContract.h"
+#include "tools/host/Qso.h"
 
 #include <string>
 
 namespace host {
 
 enum class NameKind { Plain, Decorated };
-
-struct Qso {
-    std::string call, band, mode;
-    std::string rstSent, rstReceived, exchSent, exchReceived;
-    unsigned freqHz = 0;
-    COleDateTime time;
-};
 
 class StatsHost {
 public:

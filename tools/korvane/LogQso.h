@@ -3,6 +3,7 @@
 // host's terms (band text, mode, hertz, UTC date-time), and what had to be skipped.
 
 #include "scoring/OleDateTime.h"
+#include "tools/host/Qso.h"
 
 #include <cstddef>
 #include <string>
@@ -10,11 +11,8 @@
 
 namespace korvane {
 
-struct LogQso {
-    std::string call, band, mode;
-    std::string rstSent, rstReceived, exchSent, exchReceived;
-    unsigned freqHz = 0;
-    COleDateTime time;
+// The QSO as the host passes it, and where it stood in the file.
+struct LogQso : host::Qso {
     std::size_t line = 0; // where the record starts, from 1
 };
 

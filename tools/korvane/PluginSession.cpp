@@ -40,7 +40,7 @@ int PluginSession::reset(bool reportRequested, const ContestRun& run)
     return host_.reset(reportRequested ? 1 : 0, run.ownCall, run.start, run.end, run.listFilter);
 }
 
-int PluginSession::add(const LogQso& qso) { return host_.add(toHostQso(qso)); }
+int PluginSession::add(const LogQso& qso) { return host_.add(qso); }
 
 int PluginSession::check(const LogQso& qso, std::string* message)
 {
@@ -55,21 +55,6 @@ bool PluginSession::setTourClock(const COleDateTime* utc)
         return false;
     COleDateTime copy = utc ? *utc : COleDateTime{};
     return setTourClock_(utc ? &copy : nullptr) == 1;
-}
-
-host::Qso toHostQso(const LogQso& q)
-{
-    host::Qso h;
-    h.call = q.call;
-    h.band = q.band;
-    h.mode = q.mode;
-    h.rstSent = q.rstSent;
-    h.rstReceived = q.rstReceived;
-    h.exchSent = q.exchSent;
-    h.exchReceived = q.exchReceived;
-    h.freqHz = q.freqHz;
-    h.time = q.time;
-    return h;
 }
 
 } // namespace korvane

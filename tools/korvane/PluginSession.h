@@ -41,6 +41,4 @@ private:
     std::string path_;
 };
 
-host::Qso toHostQso(const LogQso& qso);
-
 } // namespace korvane
