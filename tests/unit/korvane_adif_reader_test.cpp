@@ -130,6 +130,13 @@ TEST_CASE("ADIF: lengths are bytes, so a value may hold tags and line ends")
                                         "<MODE:2>CW <COMMENT:12><EOR>\n<EOR>x"));
     REQUIRE(log.qsos.size() == 1);
     CHECK(log.problems.empty());
+
+    // Nothing between one value and the next tag: the value ends exactly at its length.
+    const ReadLog packed = readAdif("<call:5>UA1AA<qso_date:8>20261207<time_on:4>1012<band:3>80m<mode:2>CW<eor>");
+    REQUIRE(packed.qsos.size() == 1);
+    CHECK(packed.qsos[0].call == "UA1AA");
+    CHECK(packed.qsos[0].band == "80");
+    CHECK(packed.qsos[0].mode == "CW");
 }
 
 TEST_CASE("ADIF: the own call comes from STATION_CALLSIGN, else OPERATOR")

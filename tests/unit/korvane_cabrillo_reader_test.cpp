@@ -112,3 +112,20 @@ TEST_CASE("Cabrillo: band designators, text after END-OF-LOG, no final line end"
     CHECK(log.problems[0].line == 5);
     CHECK_FALSE(log.problems[0].recordSkipped);
 }
+
+TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
+{
+    // A band's upper edge is inside the band.
+    const ReadLog edge = readCabrillo(kHeader + "QSO: 14350 CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n");
+    REQUIRE(edge.qsos.size() == 1);
+    CHECK(edge.qsos[0].band == "20");
+
+    // Reports on both sides, no exchanges at all: the second report is the received one.
+    const ReadLog bare = readCabrillo(kHeader + "QSO: 14000 CW 2026-12-07 1012 RA3XYZ 599 UA1AA 579\n");
+    REQUIRE(bare.qsos.size() == 1);
+    CHECK(bare.qsos[0].call == "UA1AA");
+    CHECK(bare.qsos[0].rstSent == "599");
+    CHECK(bare.qsos[0].rstReceived == "579");
+    CHECK(bare.qsos[0].exchSent.empty());
+    CHECK(bare.qsos[0].exchReceived.empty());
+}
