@@ -37,7 +37,8 @@ public:
     // of "cabrillo.ini" (created empty when missing; followed by "\r\n" when not empty and
     // not ending in a line feed), the QSO lines, "END-OF-LOG:". Empties qsoLines in every
     // case. "File produced: <name>", or, when the file could not be created or written
-    // completely, "Could not write <name>: <the system's reason>" with ok false.
+    // completely, "Could not write <name>: <the system's reason>" with ok false; also when
+    // "cabrillo.ini" opened but could not be read to its end ("cabrillo.ini: <reason>").
     WriteOutcome writeLog(int claimedScore);
 
     // Header fields. address and soapbox are in writer form after setupHeader.

@@ -11,7 +11,9 @@ constexpr std::size_t kCopyBlockBytes = 4096;
 
 // Copies the extra-header file's bytes into out; adds "\r\n" when they do not end in a
 // line feed, so that its last line and the first QSO line stay apart. A file that cannot
-// be opened or read contributes what was read. False only when writing out failed.
+// be opened (nor created) contributes nothing. False when writing out failed, or when
+// reading the file failed part-way: a log that silently lacks header lines it was meant
+// to carry is not a log produced.
 bool copyExtraHeader(platform::File* out, std::string& reason)
 {
     const platform::Ops& os = platform::ops();
@@ -21,15 +23,27 @@ bool copyExtraHeader(platform::File* out, std::string& reason)
         return true;
     char block[kCopyBlockBytes];
     char last = '\n'; // nothing copied counts as ending in a line feed
-    bool written = true;
-    for (long n; written && (n = os.fileRead(in, block, sizeof block, &ignored)) > 0;) {
-        written = os.fileWrite(out, block, static_cast<std::size_t>(n), &reason);
+    bool copied = true;
+    for (;;) {
+        std::string readReason;
+        const long n = os.fileRead(in, block, sizeof block, &readReason);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            reason = std::string(kExtraHeaderFile) + ": " + readReason;
+            copied = false;
+            break;
+        }
+        if (!os.fileWrite(out, block, static_cast<std::size_t>(n), &reason)) {
+            copied = false;
+            break;
+        }
         last = block[n - 1];
     }
     os.fileClose(in, &ignored);
-    if (written && last != '\n')
-        written = os.fileWrite(out, "\r\n", 2, &reason);
-    return written;
+    if (copied && last != '\n')
+        copied = os.fileWrite(out, "\r\n", 2, &reason);
+    return copied;
 }
 
 } // namespace

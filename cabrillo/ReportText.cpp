@@ -31,13 +31,18 @@ bool refusedInFileNames(char c)
     return (u >= 1 && u <= 31) || std::string("<>:\"|?*").find(c) != std::string::npos;
 }
 
+// Windows decides that a name is a device from the part before its first dot, with the
+// blanks and dots at that part's end ignored: "NUL .x" and "AUX ." open devices too.
 bool isReservedDeviceName(const std::string& stem)
 {
     std::string upper;
     for (char c : stem)
         upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL")
-        return true;
+    while (!upper.empty() && (upper.back() == ' ' || upper.back() == '.'))
+        upper.pop_back();
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (upper == device)
+            return true;
     return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
            upper[3] >= '1' && upper[3] <= '9';
 }
@@ -59,7 +64,9 @@ std::string fileBaseName(const std::string& ownCall)
     }
     if (name.empty())
         return "MOLTA";
-    // Windows opens the device for "CON.cbr", and also for "CON.x.cbr".
+    // Windows opens the device for "CON.cbr", and also for "CON.x.cbr" and "CON .x.cbr".
+    // The "_" goes right before the first dot, after any blanks: "NUL _.x" ends in a
+    // letter that is no blank, so the part before the dot is no device name any more.
     const std::size_t stemEnd = std::min(name.find('.'), name.size());
     if (isReservedDeviceName(name.substr(0, stemEnd)))
         name.insert(stemEnd, "_");

@@ -19,8 +19,10 @@ std::string replaceAll(const std::string& source, const std::string& search,
 // The Cabrillo file's stem from the own callsign: "/" and backslash become "_", blanks
 // (blank, tab, CR, LF, VT, FF) at either end go, then the bytes Windows file names may
 // not hold (< > : " | ? * and control bytes 1 to 31) become "_". Empty: "MOLTA". A stem
-// whose part before the first "." is a reserved device name (CON, PRN, AUX, NUL, COM1 to
-// COM9, LPT1 to LPT9, any case) gets "_" after that part.
+// whose part before the first "." is, once blanks and dots at its end are dropped, a
+// reserved device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9,
+// any case) gets "_" at the end of that part, right before the first ".":
+// "CON.X.Y" gives "CON_.X.Y", "NUL .X" gives "NUL _.X".
 std::string fileBaseName(const std::string& ownCall);
 
 // "<CR>" to a carriage return, then "<LF>" to a line feed.

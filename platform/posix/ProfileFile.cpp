@@ -9,6 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace platform::profile {
 namespace {
 
@@ -194,10 +200,17 @@ std::string_view lineEnding(std::string_view text)
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+#if defined(_WIN32)
 // The whole text goes to a sibling temporary file first, so a failure or crash mid-write
 // leaves the original untouched.
 bool replaceFile(const std::string& path, std::string_view text)
 {
+    // Renaming works on a read-only file too; the system's own writer refuses it, and so
+    // do we: the file keeps every byte.
+    if (std::FILE* probe = std::fopen(path.c_str(), "r+b"))
+        std::fclose(probe);
+    else if (errno != ENOENT)
+        return false;
     const std::string tmp = path + ".tmp";
     std::FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f)
@@ -209,7 +222,6 @@ bool replaceFile(const std::string& path, std::string_view text)
         std::remove(tmp.c_str());
         return false;
     }
-#if defined(_WIN32)
     // The C runtime's rename will not replace an existing file. Move the old one aside
     // rather than delete it first, so every failure below can put it back, and a crash
     // leaves the old text in .bak and the new one in .tmp instead of nothing.
@@ -225,14 +237,94 @@ bool replaceFile(const std::string& path, std::string_view text)
     if (hadOld)
         std::remove(bak.c_str());
     return true;
+}
 #else
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+// The file that a write to path changes: path itself or, when path is a symbolic link,
+// the end of its chain of links (which need not exist yet). The link is the operator's
+// way of keeping the settings elsewhere; replacing it by a plain file would cut that.
+bool followLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) { // the system's own limit on a chain
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true; // a missing name is created where the chain ends
+        std::vector<char> link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= link.size())
+            return false; // changed under us; try no guess
+        const std::string to(link.data(), static_cast<std::size_t>(n));
+        if (to.empty())
+            return false;
+        if (to.front() == '/') {
+            target = to;
+        } else { // relative to the folder holding the link
+            const std::size_t slash = target.rfind('/');
+            target = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + to;
+        }
+    }
+    return false; // a loop
+}
+
+bool writeAll(int descriptor, std::string_view text)
+{
+    const char* data = text.data();
+    std::size_t size = text.size();
+    while (size > 0) {
+        const ssize_t n = ::write(descriptor, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The whole text goes to a temporary file beside the file it replaces, so a failure or
+// crash mid-write leaves the original untouched. A file that this process may not write
+// is left as it is and the write fails, as the system's own writer on Windows does: the
+// rename alone would succeed wherever the folder is writable, whatever the file's mode.
+bool replaceFile(const std::string& path, std::string_view text)
+{
+    std::string target;
+    if (!followLinks(path, target))
+        return false;
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists) {
+        if (!S_ISREG(old.st_mode))
+            return false; // a device or pipe is no settings file to replace
+        const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0)
+            return false; // read-only to us, or on a read-only file system
+        ::close(probe);
+    }
+
+    const std::string tmp = target + ".tmp";
+    const int descriptor = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                                  exists ? S_IRUSR | S_IWUSR : 0666);
+    if (descriptor < 0)
+        return false; // missing folder, no permission: nothing was created
+    bool ok = writeAll(descriptor, text);
+    if (ok && exists) {
+        // The new file takes the old one's owner (where we may give it) and mode, so a
+        // file kept private stays private and one shared with a group stays shared.
+        if (::fchown(descriptor, old.st_uid, old.st_gid) != 0)
+            (void)!::fchown(descriptor, static_cast<uid_t>(-1), old.st_gid);
+        ok = ::fchmod(descriptor, old.st_mode & 07777) == 0;
+    }
+    ok = ::close(descriptor) == 0 && ok;
+    if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
         std::remove(tmp.c_str());
         return false;
     }
     return true;
-#endif
 }
+#endif
 
 // The edited text, or the same text when the call changes nothing.
 std::string edit(const std::string& text, std::string_view section, const char* key,

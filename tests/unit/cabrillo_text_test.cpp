@@ -69,6 +69,24 @@ TEST_CASE("file stem from the own callsign")
         /* 25 */ {" CON ", "CON_"},
         /* 26 */ {"\xC0\xC1", "\xC0\xC1"},             // code-page letters stay
         /* 27 */ {"\x7F", "\x7F"},                      // DEL is allowed in file names
+        /* 28 */ {"CON.X.Y", "CON_.X.Y"},               // the first dot, not the last
+        /* 29 */ {"nul.a.b.c", "nul_.a.b.c"},
+        // Blanks (and dots) at the end of the part before the first dot do not stop
+        // Windows from opening the device. The "_" still goes right before that dot,
+        // after the blanks: "NUL _" is no device name.
+        /* 30 */ {"NUL .X", "NUL _.X"},
+        /* 31 */ {"AUX .", "AUX _."},
+        /* 32 */ {"con   .x", "con   _.x"},
+        /* 33 */ {"COM7 . .X", "COM7 _. .X"},
+        /* 34 */ {"LPT9\t.X", "LPT9_.X"},                // a tab became "_" first: no device
+        /* 35 */ {"CON X", "CON X"},                     // a blank inside is part of the name
+        /* 36 */ {"CONIN$", "CONIN$_"},
+        /* 37 */ {"conout$", "conout$_"},
+        /* 38 */ {"CONOUT$ .X", "CONOUT$ _.X"},
+        /* 39 */ {"CONIN", "CONIN"},
+        /* 40 */ {"CONOUT$$", "CONOUT$$"},
+        /* 41 */ {".CON", ".CON"},                        // the part before the dot is empty
+        /* 42 */ {"PRN..", "PRN_.."},
     };
     for (const Row& r : rows) {
         CAPTURE(r.ownCall);

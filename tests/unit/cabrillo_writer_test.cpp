@@ -2,12 +2,16 @@
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "cabrillo/CabrilloReport.h"
+#include "cabrillo/ReportText.h"
 #include "platform/Platform.h"
+#include "scoring/StatsEngine.h"
+#include "window/WindowControl.h"
 
 #include <doctest/doctest.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -64,10 +68,12 @@ void addTwo(CabrilloReport& r)
     r.addQsoLine("UA2BBB", 3650, "PH", kTime, "59", "002", "57", "017");
 }
 
-// Fault injection through the file seam: the Nth write (counted from 1) or the close of
-// the Cabrillo file fails with a reason of the test's.
+// Fault injection through the file seam: the Nth write or read (counted from 1) or the
+// close of the Cabrillo file fails with a reason of the test's.
 int failingWrite = 0;
 int writes = 0;
+int failingRead = 0;
+int reads = 0;
 bool failClose = false;
 
 bool countedWrite(platform::File* f, const char* data, std::size_t size, std::string* reason)
@@ -77,6 +83,15 @@ bool countedWrite(platform::File* f, const char* data, std::size_t size, std::st
         return false;
     }
     return platform::defaultOps().fileWrite(f, data, size, reason);
+}
+
+long countedRead(platform::File* f, char* buffer, std::size_t size, std::string* reason)
+{
+    if (++reads == failingRead) {
+        *reason = "Input/output error (injected)";
+        return -1;
+    }
+    return platform::defaultOps().fileRead(f, buffer, size, reason);
 }
 
 bool maybeFailingClose(platform::File* f, std::string* reason)
@@ -89,12 +104,15 @@ bool maybeFailingClose(platform::File* f, std::string* reason)
     return closed;
 }
 
-void injectFileFaults(int failAtWrite, bool failAtClose)
+void injectFileFaults(int failAtWrite, bool failAtClose, int failAtRead = 0)
 {
     failingWrite = failAtWrite;
     writes = 0;
+    failingRead = failAtRead;
+    reads = 0;
     failClose = failAtClose;
     platform::ops().fileWrite = countedWrite;
+    platform::ops().fileRead = countedRead;
     platform::ops().fileClose = maybeFailingClose;
 }
 
@@ -214,6 +232,84 @@ TEST_CASE("a failed write or close is reported, the QSO lines emptied all the sa
     CHECK(r.qsoLines.empty());
 }
 
+TEST_CASE("a read error in the extra-header file fails the report")
+{
+    // The copy reads in blocks of 4096 bytes: the failing read comes first, after one
+    // whole block, or after two.
+    std::string big(10000, 'x');
+    big.back() = '\n';
+    struct Row {
+        std::string extra;
+        int failAtRead;
+        std::size_t copiedBytes;
+    };
+    const Row rows[] = {
+        /* 1 */ {"X-EXTRA: 1\r\n", 1, 0},
+        /* 2 */ {big, 2, 4096},
+        /* 3 */ {big, 3, 8192},
+        /* 4 */ {"", 1, 0}, // even with nothing to copy, the read failed
+    };
+    int number = 0;
+    for (const Row& row : rows) {
+        CAPTURE(++number);
+        TempDir dir;
+        FakePlatform fake;
+        writeFileBytes(dir.path() / "cabrillo.ini", row.extra);
+        injectFileFaults(0, false, row.failAtRead);
+        CabrilloReport r = filledReport();
+        addTwo(r);
+        const CabrilloReport::WriteOutcome outcome = r.writeLog(7);
+        CHECK_FALSE(outcome.ok);
+        CHECK(outcome.text == "Could not write RA3XYZ.cbr: cabrillo.ini: Input/output error (injected)");
+        CHECK(r.qsoLines.empty());
+        // Nothing is written after the failed read: the file is not a whole log.
+        CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == kHeader + row.extra.substr(0, row.copiedBytes));
+        CHECK(readFileBytes(dir.path() / "cabrillo.ini") == row.extra);
+    }
+}
+
+TEST_CASE("a read error in the extra-header file is shown to the operator as a failure")
+{
+    TempDir dir;
+    FakePlatform fake;
+    writeFileBytes(dir.path() / "cabrillo.ini", "X-EXTRA: 1\r\n");
+    StatsEngine e;
+    e.resetStats(1, "RA3XYZ", makeOleDate(2026, 12, 7, 10, 0, 0), makeOleDate(2026, 12, 7, 12, 0, 0), "");
+    window::closeWindowAndWait(); // the reset may have opened it; keep tests apart
+    QsoRecord q;
+    q.call = q.multiplierKey = "UA1AAA";
+    q.band = "80";
+    q.mode = "CW";
+    q.qsoTime = makeOleDate(2026, 12, 7, 10, 5, 0);
+    e.addData(q);
+    injectFileFaults(0, false, 1);
+    int score = 0;
+    e.getResult(&score);
+    CHECK(score == -1);
+    REQUIRE(FakePlatform::boxes().size() == 1);
+    const RecordedBox& box = FakePlatform::boxes()[0];
+    CHECK(box.text == "Could not write RA3XYZ.cbr: cabrillo.ini: Input/output error (injected)");
+    CHECK(box.caption == "Output");
+    CHECK(box.icon == platform::BoxIcon::Error);
+}
+
+#if defined(__linux__)
+TEST_CASE("a real read error in the extra-header file fails the report")
+{
+    // The process's own memory file opens, and reading its first page (never mapped)
+    // fails with EIO: a read error without a faulty disk.
+    TempDir dir;
+    FakePlatform fake;
+    fs::create_symlink("/proc/self/mem", dir.path() / "cabrillo.ini");
+    CabrilloReport r = filledReport();
+    addTwo(r);
+    const CabrilloReport::WriteOutcome outcome = r.writeLog(7);
+    CHECK_FALSE(outcome.ok);
+    CHECK(outcome.text == "Could not write RA3XYZ.cbr: cabrillo.ini: Input/output error");
+    CHECK(r.qsoLines.empty());
+}
+#endif
+
 TEST_CASE("a file that cannot be created is reported with the system's reason")
 {
     TempDir dir;
@@ -251,6 +347,43 @@ TEST_CASE("a reserved device name is written as an ordinary file")
     CHECK(outcome.ok);
     CHECK(outcome.text == "File produced: con_.cbr");
     CHECK(readFileBytes(dir.path() / "con_.cbr").rfind("START-OF-LOG: 3.0\r\n", 0) == 0);
+}
+
+TEST_CASE("names Windows would take for devices become ordinary files")
+{
+    // Under Wine a device name writes into the device: the box says "File produced" and
+    // no file appears. So each name must show up in the folder listing as a file.
+    struct Row {
+        const char* ownCall;
+        const char* fileName;
+    };
+    const Row rows[] = {
+        /* 1 */ {"CON.X.Y", "CON_.X.Y.cbr"},
+        /* 2 */ {"NUL .X", "NUL _.X.cbr"},
+        /* 3 */ {"AUX .", "AUX _..cbr"},
+        /* 4 */ {"prn   .x", "prn   _.x.cbr"},
+        /* 5 */ {"COM1 .A", "COM1 _.A.cbr"},
+        /* 6 */ {"CONIN$", "CONIN$_.cbr"},
+        /* 7 */ {"conout$ .", "conout$ _..cbr"},
+    };
+    int number = 0;
+    for (const Row& row : rows) {
+        CAPTURE(++number);
+        TempDir dir;
+        FakePlatform fake;
+        CabrilloReport r = filledReport();
+        r.baseName = cabrillo::fileBaseName(row.ownCall);
+        const CabrilloReport::WriteOutcome outcome = r.writeLog(1);
+        CHECK(outcome.ok);
+        CHECK(outcome.text == std::string("File produced: ") + row.fileName);
+        std::vector<std::string> files;
+        for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
+            if (e.is_regular_file() && e.path().filename() != "cabrillo.ini")
+                files.push_back(e.path().filename().string());
+        REQUIRE(files.size() == 1);
+        CHECK(files[0] == row.fileName);
+        CHECK(readFileBytes(dir.path() / row.fileName).rfind("START-OF-LOG: 3.0\r\n", 0) == 0);
+    }
 }
 
 #if !defined(_WIN32)

@@ -10,6 +10,12 @@
 #include <vector>
 #if !defined(_WIN32)
 #include <thread>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -205,5 +211,170 @@ TEST_CASE("profile writes from two threads lose nothing")
             lost += get(file, "s", key.c_str()) != key;
         }
     CHECK(lost == 0);
+}
+#endif
+
+#if !defined(_WIN32)
+namespace {
+
+constexpr int kCouldNotDropRights = 90;
+constexpr int kSetupUnusable = 91;
+
+// Root writes any file whatever its mode, so a file that is read-only to the writer is
+// only read-only as another user: the write runs in a child process that gives up root
+// for uid and gid 65534 (what setpriv --reuid=65534 --regid=65534 --clear-groups does)
+// before it writes. Not root: the child stays who we are, for whom the mode already
+// holds. The child first checks that it can read the file and create files beside it,
+// so that a write which replaced the file would have succeeded. Returns the child's
+// exit status: write's result (1 true, 0 false) or one of the codes above.
+int writeAsUnprivileged(const std::string& file, const char* key, const char* value)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(kCouldNotDropRights);
+        const std::string folder = fs::path(file).parent_path().string();
+        const std::string probe = folder + "/probe";
+        const int created = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (created < 0 || ::access(file.c_str(), R_OK) != 0)
+            ::_exit(kSetupUnusable);
+        ::close(created);
+        ::unlink(probe.c_str());
+        ::_exit(profile::write(file.c_str(), "Settings", key, value) ? 1 : 0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+fs::perms modeOf(const fs::path& p) { return fs::status(p).permissions(); }
+
+} // namespace
+
+TEST_CASE("profile write leaves a file it may not write byte for byte")
+{
+    struct Case {
+        bool throughLink; // MOLTA.ini is a link to the read-only file elsewhere
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        /* 1 */ {false, "Name", "New"},   // a changed value
+        /* 2 */ {false, "Email", "x@y"},  // a new key
+        /* 3 */ {false, "Start", nullptr}, // a removed key
+        /* 4 */ {true, "Name", "New"},
+        /* 5 */ {true, "Email", "x@y"},
+    };
+    const std::string before = "[Settings]\r\nName=Old\r\nStart=1\r\n";
+    int number = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++number);
+        TempDir dir;
+        // Folders anyone may write in: only the file's own mode stands in the way.
+        fs::create_directory(dir.path() / "elsewhere");
+        for (const fs::path& folder : {dir.path(), dir.path() / "Plugins", dir.path() / "elsewhere"})
+            fs::permissions(folder, fs::perms::all);
+        const fs::path file = c.throughLink ? dir.path() / "elsewhere" / "real.ini" : dir.settingsPath();
+        writeFileBytes(file, before);
+        if (c.throughLink)
+            fs::create_symlink("../elsewhere/real.ini", dir.settingsPath());
+        const bool root = ::geteuid() == 0;
+        if (root) // the file belongs to the writer, who made it read-only
+            REQUIRE(::chown(file.c_str(), 65534, 65534) == 0);
+        fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+        const int result = writeAsUnprivileged(dir.settingsPath().string(), c.key, c.value);
+        REQUIRE_MESSAGE(result != kCouldNotDropRights, "root could not become uid 65534");
+        REQUIRE_MESSAGE(result != kSetupUnusable,
+                        "uid 65534 cannot reach the test folder " << dir.path().string());
+        CHECK(result == 0);
+        CHECK(readFileBytes(file) == before);
+        CHECK(modeOf(file) == (fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read));
+        CHECK(fs::is_symlink(dir.settingsPath()) == c.throughLink);
+        struct stat st {};
+        REQUIRE(::stat(file.c_str(), &st) == 0);
+        if (root)
+            CHECK(st.st_uid == 65534u);
+        CHECK(!fs::exists(file.string() + ".tmp"));
+        CHECK(!fs::exists(dir.settingsPath().string() + ".tmp"));
+    }
+}
+
+TEST_CASE("profile write follows a link to its file and keeps the file's mode")
+{
+    struct Case {
+        const char* link;     // what Plugins/MOLTA.ini holds; null: a plain file
+        const char* extraHop; // a link Plugins/hop.ini the first one leads to; null: none
+        fs::perms mode;       // of the file at the end; created files get the umask's
+        bool exists;          // the file at the end is there before the write
+        bool tmpBesideLink;   // a folder takes the temporary name beside the link
+    };
+    const fs::perms rw = fs::perms::owner_read | fs::perms::owner_write;
+    const fs::perms group = rw | fs::perms::group_read | fs::perms::group_write;
+    const std::string real = "real/settings.ini"; // below the test folder
+    const Case cases[] = {
+        /* 1 */ {"../real/settings.ini", nullptr, group, true, false},
+        /* 2 */ {"(absolute)", nullptr, rw, true, false},
+        /* 3 */ {"hop.ini", "../real/settings.ini", rw, true, false},  // a chain of two
+        /* 4 */ {"../real/settings.ini", nullptr, rw, false, false},   // dangling: created
+        /* 5 */ {"../real/settings.ini", nullptr, rw, true, true},     // temp beside the target
+        /* 6 */ {nullptr, nullptr, rw, true, false},                   // a plain private file
+        /* 7 */ {nullptr, nullptr, group | fs::perms::others_read, true, false},
+    };
+    const std::string before = "[Settings]\nName=Old\n";
+    const std::string after = "[Settings]\nName=New\n";
+    int number = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++number);
+        TempDir dir;
+        fs::create_directory(dir.path() / "real");
+        const fs::path target = c.link ? dir.path() / real : dir.settingsPath();
+        if (c.exists) {
+            writeFileBytes(target, before);
+            fs::permissions(target, c.mode);
+        }
+        std::string linkText;
+        if (c.link) {
+            linkText = std::string(c.link) == "(absolute)" ? (dir.path() / real).string() : c.link;
+            fs::create_symlink(linkText, dir.settingsPath());
+            if (c.extraHop)
+                fs::create_symlink(c.extraHop, dir.path() / "Plugins" / "hop.ini");
+        }
+        if (c.tmpBesideLink)
+            fs::create_directory(dir.settingsPath().string() + ".tmp");
+
+        CHECK(profile::write(dir.settingsPath().c_str(), "Settings", "Name", "New"));
+        CHECK(readFileBytes(target) == after);
+        CHECK(fs::is_regular_file(fs::symlink_status(target)));
+        if (c.exists)
+            CHECK(modeOf(target) == c.mode);
+        if (c.link) {
+            REQUIRE(fs::is_symlink(dir.settingsPath()));
+            CHECK(fs::read_symlink(dir.settingsPath()).string() == linkText);
+        }
+        if (c.extraHop)
+            CHECK(fs::is_symlink(dir.path() / "Plugins" / "hop.ini"));
+        CHECK(!fs::exists(target.string() + ".tmp"));
+        CHECK(get(dir.settingsPath().string(), "Settings", "Name") == "New");
+    }
+}
+
+TEST_CASE("profile write refuses a link loop and a device, changing nothing")
+{
+    TempDir dir;
+    fs::create_symlink("MOLTA.ini", dir.settingsPath());
+    CHECK_FALSE(profile::write(dir.settingsPath().c_str(), "Settings", "Name", "New"));
+    CHECK(fs::is_symlink(dir.settingsPath()));
+    CHECK(fs::read_symlink(dir.settingsPath()) == "MOLTA.ini");
+
+    // A link to a device (here one that reads as empty) is no settings file to replace.
+    const fs::path other = dir.path() / "Plugins" / "other.ini";
+    fs::create_symlink("/dev/null", other);
+    CHECK_FALSE(profile::write(other.c_str(), "Settings", "Name", "New"));
+    CHECK(fs::read_symlink(other) == "/dev/null");
+    CHECK(fs::is_character_file("/dev/null"));
 }
 #endif

@@ -18,6 +18,8 @@
 
 #include <doctest/doctest.h>
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -138,5 +140,36 @@ TEST_CASE("profile files written here read the same through the system reader")
     for (const auto& r : reads) {
         CAPTURE(r.key);
         compareRead(r.file, r.section, r.key, "missing", 64);
+    }
+}
+
+TEST_CASE("a read-only profile file keeps every byte, with the system writer and with ours")
+{
+    TempDir dir(false);
+    const std::string before = "[s]\r\nk=old\r\n";
+    struct {
+        const char* file;
+        bool (*write)(const char* file, const char* key, const char* value);
+    } writers[] = {
+        {".\\system.ini",
+         [](const char* file, const char* key, const char* value) {
+             return WritePrivateProfileStringA("s", key, value, file) != FALSE;
+         }},
+        {".\\ours.ini",
+         [](const char* file, const char* key, const char* value) {
+             return platform::profile::write(file, "s", key, value);
+         }},
+    };
+    for (const auto& w : writers) {
+        CAPTURE(w.file);
+        const std::string name = std::string(w.file).substr(2);
+        writeFileBytes(name, before);
+        REQUIRE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY));
+        CHECK_FALSE(w.write(w.file, "k", "new"));
+        CHECK_FALSE(w.write(w.file, "j", "added"));
+        CHECK_FALSE(w.write(w.file, "k", nullptr));
+        CHECK(readFileBytes(name) == before);
+        CHECK(GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL); // so the folder can go
     }
 }
