@@ -1,71 +1,24 @@
 #include "tools/korvane/CabrilloReader.h"
 
 #include "tools/korvane/Bands.h"
+#include "tools/korvane/CabrilloLayout.h"
 #include "tools/korvane/QsoFields.h"
 #include "tools/korvane/TextUtil.h"
 
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <vector>
 
 namespace korvane {
 namespace {
 
-struct Token {
-    std::size_t column;
-    std::string_view text;
-};
-
-struct QsoLine {
-    std::size_t number;
-    std::string_view text;
-    std::vector<Token> tokens; // tokens[0] is "QSO:"
-};
-
-constexpr std::size_t kFirstHalf = 5; // QSO: freq mode date time
-// Where the Cabrillo template (and the plug-in's writer) puts the worked call.
-constexpr std::size_t kTemplateCallColumn = 55;
-
-std::vector<Token> tokenize(std::string_view line)
-{
-    std::vector<Token> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            ++i;
-        if (i > start)
-            tokens.push_back({start, line.substr(start, i - start)});
-    }
-    return tokens;
-}
-
-std::size_t fieldsAfterTime(const QsoLine& q)
-{
-    return q.tokens.size() > kFirstHalf ? q.tokens.size() - kFirstHalf : 0;
-}
-
-// The column where the worked call stands in an aligned file: where it stands in most
-// lines whose halves are of equal length.
-std::optional<std::size_t> learnCallColumn(const std::vector<QsoLine>& lines)
-{
-    std::map<std::size_t, std::size_t> counts;
-    std::size_t symmetric = 0;
-    for (const QsoLine& q : lines) {
-        const std::size_t n = fieldsAfterTime(q);
-        if (n >= 2 && n % 2 == 0) {
-            ++symmetric;
-            ++counts[q.tokens[kFirstHalf + n / 2].column];
-        }
-    }
-    for (const auto& [column, count] : counts)
-        if (count >= 2 && count * 5 >= symmetric * 4)
-            return column;
-    return std::nullopt;
-}
+using cabrillo::kDate;
+using cabrillo::kFreq;
+using cabrillo::kMode;
+using cabrillo::kOwnCall;
+using cabrillo::kTime;
+using cabrillo::Layout;
+using cabrillo::QsoLine;
 
 // VHF and up are written as band designators, not kilohertz.
 std::optional<std::string> bandFromDesignator(std::string_view freq)
@@ -82,20 +35,46 @@ std::optional<std::string> bandFromDesignator(std::string_view freq)
 
 std::string joined(const QsoLine& q, std::size_t first, std::size_t last)
 {
-    if (first > last)
+    if (first > last || last >= q.tokens.size())
         return std::string();
-    const Token& a = q.tokens[first];
-    const Token& b = q.tokens[last];
+    const cabrillo::Token& a = q.tokens[first];
+    const cabrillo::Token& b = q.tokens[last];
     return std::string(q.text.substr(a.column, b.column + b.text.size() - a.column));
 }
 
-// The QSO, or why the line cannot be one.
-std::string toQso(const QsoLine& q, std::optional<std::size_t> callColumn, LogQso& out)
+// One half's fields, first to last: the report when the file's halves lead with one,
+// then the exchange, whole.
+void splitHalf(const QsoLine& q, std::size_t first, std::size_t last, bool report,
+               std::string& rst, std::string& exchange)
 {
-    const std::size_t n = fieldsAfterTime(q);
-    if (n < 2)
+    if (first > last)
+        return;
+    if (report) {
+        rst = std::string(q.tokens[first].text);
+        ++first;
+    }
+    exchange = joined(q, first, last);
+}
+
+// "19.03" or "19:03", as some hand-edited logs write the time, is 1903.
+bool separatedTime(std::string& time)
+{
+    if (time.size() != 5 || (time[2] != '.' && time[2] != ':'))
+        return false;
+    time.erase(2, 1);
+    return allDigits(time);
+}
+
+struct LineReading {
+    bool separatedTime = false; // the time was written "HH.MM"
+};
+
+// The QSO, or why the line cannot be one.
+std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReading& reading)
+{
+    if (q.tokens.size() < kOwnCall + 2)
         return "a QSO line needs frequency, mode, date, time and both callsigns";
-    const std::string freq(q.tokens[1].text);
+    const std::string freq(q.tokens[kFreq].text);
     if (allDigits(freq) && freq.size() <= 7 && bandFromKHz(std::stoul(freq))) {
         out.band = *bandFromKHz(std::stoul(freq));
         out.freqHz = static_cast<unsigned>(std::stoul(freq) * 1000);
@@ -105,33 +84,38 @@ std::string toQso(const QsoLine& q, std::optional<std::size_t> callColumn, LogQs
     } else {
         return "frequency " + shown(freq) + " lies in no band";
     }
-    out.mode = modeFromCabrillo(std::string(q.tokens[2].text));
-    const auto time = parseDashedDateTime(std::string(q.tokens[3].text), std::string(q.tokens[4].text));
+    out.mode = modeFromCabrillo(std::string(q.tokens[kMode].text));
+    std::string timeText(q.tokens[kTime].text);
+    reading.separatedTime = separatedTime(timeText);
+    const auto time = parseDashedDateTime(std::string(q.tokens[kDate].text), timeText);
     if (!time)
-        return "unreadable date or time " + shown(q.tokens[3].text) + " " + shown(q.tokens[4].text);
+        return "unreadable date or time " + shown(q.tokens[kDate].text) + " " + shown(q.tokens[kTime].text);
     out.time = *time;
 
-    std::size_t call = 0; // index into tokens of the worked call
-    for (std::size_t i = kFirstHalf + 1; callColumn && i < q.tokens.size(); ++i)
-        if (q.tokens[i].column == *callColumn)
-            call = i;
-    if (call == 0 && n % 2 == 0)
-        call = kFirstHalf + n / 2;
-    for (std::size_t i = kFirstHalf + 1; call == 0 && i < q.tokens.size(); ++i)
-        if (q.tokens[i].column == kTemplateCallColumn)
-            call = i;
+    const std::size_t call = cabrillo::workedCallIndex(layout, q);
     if (call == 0)
-        return "cannot tell the worked callsign from the exchanges (" + std::to_string(n) +
-               " fields after the time, not aligned with the other lines)";
+        return "cannot tell the worked callsign: nothing stands at " + layout.callPlace() +
+               ", where the other QSO lines have it";
+    out.call = toUpper(q.tokens[call].text);
+    if (!cabrillo::looksLikeCall(out.call)) {
+        std::string why = callsignProblem(out.call);
+        if (why.empty())
+            why = shown(q.tokens[call].text) + " does not look like a callsign";
+        return "cannot tell the worked callsign: " + why + " (at " + layout.callPlace() +
+               ", where the other QSO lines have it)";
+    }
+    const std::string own = toUpper(q.tokens[kOwnCall].text);
+    if (std::find(layout.ownCalls.begin(), layout.ownCalls.end(), own) == layout.ownCalls.end())
+        return "own callsign " + shown(own) + " is not this log's" +
+               (layout.ownCalls.empty() ? std::string() : " (" + layout.ownCalls.front() + ")");
+    if (layout.transmitter &&
+        (q.tokens.size() - 1 <= call || q.tokens.back().text.size() != 1 ||
+         !allDigits(q.tokens.back().text)))
+        return "no transmitter number ends the line, as on the other QSO lines";
 
-    out.call = toUpper(std::string(q.tokens[call].text));
-    if (std::string why = callsignProblem(out.call); !why.empty())
-        return why;
-    const std::size_t last = q.tokens.size() - 1;
-    out.rstSent = call > kFirstHalf + 1 ? std::string(q.tokens[kFirstHalf + 1].text) : "";
-    out.exchSent = joined(q, kFirstHalf + 2, call - 1);
-    out.rstReceived = call + 1 <= last ? std::string(q.tokens[call + 1].text) : "";
-    out.exchReceived = joined(q, call + 2, last);
+    splitHalf(q, kOwnCall + 1, call - 1, layout.sentReport, out.rstSent, out.exchSent);
+    splitHalf(q, call + 1, cabrillo::lastReceivedIndex(layout, q), layout.receivedReport,
+              out.rstReceived, out.exchReceived);
     for (const std::string* text : {&out.mode, &out.rstSent, &out.rstReceived, &out.exchSent, &out.exchReceived})
         if (text->size() > kMaxExchangeLength)
             return "a mode, report or exchange of " + std::to_string(text->size()) +
@@ -145,6 +129,25 @@ std::string tagOf(std::string_view line)
     return colon == std::string_view::npos ? std::string() : toUpper(trim(line.substr(0, colon)));
 }
 
+std::string valueOf(std::string_view line)
+{
+    return toUpper(trim(line.substr(line.find(':') + 1)));
+}
+
+// "OPERATORS: K1ABC K2DEF @W1AW": blank- or comma-separated, '@' marks the host station.
+void addOperators(const std::string& value, std::vector<std::string>& calls)
+{
+    std::string text = value;
+    std::replace(text.begin(), text.end(), ',', ' ');
+    for (const cabrillo::Token& t : cabrillo::tokenize(text)) {
+        std::string call(t.text);
+        if (!call.empty() && call.front() == '@')
+            call.erase(0, 1);
+        if (callsignProblem(call).empty() && std::find(calls.begin(), calls.end(), call) == calls.end())
+            calls.push_back(call);
+    }
+}
+
 } // namespace
 
 ReadLog readCabrillo(std::string_view text)
@@ -152,7 +155,7 @@ ReadLog readCabrillo(std::string_view text)
     ReadLog log;
     log.format = LogFormat::Cabrillo;
     std::vector<QsoLine> qsoLines;
-    std::string firstOwnCall;
+    std::vector<std::string> operators;
     bool ended = false;
     std::size_t number = 0;
     for (std::size_t pos = 0; pos < text.size();) {
@@ -172,29 +175,43 @@ ReadLog readCabrillo(std::string_view text)
         if (tag == "END-OF-LOG") {
             ended = true;
         } else if (tag == "CALLSIGN") {
-            const std::string call = toUpper(trim(line.substr(line.find(':') + 1)));
+            const std::string call = valueOf(line);
             if (callsignProblem(call).empty())
                 log.ownCall = call;
+        } else if (tag == "OPERATORS") {
+            addOperators(valueOf(line), operators);
         } else if (tag == "QSO") {
-            qsoLines.push_back({number, line, tokenize(line)});
+            qsoLines.push_back({number, line, cabrillo::tokenize(line)});
         }
     }
 
-    const std::optional<std::size_t> callColumn = learnCallColumn(qsoLines);
+    std::vector<std::string> headerCalls;
+    if (!log.ownCall.empty())
+        headerCalls.push_back(log.ownCall);
+    for (const std::string& op : operators)
+        if (op != log.ownCall)
+            headerCalls.push_back(op);
+    const Layout layout = cabrillo::learnLayout(qsoLines, headerCalls);
+
+    bool timesNamed = false;
     for (const QsoLine& q : qsoLines) {
         LogQso qso;
         qso.line = q.number;
-        const std::string why = toQso(q, callColumn, qso);
+        LineReading reading;
+        const std::string why = toQso(q, layout, qso, reading);
         if (!why.empty()) {
             log.problems.push_back({q.number, why, true});
             continue;
         }
-        if (firstOwnCall.empty() && callsignProblem(toUpper(std::string(q.tokens[kFirstHalf].text))).empty())
-            firstOwnCall = toUpper(std::string(q.tokens[kFirstHalf].text));
+        if (reading.separatedTime && !timesNamed) {
+            log.problems.push_back({q.number, "times written as HH.MM, read as HHMM", false});
+            timesNamed = true;
+        }
         log.qsos.push_back(std::move(qso));
     }
+    // Without a CALLSIGN line, the own call the QSO lines give most often.
     if (log.ownCall.empty())
-        log.ownCall = firstOwnCall;
+        log.ownCall = layout.linesOwnCall;
     std::stable_sort(log.problems.begin(), log.problems.end(),
                      [](const LogProblem& a, const LogProblem& b) { return a.line < b.line; });
     return log;
