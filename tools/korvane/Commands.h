@@ -18,6 +18,7 @@ struct LogCommandOptions {
     RunOptions run;
     std::string workdir; // empty: the current directory
     bool strict = false;
+    std::string exchangeField; // ADIF fields of the received exchange; empty: automatic
 };
 
 struct ScoreOptions : LogCommandOptions {

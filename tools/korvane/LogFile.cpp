@@ -4,6 +4,7 @@
 #include "tools/korvane/CabrilloReader.h"
 #include "tools/korvane/TextUtil.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace korvane {
@@ -41,7 +42,7 @@ LogFormat detectFormat(std::string_view text)
     return LogFormat::Unknown;
 }
 
-LogFileResult readLogText(std::string_view text)
+LogFileResult readLogText(std::string_view text, const AdifOptions& adif)
 {
     LogFileResult result;
     text = withoutByteOrderMark(text);
@@ -56,9 +57,20 @@ LogFileResult readLogText(std::string_view text)
     }
     switch (detectFormat(text)) {
     case LogFormat::Adif:
-        result.log = readAdif(text);
+        result.log = readAdif(text, adif);
+        if (!adif.exchangeField.empty() && !result.log.qsos.empty() &&
+            std::none_of(result.log.qsos.begin(), result.log.qsos.end(),
+                         [](const LogQso& q) { return !q.exchReceived.empty(); })) {
+            result.error = "--exchange-field " + adif.exchangeField +
+                           ": no QSO read has a value in that field";
+            return result;
+        }
         break;
     case LogFormat::Cabrillo:
+        if (!adif.exchangeField.empty()) {
+            result.error = "--exchange-field names ADIF fields, and this is a Cabrillo log";
+            return result;
+        }
         result.log = readCabrillo(text);
         break;
     case LogFormat::Unknown:
@@ -70,7 +82,7 @@ LogFileResult readLogText(std::string_view text)
     return result;
 }
 
-LogFileResult readLogFile(const std::string& path)
+LogFileResult readLogFile(const std::string& path, const AdifOptions& adif)
 {
     LogFileResult result;
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -95,7 +107,7 @@ LogFileResult readLogFile(const std::string& path)
         result.error = "cannot read the file";
         return result;
     }
-    return readLogText(bytes);
+    return readLogText(bytes, adif);
 }
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #pragma once
 // Reading a log file whole and choosing its reader by content, never by the file name.
 
+#include "tools/korvane/AdifReader.h"
 #include "tools/korvane/LogQso.h"
 
 #include <string>
@@ -19,11 +20,12 @@ struct LogFileResult {
 };
 
 // Fails (with a readable reason) for a file that cannot be opened, is empty, is too
-// large, holds NUL bytes or is in neither format. A file that reads but holds no usable QSO
-// is not a failure here: log.qsos is empty and log.problems says why.
-LogFileResult readLogFile(const std::string& path);
+// large, holds NUL bytes or is in neither format, and when adif.exchangeField is given
+// for a Cabrillo log or names fields that no QSO read has a value in. A file that reads
+// but holds no usable QSO is not a failure here: log.qsos is empty and log.problems says why.
+LogFileResult readLogFile(const std::string& path, const AdifOptions& adif = {});
 
 // The same for text already in memory.
-LogFileResult readLogText(std::string_view text);
+LogFileResult readLogText(std::string_view text, const AdifOptions& adif = {});
 
 } // namespace korvane

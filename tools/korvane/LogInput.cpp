@@ -7,7 +7,7 @@ namespace korvane {
 
 int prepareLog(const LogCommandOptions& options, LogInput& input)
 {
-    LogFileResult file = readLogFile(options.logPath);
+    LogFileResult file = readLogFile(options.logPath, AdifOptions{options.exchangeField});
     if (!file.ok) {
         std::fprintf(stderr, "korvane: %s: %s\n", options.logPath.c_str(), file.error.c_str());
         return kExitFailed;

@@ -1,6 +1,7 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
 #include "platform/ConsoleOutput.h"
+#include "tools/korvane/AdifReader.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/QsoFields.h"
@@ -67,6 +68,11 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o)
                        "List filter: a call equal to its first two characters is left off "
                        "the multiplier list");
     command.add_flag("--strict", o.strict, "Stop at any malformed record instead of skipping it");
+    command
+        .add_option("--exchange-field", o.exchangeField,
+                    "ADIF: the field (or fields joined by +, e.g. CQZ+STATE) that holds the "
+                    "received exchange (default: SRX_STRING, SRX, then the contest fields)")
+        ->check([](const std::string& v) { return exchangeFieldProblem(v); });
 }
 
 void addHeaderOptions(CLI::App& command, HeaderOptions& h)
