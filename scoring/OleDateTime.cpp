@@ -7,7 +7,6 @@ namespace {
 
 constexpr double kMinDate = -657434.0;          // 1 January 100
 constexpr double kMaxDate = 2958465.99999;      // 31 December 9999, end of day
-constexpr double kHalfSecond = 1.0 / (2 * 86400.0);
 constexpr long kDaysFrom1970To1899 = -25569;    // 1899-12-30 relative to 1970-01-01
 
 // Days since 1970-01-01 to proleptic Gregorian calendar date (H. Hinnant's algorithm).
@@ -58,14 +57,18 @@ bool breakDown(const COleDateTime& date, CivilDateTime& out)
     const double v = date.value;
     if (date.status != kOleValid || !std::isfinite(v) || v < kMinDate || v > kMaxDate)
         return false;
-    // The day number counts away from zero in both directions while the fraction is
-    // always the time of day, so round away from zero: -1.25 is 29 Dec 1899, 06:00.
-    const double rounded = v + (v >= 0 ? kHalfSecond : -kHalfSecond);
-    const long days = static_cast<long>(rounded);
-    double fraction = std::fabs(rounded - static_cast<double>(days));
-    long seconds = static_cast<long>(fraction * 86400.0);
-    if (seconds >= 86400)
-        seconds = 86399;
+    // The whole part is the day, counted away from zero on both sides of the epoch,
+    // while the fraction is always the time of day forward from midnight: -1.25 is
+    // 29 Dec 1899, 06:00. So the day and its time are rounded together on a forward
+    // axis, where a time that rounds up to midnight carries into the next day (for
+    // -1.9999999 that is 30 Dec, not the day before the day the number names).
+    long days = static_cast<long>(v); // towards zero
+    const double fraction = std::fabs(v - static_cast<double>(days)); // exact
+    long seconds = std::lround(fraction * 86400.0);
+    if (seconds >= 86400) {
+        ++days;
+        seconds -= 86400;
+    }
     civilFromDays(days + kDaysFrom1970To1899, out.year, out.month, out.day);
     out.hour = static_cast<int>(seconds / 3600);
     out.minute = static_cast<int>(seconds / 60 % 60);
