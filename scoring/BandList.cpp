@@ -14,10 +14,28 @@ std::string sortKey(const std::string& band)
 
 } // namespace
 
-void BandList::addIfNew(const std::string& band)
+bool BandList::addIfNew(const std::string& band)
 {
-    if (known_.insert(band).second)
-        bands_.push_back(band);
+    if (known_.count(band) != 0)
+        return false;
+    // The list and the set must hold the same texts: a band in the set alone would
+    // never be listed.
+    bands_.push_back(band);
+    try {
+        known_.insert(band);
+    } catch (...) {
+        bands_.pop_back();
+        throw;
+    }
+    return true;
+}
+
+void BandList::removeLast() noexcept
+{
+    if (bands_.empty())
+        return;
+    known_.erase(bands_.back());
+    bands_.pop_back();
 }
 
 void BandList::clear()

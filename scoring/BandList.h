@@ -8,8 +8,12 @@
 
 class BandList {
 public:
-    // Appends band unless an identical text (byte for byte) is already there.
-    void addIfNew(const std::string& band);
+    // Appends band unless an identical text (byte for byte) is already there; true when
+    // it did. On failure (out of memory) the list is as it was.
+    bool addIfNew(const std::string& band);
+    // Takes back the band that the last addIfNew appended, when nothing has sorted the
+    // list since (an add of a QSO that failed after its band was listed).
+    void removeLast() noexcept;
     void clear();
 
     std::size_t size() const { return bands_.size(); }

@@ -1,7 +1,13 @@
 #include "scoring/QsoLog.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
+
+// A removal moves the later records down and a clear moves a fresh log in; neither may
+// fail half-way.
+static_assert(std::is_nothrow_move_assignable_v<QsoRecord>);
+static_assert(std::is_nothrow_move_assignable_v<QsoLog>);
 
 int QsoLog::tourOf(const COleDateTime& time)
 {
@@ -18,36 +24,113 @@ std::uint32_t QsoLog::find(const std::unordered_map<std::string, std::uint32_t>&
     return found == ids.end() ? kNoId : found->second;
 }
 
-std::uint32_t QsoLog::internText(const std::string& text)
+namespace {
+
+using IdMap = std::unordered_map<std::string, std::uint32_t>;
+
+// Room for n more elements, growing geometrically as push_back would, so that the
+// push_backs an add makes once nothing else can fail do not allocate.
+template <typename T>
+void reserveMore(std::vector<T>& v, std::size_t n)
 {
-    const auto [it, added] = textIds_.emplace(text, static_cast<std::uint32_t>(texts_.size()));
-    if (added) {
-        texts_.push_back(&it->first);
+    if (v.capacity() - v.size() < n)
+        v.reserve(std::max(v.size() + n, 2 * v.capacity()));
+}
+
+// The texts one add puts into the id maps. Unless kept, they are taken out again when
+// the add fails, so that no map gains an id that the parallel lists do not have.
+class NewTexts {
+public:
+    NewTexts() = default;
+    NewTexts(const NewTexts&) = delete;
+    NewTexts& operator=(const NewTexts&) = delete;
+    ~NewTexts()
+    {
+        // Finding and erasing by iterator throw nothing (std::hash of a string does not).
+        for (std::size_t i = count_; i-- > 0;)
+            added_[i].map->erase(added_[i].map->find(*added_[i].text));
+    }
+
+    struct Interned {
+        std::uint32_t id;
+        const std::string* text; // the map's own key, when it was added now
+    };
+    // The text's id, or nextId for a text not there yet (a single insert: on failure it
+    // has no effect).
+    Interned intern(IdMap& map, const std::string& text, std::size_t nextId)
+    {
+        const auto [it, added] = map.try_emplace(text, static_cast<std::uint32_t>(nextId));
+        if (!added)
+            return {it->second, nullptr};
+        added_[count_++] = {&map, &it->first}; // elements keep their address across rehashes
+        return {it->second, &it->first};
+    }
+    void keep() { count_ = 0; }
+
+private:
+    struct Added {
+        IdMap* map;
+        const std::string* text;
+    };
+    Added added_[4]; // band, mode, call, multiplier key
+    std::size_t count_ = 0;
+};
+
+} // namespace
+
+// The lists are parallel and the maps give ids into them, so a record must go into all
+// of them or none: an add that fails part-way (out of memory) would otherwise leave them
+// out of step, and a later remove would delete the wrong record. Everything that can
+// fail comes first and is undone on failure; what follows it cannot throw.
+void QsoLog::add(QsoRecord record)
+{
+    const int tour = tourOf(record.qsoTime);
+    const bool hasCall = !record.call.empty();
+    const bool hasKey = !record.multiplierKey.empty();
+
+    // At most two new texts: the call and a multiplier key that differs from it.
+    reserveMore(keys_, 1);
+    reserveMore(ids_, 1);
+    reserveMore(texts_, 2);
+    reserveMore(recordsPerKey_, 2);
+    reserveMore(byCall_, 2);
+
+    NewTexts added;
+    const std::uint32_t band = added.intern(bandIds_, record.band, bandIds_.size()).id;
+    const std::uint32_t mode = added.intern(modeIds_, record.mode, modeIds_.size()).id;
+    const NewTexts::Interned call = added.intern(textIds_, record.call, texts_.size());
+    NewTexts::Interned key{kNoId, nullptr};
+    if (hasKey)
+        key = added.intern(textIds_, record.multiplierKey, texts_.size() + (call.text ? 1 : 0));
+
+    std::vector<CallEntry> firstEntry; // the entries of a call seen for the first time
+    if (call.text)
+        firstEntry.reserve(1);
+    else
+        reserveMore(byCall_[call.id], 1);
+
+    records_.push_back(std::move(record)); // the last step that can fail
+    added.keep();
+
+    // Nothing below allocates: every list has room.
+    if (call.text) {
+        texts_.push_back(call.text);
+        recordsPerKey_.push_back(0);
+        byCall_.push_back(std::move(firstEntry));
+    }
+    if (key.text) {
+        texts_.push_back(key.text);
         recordsPerKey_.push_back(0);
         byCall_.emplace_back();
     }
-    return it->second;
-}
-
-void QsoLog::add(QsoRecord record)
-{
     const std::uint64_t id = nextId_++;
-    const std::uint32_t band =
-        bandIds_.emplace(record.band, static_cast<std::uint32_t>(bandIds_.size())).first->second;
-    const std::uint32_t mode =
-        modeIds_.emplace(record.mode, static_cast<std::uint32_t>(modeIds_.size())).first->second;
-    byCall_[internText(record.call)].push_back(CallEntry{id, band, mode, tourOf(record.qsoTime)});
-
-    std::uint32_t key = kNoId;
-    if (record.multiplierKey.empty()) {
+    byCall_[call.id].push_back(CallEntry{id, band, mode, tour});
+    if (hasKey)
+        ++recordsPerKey_[key.id];
+    else
         ++recordsWithEmptyKey_;
-    } else {
-        key = internText(record.multiplierKey);
-        ++recordsPerKey_[key];
-    }
-    keys_.push_back(RecordKeys{band, key, !record.call.empty()});
+    keys_.push_back(RecordKeys{band, key.id, hasCall});
     ids_.push_back(id);
-    records_.push_back(std::move(record));
 }
 
 bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
@@ -82,7 +165,8 @@ bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
 
 void QsoLog::clear()
 {
-    // A fresh log releases the storage, as a new run of the host would find it.
+    // A fresh log releases the storage, as a new run of the host would find it. Making it
+    // is what can fail, and that happens before this log changes.
     const std::uint64_t nextEpoch = epoch_ + 1;
     *this = QsoLog();
     epoch_ = nextEpoch;

@@ -30,10 +30,12 @@ public:
     QsoLog(QsoLog&&) = default;
     QsoLog& operator=(QsoLog&&) = default;
 
+    // Each of add, removeFirst and clear either does all its work or, when it throws
+    // (out of memory), leaves the log exactly as it was.
     void add(QsoRecord record);
 
     // Deletes the oldest record with this call, mode and band (exact bytes), closing
-    // the gap. False when there is none.
+    // the gap. False when there is none. Allocates nothing, so it cannot fail.
     bool removeFirst(const std::string& call, const std::string& mode, const std::string& band);
 
     void clear();
@@ -73,7 +75,6 @@ private:
     };
     static std::uint32_t find(const std::unordered_map<std::string, std::uint32_t>& ids,
                               const std::string& text);
-    std::uint32_t internText(const std::string& text);
 
     // A deque: adding never moves the whole log (no stall when a vector would grow), and
     // removing the oldest record moves nothing.

@@ -18,8 +18,16 @@ constexpr std::size_t kStartBufferBytes = 100;
 
 int StatsEngine::addData(QsoRecord record)
 {
-    bands.addIfNew(record.band);
-    log.add(std::move(record));
+    // Either the QSO is in the log and its band listed, or neither changed: a band listed
+    // for a QSO that never arrived would get a line of its own in every summary.
+    const bool newBand = bands.addIfNew(record.band);
+    try {
+        log.add(std::move(record));
+    } catch (...) {
+        if (newBand)
+            bands.removeLast();
+        throw;
+    }
     return 1;
 }
 
