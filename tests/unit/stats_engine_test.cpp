@@ -160,3 +160,25 @@ TEST_CASE("the check writes the message only when it refuses")
     CHECK(std::strlen(buffer) == 255);
     CHECK(buffer[256] == '#');
 }
+
+TEST_CASE("after a reset the multiplier list holds only the new run's calls")
+{
+    // The new log interns its first call under the same id as the old log's first call,
+    // so the list must be rebuilt although the ids are equal.
+    TempDir dir;
+    FakePlatform fake;
+    StatsEngine e;
+    reset(e);
+    e.addData(qso("UA1AAA", "80", "CW"));
+    e.getResult(nullptr);
+    CHECK(e.multipliers.snapshot() == std::vector<std::string>{"UA1AAA"});
+    reset(e);
+    e.addData(qso("UA9ZZZ", "80", "CW"));
+    e.getResult(nullptr);
+    CHECK(e.multipliers.snapshot() == std::vector<std::string>{"UA9ZZZ"});
+    // Nor is a list carried over when the new run has the same number of calls again.
+    reset(e);
+    e.addData(qso("UA1AAA", "80", "CW"));
+    e.getResult(nullptr);
+    CHECK(e.multipliers.snapshot() == std::vector<std::string>{"UA1AAA"});
+}

@@ -131,3 +131,38 @@ TEST_CASE("the one-pass summary gives the rescanning summary's bytes, through re
         REQUIRE(multiplierTexts(l.log, actual) == expected.multipliers);
     }
 }
+
+TEST_CASE("hundreds of bands: the multiplier list order survives ranks past a byte")
+{
+    // Ranks of 255 and more do not fit the small rank type; a call whose bands lie on
+    // both sides of that line must still count under its first band in sorted order.
+    std::mt19937 random(300);
+    for (int bandCount : {254, 255, 256, 300}) {
+        CAPTURE(bandCount);
+        Log l;
+        std::vector<std::string> literalBands;
+        for (int q = 0; q < 1500; ++q) {
+            const std::string band = std::to_string(1 + random() % bandCount);
+            const std::string call = "UA" + std::to_string(random() % 40);
+            l.add(call.c_str(), band.c_str());
+            if (std::find(literalBands.begin(), literalBands.end(), band) == literalBands.end())
+                literalBands.push_back(band);
+        }
+        // Every band used, and the first and last ranks share calls.
+        for (int b = 1; b <= bandCount; ++b) {
+            const std::string band = std::to_string(b);
+            const std::string call = "UA" + std::to_string(b % 40);
+            l.add(call.c_str(), band.c_str());
+            if (std::find(literalBands.begin(), literalBands.end(), band) == literalBands.end())
+                literalBands.push_back(band);
+        }
+        REQUIRE(l.bands.size() == static_cast<std::size_t>(bandCount));
+        const LiteralSummary expected = literalSummary(
+            literalBands, std::vector<QsoRecord>(l.log.records().begin(), l.log.records().end()),
+            l.state);
+        const SummaryResult actual = l.run();
+        CHECK(actual.text == expected.text);
+        CHECK(actual.score == expected.score);
+        CHECK(multiplierTexts(l.log, actual) == expected.multipliers);
+    }
+}
