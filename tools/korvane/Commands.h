@@ -18,6 +18,8 @@ struct LogCommandOptions {
     RunOptions run;
     std::string workdir; // empty: the current directory
     bool strict = false;
+    double maxSkippedPercent = 5.0; // more QSO records skipped: no report, a warning otherwise
+    bool lenient = false;           // write the report however many were skipped
     std::string exchangeField; // ADIF fields of the received exchange; empty: automatic
 };
 

@@ -1,11 +1,13 @@
 #include "tools/korvane/LogInput.h"
 
+#include "tools/korvane/ReadLoss.h"
+
 #include <cstdio>
 #include <filesystem>
 
 namespace korvane {
 
-int prepareLog(const LogCommandOptions& options, LogInput& input)
+int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesReport)
 {
     LogFileResult file = readLogFile(options.logPath, AdifOptions{options.exchangeField});
     if (!file.ok) {
@@ -13,13 +15,28 @@ int prepareLog(const LogCommandOptions& options, LogInput& input)
         return kExitFailed;
     }
     input.log = std::move(file.log);
+    const ReadLoss loss = readLoss(input.log, options.maxSkippedPercent);
+    // Thousands of skipped lines would bury the one line that matters: the count.
+    const bool summarised = loss.heavy && !options.lenient;
     for (const LogProblem& p : input.log.problems)
-        std::fprintf(stderr, "%s:%zu: %s%s\n", options.logPath.c_str(), p.line, p.message.c_str(),
-                     p.recordSkipped ? " (record skipped)" : "");
+        if (!summarised || !p.recordSkipped)
+            std::fprintf(stderr, "%s:%zu: %s%s\n", options.logPath.c_str(), p.line,
+                         p.message.c_str(), p.recordSkipped ? " (record skipped)" : "");
     if (options.strict && input.log.skippedRecords() > 0) {
         std::fprintf(stderr, "korvane: %zu malformed record(s) and --strict: nothing done\n",
                      input.log.skippedRecords());
         return kExitFailed;
+    }
+    if (summarised) {
+        std::fprintf(stderr, "korvane: %s: %s", options.logPath.c_str(),
+                     lossReport(options.logPath, input.log, loss, options.maxSkippedPercent, 5).c_str());
+        if (writesReport) {
+            std::fprintf(stderr, "korvane: no report written (--lenient writes it anyway, "
+                                 "--max-skipped allows more)\n");
+            return kExitFailed;
+        }
+        std::fprintf(stderr, "korvane: warning: the results count only the %zu QSOs read "
+                             "(--lenient names every skipped record)\n", input.log.qsos.size());
     }
     if (input.log.qsos.empty()) {
         std::fprintf(stderr, "korvane: %s: no QSO could be read\n", options.logPath.c_str());

@@ -13,7 +13,10 @@ struct LogInput {
 };
 
 // kExitOk with input filled, or the status to exit with after the message printed.
-int prepareLog(const LogCommandOptions& options, LogInput& input);
+// When more QSO records were skipped than options allow (and not --lenient), only the
+// count and the first of them are named; a command that writesReport then stops, the
+// others go on with a warning.
+int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesReport = false);
 
 // One line for the output: how many QSOs were read and how many records skipped.
 std::string readSummary(const LogCommandOptions& options, const ReadLog& log);

@@ -40,7 +40,7 @@ void printMultipliers(const LogInput& input, const std::string& table)
 int runScore(const ScoreOptions& options)
 {
     LogInput input;
-    if (int status = prepareLog(options, input); status != kExitOk)
+    if (int status = prepareLog(options, input, options.report); status != kExitOk)
         return status;
     PluginSession plugin;
     std::string error;

@@ -68,6 +68,12 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o)
                        "List filter: a call equal to its first two characters is left off "
                        "the multiplier list");
     command.add_flag("--strict", o.strict, "Stop at any malformed record instead of skipping it");
+    command.add_option("--max-skipped", o.maxSkippedPercent,
+                       "Percent of QSO records that may be unreadable before --report refuses "
+                       "to write the report (default: 5)")
+        ->check(CLI::Range(0.0, 100.0));
+    command.add_flag("--lenient", o.lenient,
+                     "Go on however many QSO records were unreadable, naming each");
     command
         .add_option("--exchange-field", o.exchangeField,
                     "ADIF: the field (or fields joined by +, e.g. CQZ+STATE) that holds the "
