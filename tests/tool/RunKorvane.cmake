@@ -12,13 +12,21 @@
 #   CBR       texts the written Cabrillo file must hold (roundtrip)
 #   MODE      run (default); refused: the listed refusals must be the sample's;
 #             roundtrip: score the .cbr the first run wrote, the table must be the same
+#   CBR_LINES regular expressions that each must match a whole QSO line of the one .cbr
+#   NEEDS     a file from outside the project; when it is absent the test says SKIPPED
 cmake_minimum_required(VERSION 3.25)
+
+if(NEEDS AND NOT EXISTS "${NEEDS}")
+  message(STATUS "SKIPPED: ${NEEDS} is absent")
+  return()
+endif()
 
 string(REPLACE "|" ";" command "${KORVANE}")
 string(REPLACE "|" ";" args "${ARGS}")
 string(REPLACE "|" ";" stdout_texts "${STDOUT}")
 string(REPLACE "|" ";" stderr_texts "${STDERR}")
 string(REPLACE "|" ";" cbr_texts "${CBR}")
+string(REPLACE "|" ";" cbr_lines "${CBR_LINES}")
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
 set(input "${WORKDIR}/input.adi")
@@ -90,6 +98,23 @@ if(GOLDEN)
   if(NOT head STREQUAL golden)
     message(FATAL_ERROR "stdout does not begin with ${GOLDEN}:\n${golden}")
   endif()
+endif()
+
+if(cbr_lines)
+  file(GLOB written "${WORKDIR}/*.cbr")
+  list(LENGTH written count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one .cbr in ${WORKDIR}, found: ${written}")
+  endif()
+  file(STRINGS "${written}" qso_lines REGEX "^QSO:")
+  list(TRANSFORM qso_lines REPLACE "\r$" "")
+  foreach(pattern IN LISTS cbr_lines)
+    set(matching "${qso_lines}")
+    list(FILTER matching INCLUDE REGEX "${pattern}")
+    if(NOT matching)
+      message(FATAL_ERROR "no QSO line of ${written} matches \"${pattern}\"")
+    endif()
+  endforeach()
 endif()
 
 if(MODE STREQUAL "refused")
