@@ -244,6 +244,44 @@ TEST_CASE("Cabrillo: a line that does not fit the file's layout is named and ski
     }
 }
 
+TEST_CASE("Cabrillo: exchanges that look like calls give way to the calls, unreadable on a line")
+{
+    struct Case {
+        const char* lines; // the worked call of the third line (file line 6) is unreadable
+        const char* exchSent;
+        const char* exchReceived;
+    };
+    const Case cases[] = {
+        // 1: locators sent and received, as in VHF contests.
+        {"QSO: 144 PH 2026-11-21 1500 RK3AZ 59 001 KO85TS UA1AA 59 017 KO93AB\n"
+         "QSO: 144 PH 2026-11-21 1501 RK3AZ 59 002 KO85TS UA1AB 59 018 KO91CD\n"
+         "QSO: 144 PH 2026-11-21 1502 RK3AZ 59 003 KO85TS 599 59 019 KO85EF\n"
+         "QSO: 144 PH 2026-11-21 1503 RK3AZ 59 004 KO85TS UA1AD 59 020 LO02GH\n",
+         "001 KO85TS", "017 KO93AB"},
+        // 2: the same club call sent on every line.
+        {"QSO: 3512 CW 2026-11-21 1500 RK3AZ 599 RK3AWL UA1AA 599 017\n"
+         "QSO: 3512 CW 2026-11-21 1501 RK3AZ 599 RK3AWL UA1AB 599 018\n"
+         "QSO: 3512 CW 2026-11-21 1502 RK3AZ 599 RK3AWL 599 599 019\n"
+         "QSO: 3512 CW 2026-11-21 1503 RK3AZ 599 RK3AWL UA1AD 599 020\n",
+         "RK3AWL", "017"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        CAPTURE(n);
+        const ReadLog log = readCabrillo(kHeader + c.lines);
+        CHECK(log.qsos.size() == 3);
+        if (log.qsos.empty())
+            continue;
+        CHECK(log.qsos[0].call == "UA1AA");
+        CHECK(log.qsos[0].exchSent == c.exchSent);
+        CHECK(log.qsos[0].exchReceived == c.exchReceived);
+        CHECK(log.problems.size() == 1);
+        if (!log.problems.empty())
+            CHECK(log.problems[0].line == 6);
+    }
+}
+
 TEST_CASE("Cabrillo: what looks like a callsign")
 {
     using cabrillo::looksLikeCall;

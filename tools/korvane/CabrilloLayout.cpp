@@ -33,6 +33,18 @@ bool looksLikeBareCall(std::string_view s)
 
 bool isTransmitterNumber(std::string_view s) { return s.size() == 1 && isDigit(s[0]); }
 
+// A six-character Maidenhead locator ("KO85TS"), which VHF logs exchange and which has
+// the shape of a call.
+bool looksLikeLocator(std::string_view s)
+{
+    auto in = [](char c, char first, char last) {
+        const char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        return u >= first && u <= last;
+    };
+    return s.size() == 6 && in(s[0], 'A', 'R') && in(s[1], 'A', 'R') && isDigit(s[2]) &&
+           isDigit(s[3]) && in(s[4], 'A', 'X') && in(s[5], 'A', 'X');
+}
+
 std::string ordinal(std::size_t n)
 {
     const char* suffix = "th";
@@ -51,6 +63,7 @@ std::string ordinal(std::size_t n)
 struct Tally {
     std::size_t lines = 0;     // lines with a call-like token there
     std::size_t symmetric = 0; // of those, lines whose halves have equally many fields
+    std::size_t locators = 0;  // of those, lines where it has the shape of a locator
     std::set<std::string> values;
 };
 
@@ -61,22 +74,30 @@ struct Candidate {
 };
 
 bool isConstant(const Tally& t) { return t.values.size() == 1 && t.lines >= 3; }
+bool holdsLocators(const Tally& t) { return t.locators * 2 > t.lines; }
+
+// Drops the candidates that fail the test, unless none would be left.
+template <class Test>
+void dropUnlessAll(std::vector<Candidate>& all, Test fails)
+{
+    if (std::all_of(all.begin(), all.end(), [&](const Candidate& c) { return fails(*c.tally); }))
+        return;
+    all.erase(std::remove_if(all.begin(), all.end(), [&](const Candidate& c) { return fails(*c.tally); }),
+              all.end());
+}
 
 // The place where the worked call stands on nearly every line. A place that holds the
-// same value on every line is the sent exchange (a class or a locator), not the calls;
-// of places that fit about as well, the one with many different values (calls, not a
-// few exchanges), then the one that splits the line into equal halves, then a token
-// position before a column, then the leftmost.
+// same value on every line is the sent exchange, and one that holds locators is an
+// exchange, so both give way to any other (they would win over calls that are
+// unreadable on a few lines); of places that fit about as well, the one with many
+// different values (calls, not a few exchanges), then the one that splits the line
+// into equal halves, then a token position before a column, then the leftmost.
 std::optional<Candidate> bestCandidate(std::vector<Candidate> all)
 {
-    const bool anyVaried =
-        std::any_of(all.begin(), all.end(), [](const Candidate& c) { return !isConstant(*c.tally); });
-    if (anyVaried)
-        all.erase(std::remove_if(all.begin(), all.end(),
-                                 [](const Candidate& c) { return isConstant(*c.tally); }),
-                  all.end());
     if (all.empty())
         return std::nullopt;
+    dropUnlessAll(all, isConstant);
+    dropUnlessAll(all, holdsLocators);
     std::size_t best = 0;
     for (const Candidate& c : all)
         best = std::max(best, c.tally->lines);
@@ -219,9 +240,11 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
             if (!looksLikeCall(q.tokens[i].text))
                 continue;
             const bool equal = halvesEqual(q, i);
+            const bool locator = looksLikeLocator(q.tokens[i].text);
             for (Tally* t : {&byPosition[i], &byColumn[q.tokens[i].column]}) {
                 ++t->lines;
                 t->symmetric += equal ? 1 : 0;
+                t->locators += locator ? 1 : 0;
                 t->values.insert(toUpper(q.tokens[i].text));
             }
         }
