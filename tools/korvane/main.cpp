@@ -5,6 +5,7 @@
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/QsoFields.h"
+#include "tools/korvane/judge/JudgeCli.h"
 
 #include <CLI/CLI.hpp>
 
@@ -128,6 +129,8 @@ int run(int argc, char** argv)
         "exports", "List the twenty exports and whether each pair resolves to one function");
     exportsCommand->add_option("PLUGIN", exportsPlugin.path,
                                "The plug-in (default: the one next to korvane)");
+    // The committee's judge and simulate.
+    judge::JudgeCommands committee(app);
 
     try {
         app.parse(argc, argv);
@@ -139,6 +142,8 @@ int run(int argc, char** argv)
         return runScore(score);
     if (*checkCommand)
         return runCheck(check);
+    if (committee.chosen())
+        return committee.run();
     return runExports(exportsPlugin);
 }
 

@@ -66,8 +66,8 @@ const char* findingWords(Finding finding)
 {
     switch (finding) {
     case Finding::Confirmed: return "confirmed";
-    case Finding::NoLog: return "not checked: no log from the other station";
-    case Finding::Unique: return "unique: the call is in no other log";
+    case Finding::NoLog: return "not checked";
+    case Finding::Unique: return "unique";
     case Finding::BustedExchange: return "busted exchange";
     case Finding::Nil: return "not in log";
     case Finding::BustedCall: return "busted call";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
+#include <tuple>
 
 namespace korvane::judge {
 namespace {
@@ -53,6 +54,7 @@ public:
     {
         if (logs.calls.size() >= (std::size_t{1} << kCallBits))
             throw std::runtime_error("too many distinct callsigns to cross-check");
+        logs.indexStations();
         result_.partner.assign(logs.qsos.size(), kNoIndex);
         result_.offsets.assign(logs.stations.size(), ClockOffset{});
     }
@@ -206,6 +208,7 @@ private:
     void matchPairs()
     {
         struct Candidate {
+            int disagree; // exchanges that differ, 0 to 2
             int gap;
             std::uint32_t i, j;
         };
@@ -217,12 +220,17 @@ private:
             for (std::uint32_t i : a)
                 for (std::uint32_t j : b) {
                     const int gap = std::abs(corrected(sa, i) - corrected(sb, j));
-                    if (gap <= options_.tolerance)
-                        candidates.push_back({gap, i, j});
+                    if (gap > options_.tolerance)
+                        continue;
+                    const CompactQso &qa = logs_.qsos[i], &qb = logs_.qsos[j];
+                    const int disagree = (qa.received != qb.sent) + (qb.received != qa.sent);
+                    candidates.push_back({disagree, gap, i, j});
                 }
-            // Closest first; among equals the earlier lines, so the result is stable.
+            // Two QSOs of the same stations a few minutes apart (in two tours) are told
+            // apart by their serials first, then by time; among equals the earlier lines
+            // win, so the result is stable.
             std::sort(candidates.begin(), candidates.end(), [](const Candidate& x, const Candidate& y) {
-                return x.gap != y.gap ? x.gap < y.gap : (x.i != y.i ? x.i < y.i : x.j < y.j);
+                return std::tie(x.disagree, x.gap, x.i, x.j) < std::tie(y.disagree, y.gap, y.i, y.j);
             });
             for (const Candidate& c : candidates) {
                 if (result_.partner[c.i] != kNoIndex || result_.partner[c.j] != kNoIndex)

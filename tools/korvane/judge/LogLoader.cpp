@@ -49,6 +49,10 @@ ParsedLog parse(const std::string& path)
     std::string text;
     if (!readBytes(path, text, &parsed.readError))
         return parsed;
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+        parsed.readError = "the file is empty";
+        return parsed;
+    }
     parsed.header = readCabrilloHeader(text);
     // Only a Cabrillo 3.0 log with a CALLSIGN is worth the QSO reader's time.
     if (!headerProblem(parsed.header).empty())

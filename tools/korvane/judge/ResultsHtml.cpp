@@ -1,27 +1,12 @@
 // results.html: the published page. One file, its style inside, no script, nothing
 // fetched: it reads the same from a web server, a mail attachment or a USB stick.
-#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/judge/ResultFiles.h"
+#include "tools/korvane/judge/TextFormats.h"
 
 #include <cctype>
 
 namespace korvane::judge {
 namespace {
-
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    for (char c : validUtf8(text)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // Calls hold letters, digits and '/', so only the few characters a link cannot hold
 // as they are need escaping.
@@ -53,7 +38,9 @@ tr:nth-child(even) td{background:#f9fafb}
 td.score{font-weight:700}
 a{color:#2f5d8a}
 ul.unreadable li{margin:.2em 0}
-footer{margin-top:2em;color:#6b7280;font-size:.9em})";
+footer{margin-top:2em;color:#6b7280;font-size:.9em}
+nav ul{list-style:none;padding:0;margin:.5em 0;columns:2}
+nav li{margin:.15em 0})";
 
 } // namespace
 
@@ -64,18 +51,26 @@ std::string resultsHtml(const Judgement& j)
                       "<title>KORVANE contest results</title>\n<style>\n";
     out += kStyle;
     out += "\n</style>\n</head>\n<body>\n<h1>KORVANE contest results</h1>\n";
-    out += "<p class=\"meta\">" + escaped(periodText(j.rules)) + " &middot; " +
+    out += "<p class=\"meta\">" + htmlEscaped(periodText(j.rules)) + " &middot; " +
            std::to_string(j.logs.stations.size()) + " logs judged &middot; times may differ by " +
            std::to_string(j.rules.tolerance) + " minutes</p>\n";
-    for (const Category& c : j.categories) {
-        out += "<h2>" + escaped(c.name) + "</h2>\n<table>\n<thead><tr><th>Rank</th>"
+    if (j.categories.size() > 1) {
+        out += "<nav><ul>\n";
+        for (std::size_t k = 0; k < j.categories.size(); ++k)
+            out += "<li><a href=\"#category-" + std::to_string(k + 1) + "\">" + htmlEscaped(j.categories[k].name) +
+                   "</a> (" + std::to_string(j.categories[k].stations.size()) + ")</li>\n";
+        out += "</ul></nav>\n";
+    }
+    for (std::size_t k = 0; k < j.categories.size(); ++k) {
+        const Category& c = j.categories[k];
+        out += "<h2 id=\"category-" + std::to_string(k + 1) + "\">" + htmlEscaped(c.name) + "</h2>\n<table>\n<thead><tr><th>Rank</th>"
                "<th class=\"call\">Call</th><th>Claimed</th><th>QSOs</th><th>Valid</th>"
                "<th>NIL</th><th>Busted</th><th>Score</th></tr></thead>\n<tbody>\n";
         for (std::uint32_t s : c.stations) {
             const Station& st = j.logs.stations[s];
             const StationResult& r = j.results[s];
             out += "<tr><td>" + std::to_string(r.rank) + "</td><td class=\"call\"><a href=\"" +
-                   escaped(linkTo(reportFileName(st.call))) + "\">" + escaped(st.call) + "</a></td><td>" +
+                   htmlEscaped(linkTo(reportFileName(st.call))) + "\">" + htmlEscaped(st.call) + "</a></td><td>" +
                    (st.claimedScore ? std::to_string(*st.claimedScore) : "&ndash;") + "</td><td>" +
                    std::to_string(st.count) + "</td><td>" + std::to_string(r.valid) + "</td><td>" +
                    std::to_string(r.nil) + "</td><td>" + std::to_string(r.busted) +
@@ -87,8 +82,8 @@ std::string resultsHtml(const Judgement& j)
         out += "<h2>Logs that could not be read</h2>\n<p>Their stations count as not submitted.</p>\n"
                "<ul class=\"unreadable\">\n";
         for (const UnreadableLog& u : j.logs.unreadable)
-            out += "<li>" + escaped(u.file) + (u.line ? ", line " + std::to_string(u.line) : "") +
-                   (u.call.empty() ? "" : " (" + escaped(u.call) + ")") + ": " + escaped(u.reason) +
+            out += "<li>" + htmlEscaped(u.file) + (u.line ? ", line " + std::to_string(u.line) : "") +
+                   (u.call.empty() ? "" : " (" + htmlEscaped(u.call) + ")") + ": " + htmlEscaped(u.reason) +
                    "</li>\n";
         out += "</ul>\n";
     }

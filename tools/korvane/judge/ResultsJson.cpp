@@ -1,12 +1,12 @@
 // results.json: the standings and every finding, for scripts.
-#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/judge/FindingDetail.h"
 #include "tools/korvane/judge/ResultFiles.h"
+#include "tools/korvane/judge/TextFormats.h"
 
 namespace korvane::judge {
 namespace {
 
-void qsoFields(JsonWriter& w, const ContestLogs& logs, const Station& s, const CompactQso& q)
+void qsoFields(JsonText& w, const ContestLogs& logs, const Station& s, const CompactQso& q)
 {
     w.key("line").value(static_cast<std::size_t>(q.line));
     w.key("time").value(formatMinute(q.minute, "%Y-%m-%d %H:%M"));
@@ -18,7 +18,7 @@ void qsoFields(JsonWriter& w, const ContestLogs& logs, const Station& s, const C
     w.key("qso").value(cabrilloLine(logs, s, q));
 }
 
-void findings(JsonWriter& w, const Judgement& j, std::uint32_t station)
+void findings(JsonText& w, const Judgement& j, std::uint32_t station)
 {
     const Station& s = j.logs.stations[station];
     w.key("findings").beginArray();
@@ -45,7 +45,7 @@ void findings(JsonWriter& w, const Judgement& j, std::uint32_t station)
     w.endArray();
 }
 
-void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
+void station(JsonText& w, const Judgement& j, std::uint32_t s)
 {
     const Station& st = j.logs.stations[s];
     const StationResult& r = j.results[s];
@@ -88,7 +88,7 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
 
 std::string resultsJson(const Judgement& j)
 {
-    JsonWriter w;
+    JsonText w;
     w.beginObject();
     w.key("contest").value("KORVANE");
     w.key("period").beginObject(true);
@@ -120,7 +120,7 @@ std::string resultsJson(const Judgement& j)
     }
     w.endArray();
     w.endObject();
-    return w.str();
+    return w.take();
 }
 
 } // namespace korvane::judge

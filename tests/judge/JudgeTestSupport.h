@@ -1,0 +1,41 @@
+#pragma once
+// Small contests written out as Cabrillo text, read the way the judge reads logs.
+
+#include "tools/korvane/judge/ContestLogs.h"
+#include "tools/korvane/judge/Judgement.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace judgetest {
+
+using namespace korvane::judge;
+
+// "QSO:  3520 CW 2026-11-21 HHMM OWN 599 SENT WORKED 599 RECEIVED"
+std::string qso(const std::string& own, const char* hhmm, const std::string& worked, int sent,
+                int received, unsigned kHz = 3520, const char* mode = "CW");
+
+// A Cabrillo 3.0 log from CALL with the QSO lines; header lines come first (line 1
+// START-OF-LOG, ..., line 5 CLAIMED-SCORE), so the first QSO stands on line 6.
+std::string cabrillo(const std::string& call, const std::vector<std::string>& qsos,
+                     const std::string& category = "SINGLE-OP");
+inline constexpr unsigned kFirstQsoLine = 6;
+
+struct NamedLog {
+    std::string call;
+    std::vector<std::string> qsos;
+};
+
+// The logs read and added in the order given; every one must be taken.
+ContestLogs contestOf(const std::vector<NamedLog>& logs);
+
+// The KORVANE 2026 period.
+JudgeRules korvaneRules();
+
+// The built plug-in (KORVANE_PLUGIN), empty when the variable is not set.
+std::string pluginPath();
+// A folder of the environment, empty when unset or not a folder.
+std::string folderFrom(const char* variable);
+
+} // namespace judgetest

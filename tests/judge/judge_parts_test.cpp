@@ -1,0 +1,128 @@
+// The judge's small rules: which calls are one character apart, when two exchanges
+// are the same, what a header makes of a log, minutes and back.
+#include "JudgeTestSupport.h"
+
+#include "tools/korvane/judge/CabrilloHeader.h"
+#include "tools/korvane/judge/CrossCheck.h"
+
+#include <doctest/doctest.h>
+
+using namespace judgetest;
+
+TEST_CASE("a busted call is one character away, or a portable suffix more or less")
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        bool apart;
+    };
+    const Case cases[] = {
+        /* 1 */ {"UA3AB", "UA3AC", true},      // one letter replaced
+        /* 2 */ {"UA3AB", "UA4AB", true},      // the digit
+        /* 3 */ {"UA3AB", "UA3ABC", true},     // one added at the end
+        /* 4 */ {"UA3AB", "UA3B", true},       // one left out inside
+        /* 5 */ {"UA3AB", "U3AB", true},       // one left out in the prefix
+        /* 6 */ {"UA3AB", "UA3AB/P", true},    // portable added
+        /* 7 */ {"UA3AB/P", "UA3AB", true},    // portable left out
+        /* 8 */ {"UA3AB/QRP", "UA3AB", true},
+        /* 9 */ {"UA3AB", "UA3AB", false},     // the same call
+        /* 10 */ {"UA3AB", "UA3BA", false},    // two characters swapped
+        /* 11 */ {"UA3AB", "UA4AC", false},    // two replaced
+        /* 12 */ {"UA3AB", "UA3ABCD", false},  // two added
+        /* 13 */ {"UA3AB/P", "UA3AB/M", true}, // the suffix's letter
+        /* 14 */ {"UA3AB/P", "UA3AC", false},  // suffix and a letter
+        /* 15 */ {"UA3AB", "UA3AB/PORTA", false},
+        /* 16 */ {"", "A", true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        CAPTURE(n);
+        CHECK(oneCharacterApart(c.a, c.b) == c.apart);
+        CHECK(oneCharacterApart(c.b, c.a) == c.apart);
+    }
+}
+
+TEST_CASE("exchanges compare without leading zeros, letter case or extra blanks")
+{
+    TextTable texts;
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        /* 1 */ {"001", "1", true},
+        /* 2 */ {"012", "12", true},
+        /* 3 */ {"012", "021", false},
+        /* 4 */ {"FRANK 181", "frank  181", true},
+        /* 5 */ {"FRANK 0181", "FRANK 181", true},
+        /* 6 */ {"FRANK 181", "FRANK181", false},
+        /* 7 */ {"", "", true},
+        /* 8 */ {"", "0", false},
+        /* 9 */ {"0", "000", true},
+        /* 10 */ {"1234567890", "1234567890", true}, // past nine digits: kept as text
+        /* 11 */ {"1234567890", "1234567891", false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        CAPTURE(n);
+        CHECK((encodeExchange(c.a, texts) == encodeExchange(c.b, texts)) == c.same);
+    }
+    CHECK(exchangeText(encodeExchange("7", texts), texts) == "007");
+    CHECK(exchangeText(encodeExchange("1234", texts), texts) == "1234");
+    CHECK(exchangeText(encodeExchange(" frank   181 ", texts), texts) == "FRANK 181");
+    CHECK(exchangeText(encodeExchange("", texts), texts).empty());
+}
+
+TEST_CASE("the header: who sent the log, the category, the claimed score, and what refuses it")
+{
+    const CabrilloHeader h = readCabrilloHeader(
+        "START-OF-LOG: 3.0\r\ncallsign: ua3ab/p\r\nCATEGORY-POWER: low\r\nCATEGORY-OPERATOR: SINGLE-OP\r\n"
+        "CATEGORY-XYZ: EXTRA\r\nCATEGORY-BAND: 80M\r\nCLAIMED-SCORE: 1,234\r\nOPERATORS: UA3AB\r\n"
+        "QSO: 3520 CW 2026-11-21 1500 UA3AB 599 001 UA3AC 599 001\r\nEND-OF-LOG:\r\nCALLSIGN: LATER\r\n");
+    CHECK(h.version == "3.0");
+    CHECK(h.callsign == "UA3AB/P");
+    CHECK(h.callsignLine == 2);
+    CHECK(categoryLabel(h) == "SINGLE-OP 80M LOW EXTRA");
+    CHECK_FALSE(h.claimedScore); // not a whole number
+    CHECK(h.operators == "UA3AB");
+    CHECK(headerProblem(h).empty());
+    CHECK(readCabrilloHeader("START-OF-LOG: 3.0\nCLAIMED-SCORE: 445\n").claimedScore == 445);
+
+    struct Case {
+        const char* text;
+        const char* problem;
+    };
+    const Case cases[] = {
+        /* 1 */ {"CALLSIGN: UA3AB\n", "no START-OF-LOG"},
+        /* 2 */ {"START-OF-LOG: 2.0\nCALLSIGN: UA3AB\n", "not Cabrillo 3.0"},
+        /* 3 */ {"START-OF-LOG: 3.0\nCALLSIGN:\n", "no CALLSIGN"},
+        /* 4 */ {"<EOH>\n", "no START-OF-LOG"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        CAPTURE(n);
+        CHECK(headerProblem(readCabrilloHeader(c.text)).find(c.problem) != std::string::npos);
+    }
+    CHECK(categoryLabel(readCabrilloHeader("START-OF-LOG: 3.0\n")) == "UNSPECIFIED");
+}
+
+TEST_CASE("minutes: to the host's value and back, and the tour of the day")
+{
+    const COleDateTime t = makeOleDate(2026, 11, 21, 17, 59, 0);
+    const Minute m = *minuteOf(t);
+    CHECK(formatMinute(m, "%Y-%m-%d %H%M") == "2026-11-21 1759");
+    CHECK(formatMinute(m + 1, "%Y-%m-%d %H%M") == "2026-11-21 1800");
+    CHECK(formatMinute(m + 6 * 60 + 1, "%Y-%m-%d %H%M") == "2026-11-22 0000");
+    CHECK(*minuteOf(oleOf(m)) == m);
+    CHECK(*minuteOf(makeOleDate(2026, 11, 21, 17, 59, 59)) == m); // seconds dropped
+    CHECK(tourOfDay(m) == 35);
+    CHECK(tourOfDay(m - 29) == 35);
+    CHECK(tourOfDay(m - 30) == 34);
+    COleDateTime null;
+    null.status = kOleNull;
+    CHECK_FALSE(minuteOf(null));
+}

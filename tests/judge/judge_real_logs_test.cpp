@@ -1,0 +1,137 @@
+// Real logs: the bundled sample and logs other people sent to a real contest read and
+// judge without error. A log alone confirms nothing.
+#include "JudgeTestSupport.h"
+
+#include "TempDir.h"
+
+#include "tools/korvane/judge/LogLoader.h"
+
+#include <doctest/doctest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+using namespace judgetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool judgeFiles(const std::vector<std::string>& paths, const JudgeRules& rules, const fs::path& work,
+                Judgement& j)
+{
+    JudgeOptions options;
+    std::string error;
+    REQUIRE_MESSAGE(listLogFiles(paths, options.files, &error), error);
+    options.rules = rules;
+    options.plugin.path = pluginPath();
+    options.workFolder = work.string();
+    return judgeContest(options, j);
+}
+
+std::size_t countOf(const Judgement& j, Finding f)
+{
+    std::size_t n = 0;
+    for (const StationResult& r : j.results)
+        n += r.byFinding[static_cast<int>(f)];
+    return n;
+}
+
+JudgeRules ntcRules()
+{
+    JudgeRules rules;
+    rules.start = *minuteOf(makeOleDate(2024, 3, 21, 19, 0, 0));
+    rules.end = *minuteOf(makeOleDate(2024, 3, 21, 20, 0, 0));
+    return rules;
+}
+
+} // namespace
+
+TEST_CASE("the bundled sample alone: nothing confirmed, every call unique, the tour rule's four refusals")
+{
+    const std::string bundled = folderFrom("KORVANE_BUNDLED");
+    REQUIRE_MESSAGE(!bundled.empty(), "KORVANE_BUNDLED is not a folder");
+    REQUIRE(!pluginPath().empty());
+    TempDir dir;
+    const std::string sample = (fs::path(bundled) / "korvane-2026-RK3AZ").string();
+    Judgement j;
+    REQUIRE(judgeFiles({sample + ".cbr"}, korvaneRules(), dir.path() / "work", j));
+    REQUIRE(j.logs.stations.size() == 1);
+    const Station& s = j.logs.stations[0];
+    CHECK(s.call == "RK3AZ");
+    CHECK(s.count == 314);
+    CHECK(*s.claimedScore == 445);
+    CHECK(countOf(j, Finding::Confirmed) == 0);
+    CHECK(countOf(j, Finding::Unique) == 310);
+
+    // The refusals are those `korvane check` lists for the sample: log positions.
+    std::set<std::uint32_t> expected, found;
+    std::ifstream refused(sample + ".refused");
+    for (std::uint32_t position; refused >> position;) {
+        expected.insert(position);
+        refused.ignore(256, '\n');
+    }
+    REQUIRE(expected.size() == 4);
+    for (std::uint32_t i = 0; i < s.count; ++i)
+        if (j.logs.qsos[s.first + i].finding == Finding::TourRepeat)
+            found.insert(i + 1);
+    CHECK(found == expected);
+    // 310 QSOs and the same 131 calls: the plug-in's score without the four repeats.
+    CHECK(j.results[0].pluginScore == 441);
+    CHECK(j.results[0].score == 441);
+
+    JudgeRules strict = korvaneRules();
+    strict.uniquesValid = false;
+    Judgement withoutUniques;
+    REQUIRE(judgeFiles({sample + ".cbr"}, strict, dir.path() / "work", withoutUniques));
+    CHECK(withoutUniques.results[0].valid == 0);
+    CHECK(withoutUniques.results[0].pluginScore == 0);
+}
+
+TEST_CASE("a real contest's logs cross-check against each other; each alone confirms nothing")
+{
+    const std::string samples = folderFrom("KORVANE_SAMPLES");
+    if (samples.empty()) {
+        MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, the real logs are not judged");
+        return;
+    }
+    REQUIRE(!pluginPath().empty());
+    TempDir dir;
+    const fs::path root(samples);
+    const std::vector<std::string> event = {
+        (root / "ntcqp-2024-03").string(), (root / "ntc-qp-2024-03-PA7F.cbr").string(),
+        (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string()};
+    Judgement j;
+    REQUIRE(judgeFiles(event, ntcRules(), dir.path() / "work", j));
+    for (const UnreadableLog& u : j.logs.unreadable)
+        MESSAGE(u.file << ": " << u.reason << " (line " << u.line << ")");
+    CHECK(j.logs.unreadable.empty());
+    CHECK(j.logs.stations.size() == 21);
+    // One QSO of PA0M's is logged at 20:00, when the hour was over.
+    CHECK(countOf(j, Finding::OutOfPeriod) == 1);
+    // Most QSOs between participants are found in both logs; the free-text exchange
+    // (name and member number) is often taken down differently.
+    const std::size_t matched = countOf(j, Finding::Confirmed) + countOf(j, Finding::BustedExchange);
+    CHECK(matched > 150);
+    CHECK(countOf(j, Finding::Confirmed) > 50);
+    CHECK(matched > 10 * countOf(j, Finding::Nil));
+
+    for (const char* one : {"ntc-qp-2024-03-PA7F.cbr", "ntc-qp-2024-03-S51Z.cbr"}) {
+        CAPTURE(one);
+        Judgement alone;
+        REQUIRE(judgeFiles({(root / one).string()}, ntcRules(), dir.path() / "work", alone));
+        REQUIRE(alone.logs.stations.size() == 1);
+        CHECK(countOf(alone, Finding::Confirmed) == 0);
+        CHECK(countOf(alone, Finding::Nil) == 0);
+        CHECK(countOf(alone, Finding::Unique) > 0);
+    }
+
+    // The whole folder: ADIF logs and other files are listed, not fatal.
+    Judgement all;
+    REQUIRE(judgeFiles({samples}, ntcRules(), dir.path() / "work", all));
+    CHECK(all.logs.stations.size() == 3);
+    std::size_t adif = 0;
+    for (const UnreadableLog& u : all.logs.unreadable)
+        adif += fs::path(u.file).extension() == ".adi" && u.reason.find("START-OF-LOG") != std::string::npos;
+    CHECK(adif == 2);
+}
