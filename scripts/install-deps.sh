@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make            # native build
   doctest-dev                           # unit tests (header only, both builds)
+  chromium                              # headless, renders the judge's results page in a test
   libbenchmark-dev                      # Google Benchmark, bench/
   libcli11-dev                          # command-line options of the korvane tool
   g++-mingw-w64-i686 binutils-mingw-w64-i686  # Stats.dll
