@@ -193,6 +193,14 @@ TEST_CASE("Cabrillo: the layout is the file's, so each of these lines gives its 
         {"CALLSIGN: RK3AZ\n",
          "QSO: 14001 CW 2026-11-21 1500 RK3AZ 599 001 DL/PA7F/P 599 017\n",
          0, "DL/PA7F/P", "599", "001", "599", "017"},
+        // 10: a call-like exchange with a few values (two club calls) before the calls.
+        {"CALLSIGN: RK3AZ\n",
+         "QSO: 3512 CW 2026-11-21 1500 RK3AZ 599 RK3AWL IVAN UA1AA 599 017\n"
+         "QSO: 3512 CW 2026-11-21 1501 RK3AZ 599 RK3AWL IVAN UA1AB 599 018\n"
+         "QSO: 3512 CW 2026-11-21 1502 RK3AZ 599 RK3AWM IVAN UA1AC 599 019\n"
+         "QSO: 3512 CW 2026-11-21 1503 RK3AZ 599 RK3AWM IVAN UA1AD 599 020\n"
+         "QSO: 3512 CW 2026-11-21 1504 RK3AZ 599 RK3AWM IVAN UA1AE 599 021\n",
+         0, "UA1AA", "599", "RK3AWL IVAN", "599", "017"},
     };
     int n = 0;
     for (const Case& c : cases) {
