@@ -35,13 +35,26 @@ std::string normalExchange(std::string_view text)
     return out;
 }
 
-std::uint8_t smallId(TextTable& table, const std::string& text, bool* full)
-{
-    const std::uint32_t id = table.intern(text);
-    if (id > 0xff)
-        *full = true;
-    return static_cast<std::uint8_t>(id);
-}
+// A log's few distinct bands, modes or reports, looked up without hashing each time.
+class FewTexts {
+public:
+    explicit FewTexts(TextTable& table) : table_(table) {}
+    std::uint32_t id(const std::string& text)
+    {
+        for (const auto& [seen, id] : seen_)
+            if (seen == text)
+                return id;
+        const std::uint32_t id = table_.intern(text);
+        if (seen_.size() < kKept)
+            seen_.emplace_back(text, id);
+        return id;
+    }
+
+private:
+    static constexpr std::size_t kKept = 16;
+    TextTable& table_;
+    std::vector<std::pair<std::string, std::uint32_t>> seen_;
+};
 
 } // namespace
 
@@ -107,6 +120,13 @@ std::size_t ContestLogs::bytesHeld() const
 
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts)
 {
+    // Nearly every exchange is a serial number: no text to build for it.
+    if (!text.empty() && text.size() <= kMaxNumberDigits && allDigits(text)) {
+        std::uint32_t n = 0;
+        for (char c : text)
+            n = n * 10 + static_cast<std::uint32_t>(c - '0');
+        return n;
+    }
     const std::string normal = normalExchange(text);
     if (normal.empty())
         return kEmptyExchange;
@@ -121,9 +141,9 @@ std::string exchangeText(std::uint32_t code, const TextTable& texts)
         return std::string();
     if (code & kTextExchange)
         return texts.text(code & ~kTextExchange);
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%03u", code);
-    return digits;
+    // At least three digits, as serials are sent ("007").
+    std::string digits = std::to_string(code);
+    return digits.size() >= 3 ? digits : std::string(3 - digits.size(), '0') + digits;
 }
 
 bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader& header,
@@ -149,16 +169,20 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
         }
         ++station.skippedLines;
     }
-    bool full = false;
-    std::vector<CompactQso> records;
-    records.reserve(log.qsos.size());
+    // The records go straight into the contest's storage and are taken back out if the
+    // log turns out unusable, so that a log never exists twice in memory.
+    const std::size_t first = logs.qsos.size();
+    auto refuse = [&](std::string why, std::size_t at) {
+        logs.qsos.resize(first);
+        *reason = std::move(why);
+        *line = at;
+        return false;
+    };
+    FewTexts bands(logs.bands), modes(logs.modes), reports(logs.reports);
     for (const LogQso& q : log.qsos) {
         const std::optional<Minute> minute = minuteOf(q.time);
-        if (!minute) {
-            *reason = "a QSO without a date";
-            *line = q.line;
-            return false;
-        }
+        if (!minute)
+            return refuse("a QSO without a date", q.line);
         CompactQso r;
         r.call = logs.calls.intern(q.call);
         r.sent = encodeExchange(q.exchSent, logs.exchanges);
@@ -166,17 +190,15 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
         r.freqKHz = q.freqHz / 1000;
         r.minute = *minute;
         r.line = static_cast<std::uint32_t>(q.line);
-        const std::uint32_t rs = logs.reports.intern(q.rstSent), rr = logs.reports.intern(q.rstReceived);
-        full = full || rs > 0xffff || rr > 0xffff;
+        const std::uint32_t rs = reports.id(q.rstSent), rr = reports.id(q.rstReceived);
+        const std::uint32_t band = bands.id(q.band), mode = modes.id(q.mode);
+        if (rs > 0xffff || rr > 0xffff || band > 0xff || mode > 0xff)
+            return refuse("more distinct bands, modes or reports than the judge can hold", q.line);
         r.rstSent = static_cast<std::uint16_t>(rs);
         r.rstReceived = static_cast<std::uint16_t>(rr);
-        r.band = smallId(logs.bands, q.band, &full);
-        r.mode = smallId(logs.modes, q.mode, &full);
-        records.push_back(r);
-    }
-    if (full) {
-        *reason = "more distinct bands, modes or reports than the judge can hold";
-        return false;
+        r.band = static_cast<std::uint8_t>(band);
+        r.mode = static_cast<std::uint8_t>(mode);
+        logs.qsos.push_back(r);
     }
     station.file = file;
     station.call = header.callsign;
@@ -184,9 +206,8 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
     station.category = categoryLabel(header);
     station.claimedScore = header.claimedScore;
     station.operators = header.operators;
-    station.first = static_cast<std::uint32_t>(logs.qsos.size());
-    station.count = static_cast<std::uint32_t>(records.size());
-    logs.qsos.insert(logs.qsos.end(), records.begin(), records.end());
+    station.first = static_cast<std::uint32_t>(first);
+    station.count = static_cast<std::uint32_t>(logs.qsos.size() - first);
     logs.stations.push_back(std::move(station));
     return true;
 }

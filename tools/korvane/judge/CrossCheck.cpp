@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <tuple>
+#include <unordered_map>
 
 namespace korvane::judge {
 namespace {
@@ -23,6 +24,7 @@ struct PairEntry {
     std::uint64_t key;
     std::uint32_t station;
     std::uint32_t index;
+    Minute minute; // as logged
 };
 
 std::uint64_t pairKey(std::uint32_t a, std::uint32_t b, std::uint8_t band, std::uint8_t mode)
@@ -63,8 +65,9 @@ public:
     {
         checkEachLog();
         buildPairs();
-        for (int round = 0; round < kOffsetRounds; ++round)
-            estimateOffsets();
+        // Each round takes the partners' clocks from the one before; it settles in two.
+        for (int round = 0; round < kOffsetRounds && estimateOffsets(); ++round) {
+        }
         matchPairs();
         findBustedCalls();
         classifyUnmatched();
@@ -86,61 +89,87 @@ private:
     // Within one log: lines repeated to the minute, and bands the frequency contradicts.
     void checkEachLog()
     {
-        std::vector<std::uint32_t> order;
-        for (const Station& s : logs_.stations) {
-            order.resize(s.count);
-            for (std::uint32_t i = 0; i < s.count; ++i)
-                order[i] = s.first + i;
-            auto key = [&](std::uint32_t i) {
-                const CompactQso& q = logs_.qsos[i];
-                return std::make_tuple(q.call, q.band, q.mode, q.minute, i);
-            };
-            std::sort(order.begin(), order.end(), [&](auto a, auto b) { return key(a) < key(b); });
-            for (std::uint32_t k = 1; k < s.count; ++k) {
-                const auto a = key(order[k - 1]), b = key(order[k]);
-                if (std::get<0>(a) == std::get<0>(b) && std::get<1>(a) == std::get<1>(b) &&
-                    std::get<2>(a) == std::get<2>(b) && std::get<3>(a) == std::get<3>(b))
-                    setAtLeast(logs_.qsos[order[k]], Finding::Duplicate);
+        struct Line {
+            std::uint32_t call;
+            std::uint8_t band, mode;
+            Minute minute;
+            std::uint32_t index;
+            bool sameQso(const Line& o) const
+            {
+                return call == o.call && band == o.band && mode == o.mode && minute == o.minute;
             }
+            bool operator<(const Line& o) const
+            {
+                return std::tie(call, band, mode, minute, index) < std::tie(o.call, o.band, o.mode, o.minute, o.index);
+            }
+        };
+        std::vector<Line> lines;
+        // Whether a frequency lies on a band, asked once per frequency and band.
+        std::unordered_map<std::uint64_t, bool> onBand;
+        auto fits = [&](std::uint32_t kHz, std::uint8_t band) {
+            const auto [it, added] = onBand.try_emplace(std::uint64_t{kHz} << 8 | band, false);
+            if (added) {
+                const auto b = bandFromKHz(kHz);
+                it->second = b && *b == logs_.bands.text(band);
+            }
+            return it->second;
+        };
+        for (const Station& s : logs_.stations) {
+            lines.clear();
             for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
                 CompactQso& q = logs_.qsos[i];
-                const auto band = bandFromKHz(q.freqKHz);
-                if (!band || *band != logs_.bands.text(q.band))
+                lines.push_back({q.call, q.band, q.mode, q.minute, i});
+                if (!fits(q.freqKHz, q.band))
                     setAtLeast(q, Finding::BandMismatch);
             }
+            std::sort(lines.begin(), lines.end());
+            for (std::size_t k = 1; k < lines.size(); ++k)
+                if (lines[k].sameQso(lines[k - 1]))
+                    setAtLeast(logs_.qsos[lines[k].index], Finding::Duplicate);
         }
     }
 
     void buildPairs()
     {
+        pairs_.reserve(logs_.qsos.size());
         for (std::uint32_t s = 0; s < logs_.stations.size(); ++s) {
             const Station& st = logs_.stations[s];
             for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
                 const CompactQso& q = logs_.qsos[i];
                 const std::uint32_t other = logs_.stationOfCall[q.call];
                 if (other != kNoIndex && other != s && eligible(q))
-                    pairs_.push_back({pairKey(st.callId, q.call, q.band, q.mode), s, i});
+                    pairs_.push_back({pairKey(st.callId, q.call, q.band, q.mode), s, i, q.minute});
             }
         }
+        // Indices grow with the station, so within a pair this is station, then file order.
         std::sort(pairs_.begin(), pairs_.end(), [](const PairEntry& a, const PairEntry& b) {
-            return a.key != b.key ? a.key < b.key
-                                  : (a.station != b.station ? a.station < b.station : a.index < b.index);
+            return a.key != b.key ? a.key < b.key : a.index < b.index;
         });
     }
 
-    // Calls each(sideA, sideB) for every pair, band and mode, each side in file order.
+    // One station's QSOs in a group, at its corrected times.
+    struct Side {
+        std::uint32_t index;
+        Minute minute;
+    };
+
+    // Calls each(stationA, sideA, stationB, sideB) for every pair, band and mode that
+    // both logs hold, each side in file order, times corrected by the offsets so far.
     template <typename Each>
     void forEachGroup(Each each)
     {
-        std::vector<std::uint32_t> a, b;
+        std::vector<Side> a, b;
         for (std::size_t g = 0; g < pairs_.size();) {
             std::size_t end = g;
             while (end < pairs_.size() && pairs_[end].key == pairs_[g].key)
                 ++end;
             a.clear();
             b.clear();
-            for (std::size_t k = g; k < end; ++k)
-                (pairs_[k].station == pairs_[g].station ? a : b).push_back(pairs_[k].index);
+            for (std::size_t k = g; k < end; ++k) {
+                const PairEntry& e = pairs_[k];
+                (e.station == pairs_[g].station ? a : b)
+                    .push_back({e.index, e.minute - result_.offsets[e.station].minutes});
+            }
             if (!b.empty())
                 each(pairs_[g].station, a, pairs_[end - 1].station, b);
             g = end;
@@ -148,38 +177,41 @@ private:
     }
 
     // One round: every station's offset from its mutual nearest QSOs with each partner,
-    // the partner's time taken as corrected by the previous round.
-    void estimateOffsets()
+    // the partner's time taken as corrected by the previous round. True when an offset
+    // changed.
+    bool estimateOffsets()
     {
         constexpr int kBins = 2 * kOffsetWindow + 1;
         std::vector<std::uint32_t> histogram(logs_.stations.size() * kBins, 0);
-        auto nearest = [&](std::uint32_t sFrom, std::uint32_t from, std::uint32_t sTo,
-                           const std::vector<std::uint32_t>& to) {
-            std::uint32_t best = kNoIndex;
+        auto nearest = [](const Side& from, const std::vector<Side>& to) {
+            std::size_t best = to.size();
             int bestGap = kOffsetWindow + 1;
-            for (std::uint32_t j : to) {
-                const int gap = std::abs(corrected(sFrom, from) - corrected(sTo, j));
+            for (std::size_t k = 0; k < to.size(); ++k) {
+                const int gap = std::abs(from.minute - to[k].minute);
                 if (gap < bestGap) {
                     bestGap = gap;
-                    best = j;
+                    best = k;
                 }
             }
             return best;
         };
-        forEachGroup([&](std::uint32_t sa, const std::vector<std::uint32_t>& a, std::uint32_t sb,
-                         const std::vector<std::uint32_t>& b) {
-            for (std::uint32_t i : a) {
-                const std::uint32_t j = nearest(sa, i, sb, b);
-                if (j == kNoIndex || nearest(sb, j, sa, a) != i)
+        forEachGroup([&](std::uint32_t sa, const std::vector<Side>& a, std::uint32_t sb,
+                         const std::vector<Side>& b) {
+            const int offsetA = result_.offsets[sa].minutes, offsetB = result_.offsets[sb].minutes;
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                const std::size_t j = nearest(a[i], b);
+                if (j == b.size() || nearest(b[j], a) != i)
                     continue;
-                const int forA = logs_.qsos[i].minute - corrected(sb, j);
-                const int forB = logs_.qsos[j].minute - corrected(sa, i);
+                // Each side's logged time against the other's corrected one.
+                const int forA = a[i].minute + offsetA - b[j].minute;
+                const int forB = b[j].minute + offsetB - a[i].minute;
                 if (std::abs(forA) <= kOffsetWindow)
                     ++histogram[sa * kBins + forA + kOffsetWindow];
                 if (std::abs(forB) <= kOffsetWindow)
                     ++histogram[sb * kBins + forB + kOffsetWindow];
             }
         });
+        bool changed = false;
         for (std::uint32_t s = 0; s < logs_.stations.size(); ++s) {
             const std::uint32_t* h = &histogram[s * kBins];
             std::uint32_t n = 0;
@@ -201,8 +233,10 @@ private:
                 if (std::abs(minutes) >= options_.minOffset && 5 * near >= 3 * n)
                     found = {minutes, n};
             }
+            changed = changed || found.minutes != result_.offsets[s].minutes;
             result_.offsets[s] = found;
         }
+        return changed;
     }
 
     void matchPairs()
@@ -213,18 +247,16 @@ private:
             std::uint32_t i, j;
         };
         std::vector<Candidate> candidates;
-        std::vector<std::uint32_t> taken;
-        forEachGroup([&](std::uint32_t sa, const std::vector<std::uint32_t>& a, std::uint32_t sb,
-                         const std::vector<std::uint32_t>& b) {
+        forEachGroup([&](std::uint32_t, const std::vector<Side>& a, std::uint32_t, const std::vector<Side>& b) {
             candidates.clear();
-            for (std::uint32_t i : a)
-                for (std::uint32_t j : b) {
-                    const int gap = std::abs(corrected(sa, i) - corrected(sb, j));
+            for (const Side& x : a)
+                for (const Side& y : b) {
+                    const int gap = std::abs(x.minute - y.minute);
                     if (gap > options_.tolerance)
                         continue;
-                    const CompactQso &qa = logs_.qsos[i], &qb = logs_.qsos[j];
+                    const CompactQso &qa = logs_.qsos[x.index], &qb = logs_.qsos[y.index];
                     const int disagree = (qa.received != qb.sent) + (qb.received != qa.sent);
-                    candidates.push_back({disagree, gap, i, j});
+                    candidates.push_back({disagree, gap, x.index, y.index});
                 }
             // Two QSOs of the same stations a few minutes apart (in two tours) are told
             // apart by their serials first, then by time; among equals the earlier lines

@@ -52,8 +52,8 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     judgeCommand_->add_option("--plugin", j.plugin.path, "The plug-in to load (default: the one next to korvane)");
     judgeCommand_->add_flag("--decorated", j.plugin.decorated, "Look the exports up by their decorated names");
     judgeCommand_->add_option("--workdir", j.workdir,
-                              "The plug-in's current directory for its settings (default: a folder "
-                              "inside --out, removed afterwards)");
+                              "The plug-in's current directory for its settings (default: a new "
+                              "temporary folder, removed afterwards)");
     judgeCommand_->add_flag("--quiet", j.quiet, "No progress line on stderr");
 
     SimulateCommandOptions& s = simulate_;

@@ -28,7 +28,7 @@ struct JudgeCommandOptions {
     bool lenient = false;
     unsigned workers = 2;
     PluginChoice plugin;
-    std::string workdir; // empty: a folder inside out, removed afterwards
+    std::string workdir; // empty: a new temporary folder, removed afterwards
     bool quiet = false;
 };
 

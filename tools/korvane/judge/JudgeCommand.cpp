@@ -7,6 +7,7 @@
 #include "tools/korvane/judge/Progress.h"
 #include "tools/korvane/judge/ResultFiles.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -26,6 +27,24 @@ bool periodOf(const std::string& start, const std::string& end, JudgeRules& rule
     rules.start = *minuteOf(*from);
     rules.end = *minuteOf(*to);
     return true;
+}
+
+// A fresh folder for the plug-in's settings, which it rewrites several times per log: in
+// memory where the system has such a folder, else in the temporary folder.
+fs::path scratchFolder()
+{
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+#if !defined(_WIN32)
+    if (fs::is_directory("/dev/shm", ec))
+        base = "/dev/shm";
+#endif
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (unsigned n = 0;; ++n) {
+        const fs::path dir = base / ("korvane-judge-" + std::to_string(stamp) + "-" + std::to_string(n));
+        if (fs::create_directory(dir, ec) || n > 100)
+            return dir;
+    }
 }
 
 void printSummary(const Judgement& j, const std::string& out)
@@ -81,7 +100,7 @@ int runJudge(const JudgeCommandOptions& options)
         return kExitFailed;
     }
     const bool ownWorkFolder = options.workdir.empty();
-    const fs::path work = ownWorkFolder ? out / ".plugin" : fs::absolute(options.workdir, ec);
+    const fs::path work = ownWorkFolder ? scratchFolder() : fs::absolute(options.workdir, ec);
     o.workFolder = work.string();
 
     ProgressLine progress(!options.quiet);

@@ -54,6 +54,9 @@ bool judgeContest(const JudgeOptions& options, Judgement& out)
     out.results.assign(n, StationResult{});
     for (std::uint32_t s = 0; s < n; ++s) {
         plugin.findTourRepeats(out.logs, s, options.rules.start, options.rules.end);
+        report(options, "tour check", s + 1, n);
+    }
+    for (std::uint32_t s = 0; s < n; ++s) {
         out.results[s].pluginScore =
             plugin.score(out.logs, s, options.rules.start, options.rules.end,
                          [&](const CompactQso& q) { return counts(q.finding, options.rules); });

@@ -11,6 +11,10 @@ constexpr Minute kPerDay = 1440;
 
 std::optional<Minute> minuteOf(const COleDateTime& time)
 {
+    // From 1900 on the day number is positive and whole seconds are exact in a double:
+    // rounding to the second, as the plug-in does, then dropping the seconds.
+    if (time.status == kOleValid && time.value >= 2.0 && time.value < 2958466.0)
+        return static_cast<Minute>(std::llround(time.value * 86400.0) / 60);
     CivilDateTime c;
     if (!breakDown(time, c) || c.year < 1900)
         return std::nullopt;
@@ -20,13 +24,12 @@ std::optional<Minute> minuteOf(const COleDateTime& time)
 
 COleDateTime oleOf(Minute minute)
 {
-    COleDateTime day;
-    day.value = static_cast<double>(minute / kPerDay);
-    day.status = kOleValid;
-    CivilDateTime c;
-    breakDown(day, c);
-    const Minute inDay = minute % kPerDay;
-    return makeOleDate(c.year, c.month, c.day, inDay / 60, inDay % 60, 0);
+    // The same day number the readers make (days and the fraction of the day); read back
+    // to the second, it gives this minute.
+    COleDateTime t;
+    t.value = static_cast<double>(minute / kPerDay) + static_cast<double>(minute % kPerDay) / kPerDay;
+    t.status = kOleValid;
+    return t;
 }
 
 std::string formatMinute(Minute minute, const char* pattern)

@@ -3,7 +3,9 @@
 #include "tools/korvane/HeaderSettings.h"
 #include "tools/korvane/LogInput.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace korvane::judge {
 namespace {
@@ -43,9 +45,35 @@ void PluginJudge::reset(const ContestLogs& logs, std::uint32_t station, Minute s
 void PluginJudge::findTourRepeats(ContestLogs& logs, std::uint32_t station, Minute start, Minute end)
 {
     const Station& s = logs.stations[station];
-    reset(logs, station, start, end);
-    // As korvane check replays a log: each QSO checked at its own time, then added.
+    // The check refuses a QSO only for an earlier one with the same call, band and mode in
+    // the same half hour of the day; QSOs that share that with no other QSO of the log
+    // can never be refused. Only the others are replayed, in file order, each checked at
+    // its own time and then added, as korvane check replays a log: the plug-in answers
+    // for each of them just as it does there.
+    // Call, band, mode and tour packed into one number, the index below it.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> order;
+    order.reserve(s.count);
     for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
+        const CompactQso& q = logs.qsos[i];
+        order.push_back({std::uint64_t{q.call} << 24 | std::uint64_t{q.band} << 16 | std::uint64_t{q.mode} << 8 |
+                             static_cast<std::uint64_t>(tourOfDay(q.minute)),
+                         i});
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<std::uint32_t> replayed;
+    for (std::size_t k = 0; k < order.size();) {
+        std::size_t last = k + 1;
+        while (last < order.size() && order[last].first == order[k].first)
+            ++last;
+        for (std::size_t m = k; last - k > 1 && m < last; ++m)
+            replayed.push_back(order[m].second);
+        k = last;
+    }
+    if (replayed.empty())
+        return;
+    std::sort(replayed.begin(), replayed.end());
+    reset(logs, station, start, end);
+    for (std::uint32_t i : replayed) {
         CompactQso& record = logs.qsos[i];
         const LogQso q = toLogQso(logs, record);
         session_.setTourClock(&q.time);

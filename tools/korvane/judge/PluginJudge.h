@@ -18,8 +18,9 @@ public:
     // directory, where the plug-in keeps its settings. False with the message printed.
     bool open(const PluginChoice& plugin, const std::string& workFolder);
 
-    // Every QSO of the station's log, in file order, through CheckCall0 at its logged
-    // time and then AddData0; each refused QSO becomes a tour repeat.
+    // The station's QSOs that the tour rule could refuse (another QSO of the log has
+    // the same call, band, mode and half hour), in file order, through CheckCall0 at
+    // its logged time and then AddData0; each refused QSO becomes a tour repeat.
     void findTourRepeats(ContestLogs& logs, std::uint32_t station, Minute start, Minute end);
 
     // The plug-in's score (GetResult0) after a reset and AddData0 of each QSO that

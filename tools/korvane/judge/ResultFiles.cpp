@@ -8,15 +8,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool writeFile(const fs::path& path, const std::string& text, std::string* error)
+// Writes what fill hands over, piece by piece.
+bool writePieces(const fs::path& path, const std::function<void(const std::function<void(const std::string&)>&)>& fill,
+                 std::string* error)
 {
     std::FILE* f = std::fopen(path.string().c_str(), "wb");
-    bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    bool ok = f != nullptr;
+    if (f)
+        fill([&](const std::string& piece) { ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size(); });
     if (f && std::fclose(f) != 0)
         ok = false;
     if (!ok)
         *error = "cannot write " + path.string();
     return ok;
+}
+
+bool writeFile(const fs::path& path, const std::string& text, std::string* error)
+{
+    return writePieces(path, [&](const auto& sink) { sink(text); }, error);
 }
 
 } // namespace
@@ -32,7 +41,7 @@ bool writeResults(const Judgement& j, const std::string& dir, std::string* error
     }
     if (!writeFile(out / "results.txt", resultsText(j), error) ||
         !writeFile(out / "results.csv", resultsCsv(j), error) ||
-        !writeFile(out / "results.json", resultsJson(j), error) ||
+        !writePieces(out / "results.json", [&](const auto& sink) { resultsJson(j, sink); }, error) ||
         !writeFile(out / "results.html", resultsHtml(j), error))
         return false;
     for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s)

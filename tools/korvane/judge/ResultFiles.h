@@ -5,6 +5,7 @@
 #include "tools/korvane/judge/Judgement.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace korvane::judge {
@@ -13,8 +14,9 @@ namespace korvane::judge {
 std::string resultsText(const Judgement& j);
 // The same, one row per station after a heading row.
 std::string resultsCsv(const Judgement& j);
-// The same and every finding, for scripts.
+// The same and every finding, for scripts: whole, or handed to sink piece by piece.
 std::string resultsJson(const Judgement& j);
+void resultsJson(const Judgement& j, const std::function<void(const std::string&)>& sink);
 // One page that needs no script and no network; each call links to its report.
 std::string resultsHtml(const Judgement& j);
 // The station's log check report.

@@ -86,7 +86,7 @@ void station(JsonText& w, const Judgement& j, std::uint32_t s)
 
 } // namespace
 
-std::string resultsJson(const Judgement& j)
+void resultsJson(const Judgement& j, const std::function<void(const std::string&)>& sink)
 {
     JsonText w;
     w.beginObject();
@@ -103,8 +103,10 @@ std::string resultsJson(const Judgement& j)
         w.beginObject();
         w.key("name").value(c.name);
         w.key("stations").beginArray();
-        for (std::uint32_t s : c.stations)
+        for (std::uint32_t s : c.stations) {
             station(w, j, s);
+            sink(w.drain()); // a station at a time: the whole text would be larger than the logs
+        }
         w.endArray();
         w.endObject();
     }
@@ -120,7 +122,14 @@ std::string resultsJson(const Judgement& j)
     }
     w.endArray();
     w.endObject();
-    return w.take();
+    sink(w.take());
+}
+
+std::string resultsJson(const Judgement& j)
+{
+    std::string text;
+    resultsJson(j, [&](const std::string& piece) { text += piece; });
+    return text;
 }
 
 } // namespace korvane::judge

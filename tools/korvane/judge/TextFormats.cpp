@@ -184,6 +184,13 @@ JsonText& JsonText::null()
     return *this;
 }
 
+std::string JsonText::drain()
+{
+    std::string out = std::move(out_);
+    out_.clear();
+    return out;
+}
+
 std::string JsonText::take()
 {
     std::string out = std::move(out_);

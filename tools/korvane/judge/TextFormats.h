@@ -39,6 +39,8 @@ public:
 
     // The document with a line end; the writer is left empty.
     std::string take();
+    // What was written since the last drain, to pass on while the document goes on.
+    std::string drain();
 
 private:
     JsonText& open(char bracket, bool compact);

@@ -1,0 +1,72 @@
+// How well `korvane judge` finds what `korvane simulate` puts into a contest's logs:
+// precision and recall per kind of error, on a contest of 500 stations (by default),
+// with the time the judge took.
+//
+//   judge_accuracy [--stations N] [--seed S]
+#include "tools/korvane/judge/Accuracy.h"
+#include "tools/korvane/judge/LogLoader.h"
+#include "tools/korvane/judge/Simulation.h"
+
+#include "scoring/OleDateTime.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+using namespace korvane::judge;
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv)
+{
+    SimulationOptions o;
+    o.stations = 500;
+    o.seed = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--stations"))
+            o.stations = static_cast<unsigned>(std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--seed"))
+            o.seed = std::strtoull(argv[i + 1], nullptr, 10);
+    }
+    o.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
+    o.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
+
+    const fs::path dir = fs::temp_directory_path() / ("korvane-judge-accuracy-" + std::to_string(o.seed));
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    const Simulation sim = simulateContest(o);
+    std::string error;
+    if (!writeSimulation(sim, o, dir.string(), &error)) {
+        std::fprintf(stderr, "judge_accuracy: %s\n", error.c_str());
+        return 1;
+    }
+    JudgeOptions options;
+    listLogFiles({(dir / "logs").string()}, options.files, &error);
+    options.rules.start = o.start;
+    options.rules.end = o.end;
+    options.workFolder = (dir / "work").string();
+    const auto started = std::chrono::steady_clock::now();
+    Judgement j;
+    if (!judgeContest(options, j))
+        return 1;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    fs::current_path(dir.parent_path(), ec);
+    fs::remove_all(dir, ec);
+
+    const Accuracy a = measureAccuracy(j, sim.truth, 10);
+    std::printf("Simulated contest: %u stations, seed %llu: %zu logs, %zu QSO lines\n", o.stations,
+                static_cast<unsigned long long>(o.seed), sim.truth.logs, sim.truth.qsoLines);
+    std::printf("Judged in %.2f s (reading, matching, the plug-in's tour check and score)\n\n", seconds);
+    std::fputs(accuracyTable(a).c_str(), stdout);
+    for (const std::string& m : a.mistakes)
+        std::printf("  %s\n", m.c_str());
+    if (a.mistakeCount > a.mistakes.size())
+        std::printf("  ... %zu mistakes in all\n", a.mistakeCount);
+    bool met = a.clocks.precision() >= 0.99 && a.clocks.recall() >= 0.99;
+    for (const ClassScore& c : a.byFinding)
+        met = met && c.precision() >= 0.99 && c.recall() >= 0.99;
+    std::printf("\nEvery kind at least 99%% precision and recall: %s\n", met ? "yes" : "NO");
+    return met ? 0 : 1;
+}

@@ -1,0 +1,196 @@
+// `korvane judge` at full size: a simulated contest of about 2 000 logs with 1 000 000
+// QSOs in all, judged in one run next to only reading and parsing the same files.
+// Prints the times, the judge's cost as a multiple of the reading, and the memory per
+// QSO. Not part of ctest: it writes ~90 MB of logs (kept for the next run) and takes
+// a minute or two on two cores.
+//
+//   judge_scale [--dir DIR] [--logs N] [--qsos TOTAL] [--workers W]
+#include "tools/korvane/judge/LogLoader.h"
+#include "tools/korvane/judge/ResultFiles.h"
+#include "tools/korvane/judge/Simulation.h"
+
+#include "scoring/OleDateTime.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+using namespace korvane::judge;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+
+double peakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0; // kilobytes on Linux
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double currentRssMb()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// In a child process, so that the simulator's memory never counts as the judge's.
+bool simulateInto(const fs::path& dir, unsigned logs, unsigned long qsos)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        SimulationOptions o;
+        // Of the stations, 5% pass by and 15% of the rest send no log.
+        o.stations = static_cast<unsigned>(logs / (0.95 * 0.85) + 0.5);
+        o.qsosPerLog = static_cast<double>(qsos) / logs;
+        o.seed = 2026;
+        o.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
+        o.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
+        std::string error;
+        const bool ok = writeSimulation(simulateContest(o), o, dir.string(), &error);
+        if (!ok)
+            std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
+        std::_Exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    unsigned logs = 2000, workers = 2;
+    unsigned long qsos = 1000000;
+    std::string dirOption;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--dir"))
+            dirOption = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--logs"))
+            logs = static_cast<unsigned>(std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--qsos"))
+            qsos = std::strtoul(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--workers"))
+            workers = static_cast<unsigned>(std::atoi(argv[i + 1]));
+    }
+    const fs::path dir = dirOption.empty() ? fs::temp_directory_path() / ("korvane-judge-scale-" +
+                                                                          std::to_string(logs) + "-" +
+                                                                          std::to_string(qsos))
+                                           : fs::path(dirOption);
+    if (!fs::exists(dir / "truth.txt")) {
+        std::printf("Simulating %u logs with %lu QSOs into %s ...\n", logs, qsos, dir.string().c_str());
+        std::fflush(stdout);
+        const auto t = Clock::now();
+        if (!simulateInto(dir, logs, qsos))
+            return 1;
+        std::printf("  done in %.1f s\n", since(t));
+    }
+    std::vector<std::string> files;
+    std::string error;
+    if (!listLogFiles({(dir / "logs").string()}, files, &error)) {
+        std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
+        return 1;
+    }
+    std::uintmax_t bytes = 0;
+    for (const std::string& f : files)
+        bytes += fs::file_size(f);
+    std::printf("%zu logs, %.1f MB\n\n", files.size(), bytes / 1e6);
+
+    // Wall time and CPU time of the whole process: other work on the machine stretches
+    // the first, never the second.
+    struct Span {
+        double wall = 0, cpu = 0;
+    };
+    auto from = [](Clock::time_point t, double cpu) { return Span{since(t), cpuSeconds() - cpu}; };
+    auto t = Clock::now();
+    double c = cpuSeconds();
+    const std::size_t read1 = readLogsOnly(files, 1);
+    const Span readOne = from(t, c);
+    t = Clock::now();
+    c = cpuSeconds();
+    readLogsOnly(files, workers);
+    const Span readMany = from(t, c);
+    const double rssBefore = currentRssMb();
+
+    JudgeOptions options;
+    options.files = files;
+    options.rules.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
+    options.rules.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
+    options.workers = workers;
+    // In memory, as korvane judge puts it: the plug-in rewrites its settings file
+    // several times per log.
+    options.workFolder = fs::is_directory("/dev/shm") ? "/dev/shm/korvane-judge-scale" : (dir / "work").string();
+    std::string stage;
+    Clock::time_point stageStart = Clock::now();
+    double stageCpu = cpuSeconds();
+    std::vector<std::pair<std::string, Span>> stages;
+    options.progress = [&](const char* name, std::size_t, std::size_t) {
+        if (stage != name) {
+            if (!stage.empty())
+                stages.push_back({stage, from(stageStart, stageCpu)});
+            stage = name;
+            stageStart = Clock::now();
+            stageCpu = cpuSeconds();
+        }
+    };
+    t = Clock::now();
+    c = cpuSeconds();
+    Judgement j;
+    if (!judgeContest(options, j))
+        return 1;
+    const Span judged = from(t, c);
+    stages.push_back({stage, from(stageStart, stageCpu)});
+    const double peakAfterJudge = peakRssMb();
+    const std::size_t held = j.logs.bytesHeld() + j.check.partner.capacity() * sizeof(std::uint32_t);
+
+    t = Clock::now();
+    c = cpuSeconds();
+    if (!writeResults(j, (dir / "results").string(), &error)) {
+        std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
+        return 1;
+    }
+    const Span written = from(t, c);
+    const std::size_t n = j.logs.qsos.size();
+
+    std::printf("QSOs read: %zu (%zu logs judged, %zu not read)\n\n", read1, j.logs.stations.size(),
+                j.logs.unreadable.size());
+    std::printf("%-40s %9s %9s\n", "", "wall", "CPU");
+    auto row = [](const std::string& what, const Span& s) {
+        std::printf("%-40s %7.2f s %7.2f s\n", what.c_str(), s.wall, s.cpu);
+    };
+    row("read and parse only, 1 thread", readOne);
+    row("read and parse only, " + std::to_string(workers) + " threads", readMany);
+    row("judge: read, match, tour check, score", judged);
+    for (const auto& [name, span] : stages)
+        row("  " + name, span);
+    row("writing results and reports", written);
+    std::printf("\nJudge / reading with %u threads: %.2f x wall, %.2f x CPU\n", workers,
+                judged.wall / readMany.wall, judged.cpu / readMany.cpu);
+    std::printf("Judge / reading with 1 thread:  %.2f x wall, %.2f x CPU\n", judged.wall / readOne.wall,
+                judged.cpu / readOne.cpu);
+    std::printf("\nMemory: peak RSS %.0f MB = %.0f bytes per QSO (RSS before judging %.0f MB);\n"
+                "        the judgement holds %.1f MB = %.0f bytes per QSO\n",
+                peakAfterJudge, peakAfterJudge * 1048576.0 / n, rssBefore, held / 1048576.0,
+                static_cast<double>(held) / n);
+    std::printf("        peak RSS after writing the results: %.0f MB\n", peakRssMb());
+    return 0;
+}
