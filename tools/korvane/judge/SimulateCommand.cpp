@@ -35,11 +35,11 @@ int runSimulate(const SimulateCommandOptions& options)
         ++put[static_cast<int>(finding)];
     std::printf("Simulated %u stations: %zu logs (%zu stations sent none), %zu QSO lines\n",
                 o.stations, sim.logs.size(), sim.silent.size(), sim.truth.qsoLines);
-    std::printf("Put in:");
+    std::printf("Truth, what the judge should find:");
     for (int f = 0; f < kFindingCount; ++f)
         if (put[f])
             std::printf(" %zu %s,", put[f], findingKey(static_cast<Finding>(f)));
-    std::printf(" %zu clock offsets\n", sim.truth.clockOffsets.size());
+    std::printf(" %zu clocks off\n", sim.truth.clockOffsets.size());
     std::printf("Written: %s/logs/ and %s/truth.txt\n", options.out.c_str(), options.out.c_str());
     return kExitOk;
 }
