@@ -322,5 +322,32 @@ bool postMessage(WindowHandle window, unsigned message, WParam wParam = 0, LPara
 // it does not exist. Never from the dialog's own thread to another thread's dialog that
 // may be sending back (that deadlocks, as on Windows).
 Result sendMessage(WindowHandle window, unsigned message, WParam wParam = 0, LParam lParam = 0);
+// Sends as sendMessage, but waits at most limitMs for the dialog's thread (Win32: and not
+// at all for a thread that has stopped reading messages). True when the message was
+// handled in time; a message not handled in time may still be handled later.
+bool sendMessageWithin(WindowHandle window, unsigned message, unsigned limitMs, WParam wParam = 0,
+                       LParam lParam = 0);
+
+#if !defined(_WIN32)
+// ---- Headless only: the view from outside ------------------------------------------------
+//
+// What a screen and an operator give on Windows, for tests: any thread may look at a
+// window by its handle, and move it, while the window's own thread runs on.
+namespace headless {
+
+// The window's outer rectangle; false when no such window exists.
+bool windowRect(WindowHandle window, Rect& rect);
+// The entries of a list (or combo) box; empty when the window or the control is missing.
+std::vector<std::string> listEntries(WindowHandle window, int controlId);
+// Moves the window as the operator's drag would: its size is kept and the dialog is not
+// told (no message), so it sees the move only when it next looks. False when it is gone.
+bool moveWindow(WindowHandle window, int x, int y);
+// The windows of a template that exist now (from their creation until their kDestroy
+// has been handled), and the most that ever existed at once in this process.
+int windowCount(int templateId);
+int mostWindowsAtOnce(int templateId);
+
+} // namespace headless
+#endif
 
 } // namespace platform::dialog

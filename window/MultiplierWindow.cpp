@@ -7,7 +7,7 @@
 #include "window/WindowAddress.h"
 #include "window/WindowThread.h"
 
-#include <atomic>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,10 @@ using namespace platform::dialog;
 namespace {
 
 constexpr unsigned kFirstRefreshMs = 400;
+// Any program may post the re-arm message: its delay is held to what our own posts ask
+// for (330 ms), so that no post can hold the refresh off for long, or spin it.
+constexpr unsigned kShortestRearmMs = 10;
+constexpr unsigned kLongestRearmMs = 1000;
 constexpr int kDefaultX = 200;
 constexpr int kDefaultY = 400;
 constexpr int kListMargin = 5;
@@ -27,9 +31,6 @@ struct {
     int x = 0;
     int y = 0;
 } SavedPosition;
-
-std::atomic<int> existingWindows{0};
-std::atomic<int> mostWindowsAtOnce{0};
 
 int readCoordinate(const char* key)
 {
@@ -50,7 +51,6 @@ const MessageEntry MultiplierWindow::kEntries[] = {
     onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorStatic),
     onMessage<MultiplierWindow, &MultiplierWindow::layout>(kSize),
     onMessage<MultiplierWindow, &MultiplierWindow::rearmRefresh>(kRearmRefresh),
-    onMessage<MultiplierWindow, &MultiplierWindow::describe>(kDescribe),
     onMessage<MultiplierWindow, &MultiplierWindow::destroying>(kDestroy),
     onMessage<MultiplierWindow, &MultiplierWindow::up>(kUp),
 };
@@ -60,18 +60,9 @@ MultiplierWindow::MultiplierWindow() : Dialog(IDD_MULTIPLIER_WINDOW) {}
 
 MultiplierWindow::~MultiplierWindow() { deleteBrush(ListBrush); }
 
-int MultiplierWindow::existing() { return existingWindows.load(); }
-int MultiplierWindow::mostAtOnce() { return mostWindowsAtOnce.load(); }
-
 bool MultiplierWindow::onInitDialog()
 {
     Dialog::onInitDialog();
-    counted_ = true;
-    const int now = ++existingWindows;
-    int most = mostWindowsAtOnce.load();
-    while (now > most && !mostWindowsAtOnce.compare_exchange_weak(most, now)) {
-    }
-
     SavedPosition.x = readCoordinate("member_x");
     SavedPosition.y = readCoordinate("member_y");
     if (SavedPosition.x == 0)
@@ -98,12 +89,14 @@ Result MultiplierWindow::up(const Message&)
 
 void MultiplierWindow::scheduleRefresh(unsigned milliseconds)
 {
-    setTimer(kRefreshTimerId, milliseconds, TimerMode::Once);
+    setTimer(kRefreshTimerId, milliseconds);
 }
 
 Result MultiplierWindow::refresh(const Message&)
 {
-    // The timer is one-shot: the dialog layer has stopped it already.
+    // One-shot in effect. Whatever id the tick carries (any program may post one), the
+    // refresh it causes is the one that RefreshTimer was armed for.
+    killTimer(kRefreshTimerId);
     const MultiplierList& list = theEngine().multipliers;
     // A changed list, not only a longer or shorter one: a call that left the list while
     // another took its place must not stay on screen.
@@ -111,7 +104,6 @@ Result MultiplierWindow::refresh(const Message&)
         std::uint64_t generation = 0;
         const std::vector<std::string> calls = list.snapshot(&generation);
         shownGeneration_ = generation;
-        ShownCount = static_cast<int>(calls.size());
         listReplace(IDC_MULTIPLIER_LIST, calls, " ");
     }
     invalidateItem(IDC_MULTIPLIER_LIST, false);
@@ -155,30 +147,13 @@ Result MultiplierWindow::layout(const Message&)
 
 Result MultiplierWindow::rearmRefresh(const Message& message)
 {
-    scheduleRefresh(static_cast<unsigned>(message.wParam));
-    return 1;
-}
-
-Result MultiplierWindow::describe(const Message& message)
-{
-    auto* view = reinterpret_cast<window::WindowView*>(message.lParam);
-    if (!view)
-        return 0;
-    view->entries.clear();
-    const int n = listCount(IDC_MULTIPLIER_LIST);
-    for (int i = 0; i < n; ++i)
-        view->entries.push_back(listEntry(IDC_MULTIPLIER_LIST, i));
-    view->rect = windowRect();
-    view->seen = true;
+    const WParam asked = std::clamp<WParam>(message.wParam, kShortestRearmMs, kLongestRearmMs);
+    scheduleRefresh(static_cast<unsigned>(asked));
     return 1;
 }
 
 Result MultiplierWindow::destroying(const Message&)
 {
     window::withdrawAddress();
-    if (counted_) {
-        counted_ = false;
-        --existingWindows;
-    }
     return 0;
 }

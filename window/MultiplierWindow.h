@@ -13,10 +13,11 @@ public:
     using Result = platform::dialog::Result;
 
     // Private messages from the host's thread.
-    static constexpr unsigned kRearmRefresh = platform::dialog::kPrivateFirst;     // wParam: ms
-    static constexpr unsigned kDescribe = platform::dialog::kPrivateFirst + 1;     // lParam: WindowView*
+    // Private messages. Any program can post them: none carries a pointer or a size.
+    // From the host's thread; wParam: the delay in ms, held to a sane range.
+    static constexpr unsigned kRearmRefresh = platform::dialog::kPrivateFirst;
     // Posted to itself once shown: arrives when the window is up.
-    static constexpr unsigned kUp = platform::dialog::kPrivateFirst + 2;
+    static constexpr unsigned kUp = platform::dialog::kPrivateFirst + 1;
 
     static constexpr unsigned kRefreshTimerId = 1443;
     static constexpr platform::dialog::Colour kListBackground = 0x00C6FAFF;
@@ -26,10 +27,6 @@ public:
 
     // Arms RefreshTimer for the delay; a pending countdown starts again.
     void scheduleRefresh(unsigned milliseconds);
-
-    // How many multiplier windows exist right now, and the most that ever did at once.
-    static int existing();
-    static int mostAtOnce();
 
 protected:
     const platform::dialog::MessageTable& messageTable() const override { return kMessages; }
@@ -41,7 +38,6 @@ private:
     Result colours(const Message& message);
     Result layout(const Message& message);
     Result rearmRefresh(const Message& message);
-    Result describe(const Message& message);
     Result destroying(const Message& message);
     Result up(const Message& message);
 
@@ -51,8 +47,6 @@ private:
     static const platform::dialog::MessageTable kMessages;
 
     platform::dialog::Brush ListBrush = nullptr;
-    int ShownCount = 0;
     // The list's generation that the list box shows; none before the first refresh.
     std::uint64_t shownGeneration_ = ~std::uint64_t{0};
-    bool counted_ = false;
 };

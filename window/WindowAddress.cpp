@@ -10,6 +10,8 @@ namespace {
 
 using platform::dialog::WindowHandle;
 
+constexpr unsigned kCloseAnswerLimitMs = 100;
+
 platform::Lock addressLock;
 WindowHandle address = nullptr;
 
@@ -44,9 +46,11 @@ void withdrawAddress()
 void sendClose()
 {
     // Sending waits for the window thread, which takes the lock as it withdraws: send
-    // outside it. A window destroyed meanwhile just does not answer.
+    // outside it. A window destroyed meanwhile just does not answer. The wait is bounded:
+    // a window thread that has left its loop but not yet withdrawn may be waiting for the
+    // loader's lock, which an unloading host holds; the caller's poll takes over.
     if (WindowHandle window = publishedAddress())
-        platform::dialog::sendMessage(window, platform::dialog::kClose);
+        platform::dialog::sendMessageWithin(window, platform::dialog::kClose, kCloseAnswerLimitMs);
 }
 
 void postClose() { postWhilePublished(platform::dialog::kClose, 0); }
@@ -54,18 +58,6 @@ void postClose() { postWhilePublished(platform::dialog::kClose, 0); }
 void postRefresh(unsigned milliseconds)
 {
     postWhilePublished(MultiplierWindow::kRearmRefresh, milliseconds);
-}
-
-bool viewWindow(WindowView& view)
-{
-    // A dialog's answer to a sent message is not its handler's result on Windows, so the
-    // window marks the view instead.
-    view.seen = false;
-    if (WindowHandle window = publishedAddress()) {
-        platform::dialog::sendMessage(window, MultiplierWindow::kDescribe, 0,
-                                      reinterpret_cast<platform::dialog::LParam>(&view));
-    }
-    return view.seen;
 }
 
 } // namespace window

@@ -5,9 +5,6 @@
 
 #include "platform/Dialog.h"
 
-#include <string>
-#include <vector>
-
 namespace window {
 
 void publishAddress(platform::dialog::WindowHandle window);
@@ -15,14 +12,5 @@ void withdrawAddress();
 
 // The published window, or null.
 platform::dialog::WindowHandle publishedAddress();
-
-// What the open window shows and where it is, read on its own thread.
-struct WindowView {
-    std::vector<std::string> entries;
-    platform::dialog::Rect rect;
-    bool seen = false;
-};
-// False when no window is published.
-bool viewWindow(WindowView& view);
 
 } // namespace window

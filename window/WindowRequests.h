@@ -4,7 +4,7 @@
 
 namespace window {
 
-// Asks the window to close and waits until its thread has handled the request.
+// Asks the window to close and waits a little for its thread to handle the request.
 void sendClose();
 // Asks the window to close without waiting.
 void postClose();

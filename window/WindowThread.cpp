@@ -24,8 +24,9 @@ unsigned WindowThread()
     // ever raced here.
     if (!made || !CurrentWindow.compare_exchange_strong(none, made)) {
         WindowThreadStarting.store(false);
+        const unsigned exitCode = made ? 1 : 0; // another window was there; else no memory
         delete made;
-        return made ? 1 : 0;
+        return exitCode;
     }
     made->runModal(); // its end code is not used
     WindowThreadStarting.store(false); // in case the window never came up

@@ -1,7 +1,8 @@
 // The headless dialog backend: no display and no templates. A window is a record of
 // control texts and lists, a queue of posted and sent messages, and timers, all driven
 // by the loop of runModal on the dialog's own thread. After kInitDialog the platform's
-// dialogAnswer entry stands in for the operator.
+// dialogAnswer entry stands in for the operator. Tests on other threads look at the
+// controls and the position, and move the window, through the headless view of Dialog.h.
 //
 // Differences from Win32, by design: creation never fails; controls exist as soon as they
 // are named (a missing control reads as empty rather than being absent); combo and list
@@ -54,8 +55,11 @@ struct Queued {
 };
 
 struct Window {
-    std::thread::id thread = std::this_thread::get_id();
-    Dialog* dialog = nullptr;
+    explicit Window(Dialog& d) : dialog(&d), templateId(d.templateId()) {}
+
+    const std::thread::id thread = std::this_thread::get_id();
+    Dialog* const dialog;
+    const int templateId;
 
     // Shared with other threads, under lock.
     std::mutex lock;
@@ -64,16 +68,30 @@ struct Window {
     std::vector<Timer> timers;
     bool closed = false; // no more messages are accepted
 
-    // The window's own thread only.
+    // What an onlooker sees: changed by the window's own thread (and rect by a test's move
+    // too), read by any thread, under viewLock.
+    std::mutex viewLock;
     std::map<int, Control> controls;
     Rect rect{0, 0, 200, 100};
+
+    // The window's own thread only.
     bool ended = false;
     Result endCode = 0;
 };
 
+// Every window that exists, and per template the most that existed at once.
 std::mutex registryLock;
 std::map<WindowHandle, std::shared_ptr<Window>> registry;
+std::map<int, int> mostAtOnce;
 std::uintptr_t lastHandle = 0;
+
+// Under registryLock.
+int countOf(int templateId)
+{
+    return static_cast<int>(std::count_if(registry.begin(), registry.end(), [&](const auto& entry) {
+        return entry.second->templateId == templateId;
+    }));
+}
 
 std::shared_ptr<Window> find(WindowHandle handle)
 {
@@ -84,10 +102,36 @@ std::shared_ptr<Window> find(WindowHandle handle)
 
 Window* windowOf(const Dialog& dialog) { return static_cast<Window*>(DialogBackend::state(dialog)); }
 
-Control* control(const Dialog& dialog, int controlId)
+// fn(Control&) on the dialog's control under the view lock; none without a window.
+template <typename R, typename Fn>
+R onControl(const Dialog& dialog, int controlId, R none, Fn fn)
 {
     Window* w = windowOf(dialog);
-    return w ? &w->controls[controlId] : nullptr;
+    if (!w)
+        return none;
+    std::lock_guard<std::mutex> guard(w->viewLock);
+    return fn(w->controls[controlId]);
+}
+
+template <typename Fn>
+void changeControl(const Dialog& dialog, int controlId, Fn fn)
+{
+    onControl(dialog, controlId, 0, [&](Control& c) {
+        fn(c);
+        return 0;
+    });
+}
+
+Rect rectOf(Window& w)
+{
+    std::lock_guard<std::mutex> guard(w.viewLock);
+    return w.rect;
+}
+
+void setPosition(Window& w, int x, int y)
+{
+    std::lock_guard<std::mutex> guard(w.viewLock);
+    w.rect = Rect{x, y, x + w.rect.width(), y + w.rect.height()};
 }
 
 void finish(SendState& send, Result result)
@@ -177,13 +221,13 @@ void DialogBackend::stopTimer(Dialog& dialog, unsigned timerId)
 
 Result Dialog::runModal()
 {
-    auto w = std::make_shared<Window>();
-    w->dialog = this;
+    auto w = std::make_shared<Window>(*this);
     WindowHandle handle;
     {
         std::lock_guard<std::mutex> guard(registryLock);
         handle = reinterpret_cast<WindowHandle>(++lastHandle); // never reused
         registry[handle] = w;
+        mostAtOnce[templateId_] = std::max(mostAtOnce[templateId_], countOf(templateId_));
     }
     DialogBackend::attach(*this, handle, w.get());
     for (const InitEntry& e : DialogBackend::headlessInitData(*this)) {
@@ -233,91 +277,85 @@ bool Dialog::hasItem(int controlId) const { return windowOf(*this) != nullptr &&
 
 std::string Dialog::itemText(int controlId) const
 {
-    const Control* c = control(*this, controlId);
-    return c ? c->text : std::string();
+    return onControl(*this, controlId, std::string(), [](Control& c) { return c.text; });
 }
 
 void Dialog::setItemText(int controlId, const std::string& text)
 {
-    if (Control* c = control(*this, controlId))
-        c->text = text;
+    changeControl(*this, controlId, [&](Control& c) { c.text = text; });
 }
 
 bool Dialog::isItemEnabled(int controlId) const
 {
-    const Control* c = control(*this, controlId);
-    return c && c->enabled;
+    return onControl(*this, controlId, false, [](Control& c) { return c.enabled; });
 }
 
 void Dialog::enableItem(int controlId, bool enabled)
 {
-    if (Control* c = control(*this, controlId))
-        c->enabled = enabled;
+    changeControl(*this, controlId, [&](Control& c) { c.enabled = enabled; });
 }
 
 int Dialog::comboAdd(int controlId, const std::string& text)
 {
-    Control* c = control(*this, controlId);
-    if (!c)
-        return -1;
-    c->entries.push_back(text);
-    return static_cast<int>(c->entries.size()) - 1;
+    return onControl(*this, controlId, -1, [&](Control& c) {
+        c.entries.push_back(text);
+        return static_cast<int>(c.entries.size()) - 1;
+    });
 }
 
 int Dialog::comboCount(int controlId) const
 {
-    const Control* c = control(*this, controlId);
-    return c ? static_cast<int>(c->entries.size()) : 0;
+    return onControl(*this, controlId, 0, [](Control& c) { return static_cast<int>(c.entries.size()); });
 }
 
 std::string Dialog::comboEntry(int controlId, int index) const
 {
-    const Control* c = control(*this, controlId);
-    if (!c || index < 0 || index >= static_cast<int>(c->entries.size()))
-        return std::string();
-    return c->entries[static_cast<std::size_t>(index)];
+    return onControl(*this, controlId, std::string(), [&](Control& c) {
+        if (index < 0 || index >= static_cast<int>(c.entries.size()))
+            return std::string();
+        return c.entries[static_cast<std::size_t>(index)];
+    });
 }
 
 int Dialog::comboSelection(int controlId) const
 {
-    const Control* c = control(*this, controlId);
-    return c ? c->selection : -1;
+    return onControl(*this, controlId, -1, [](Control& c) { return c.selection; });
 }
 
 void Dialog::comboSelect(int controlId, int index)
 {
-    Control* c = control(*this, controlId);
-    if (!c)
-        return;
-    if (index < 0 || index >= static_cast<int>(c->entries.size())) {
-        c->selection = -1;
-        c->text.clear();
-        return;
-    }
-    c->selection = index;
-    c->text = c->entries[static_cast<std::size_t>(index)];
+    changeControl(*this, controlId, [&](Control& c) {
+        if (index < 0 || index >= static_cast<int>(c.entries.size())) {
+            c.selection = -1;
+            c.text.clear();
+            return;
+        }
+        c.selection = index;
+        c.text = c.entries[static_cast<std::size_t>(index)];
+    });
 }
 
 int Dialog::listAdd(int controlId, const std::string& text) { return comboAdd(controlId, text); }
 
 void Dialog::listClear(int controlId)
 {
-    if (Control* c = control(*this, controlId)) {
-        c->entries.clear();
-        c->selection = -1;
-    }
+    changeControl(*this, controlId, [](Control& c) {
+        c.entries.clear();
+        c.selection = -1;
+    });
 }
 
 void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
                          const std::string& prefix)
 {
-    if (Control* c = control(*this, controlId)) {
-        c->entries.clear();
-        c->entries.reserve(texts.size());
-        for (const std::string& text : texts)
-            c->entries.push_back(prefix + text);
-        c->selection = -1;
-    }
+    std::vector<std::string> entries;
+    entries.reserve(texts.size());
+    for (const std::string& text : texts)
+        entries.push_back(prefix + text);
+    changeControl(*this, controlId, [&](Control& c) {
+        c.entries.swap(entries);
+        c.selection = -1;
+    });
 }
 
 int Dialog::listCount(int controlId) const { return comboCount(controlId); }
@@ -326,30 +364,27 @@ std::string Dialog::listEntry(int controlId, int index) const { return comboEntr
 
 Rect Dialog::windowRect() const
 {
-    const Window* w = windowOf(*this);
-    return w ? w->rect : Rect{};
+    Window* w = windowOf(*this);
+    return w ? rectOf(*w) : Rect{};
 }
 
 Rect Dialog::clientRect() const
 {
-    const Window* w = windowOf(*this);
-    return w ? Rect{0, 0, w->rect.width(), w->rect.height()} : Rect{};
+    const Rect r = windowRect();
+    return Rect{0, 0, r.width(), r.height()};
 }
 
 void Dialog::moveTo(int x, int y)
 {
-    if (Window* w = windowOf(*this)) {
-        const Rect r = w->rect;
-        w->rect = Rect{x, y, x + r.width(), y + r.height()};
-    }
+    if (Window* w = windowOf(*this))
+        setPosition(*w, x, y);
 }
 
 void Dialog::makeTopmost() {}
 
 void Dialog::moveItem(int controlId, const Rect& rect, bool)
 {
-    if (Control* c = control(*this, controlId))
-        c->rect = rect;
+    changeControl(*this, controlId, [&](Control& c) { c.rect = rect; });
 }
 
 void Dialog::invalidateItem(int, bool) {}
@@ -368,20 +403,48 @@ bool postMessage(WindowHandle window, unsigned message, WParam wParam, LParam lP
     return enqueue(window, Queued{Message{message, wParam, lParam}, nullptr});
 }
 
-Result sendMessage(WindowHandle window, unsigned message, WParam wParam, LParam lParam)
+namespace {
+
+// Sends m and waits for its answer, at most limit when one is given; *inTime tells which.
+Result sendAndWait(WindowHandle window, const Message& m, const Clock::duration* limit, bool* inTime)
 {
+    *inTime = false;
     std::shared_ptr<Window> w = find(window);
     if (!w)
         return 0;
-    const Message m{message, wParam, lParam};
-    if (w->thread == std::this_thread::get_id())
+    if (w->thread == std::this_thread::get_id()) {
+        *inTime = true;
         return deliver(*w->dialog, m);
+    }
     auto send = std::make_shared<SendState>();
     if (!enqueue(window, Queued{m, send}))
         return 0;
     std::unique_lock<std::mutex> guard(send->lock);
-    send->done.wait(guard, [&] { return send->finished; });
+    const auto finished = [&] { return send->finished; };
+    if (!limit) {
+        send->done.wait(guard, finished);
+        *inTime = true;
+    } else {
+        *inTime = send->done.wait_for(guard, *limit, finished);
+    }
     return send->result;
+}
+
+} // namespace
+
+Result sendMessage(WindowHandle window, unsigned message, WParam wParam, LParam lParam)
+{
+    bool inTime = false;
+    return sendAndWait(window, Message{message, wParam, lParam}, nullptr, &inTime);
+}
+
+bool sendMessageWithin(WindowHandle window, unsigned message, unsigned limitMs, WParam wParam,
+                       LParam lParam)
+{
+    const Clock::duration limit = std::chrono::milliseconds(limitMs);
+    bool inTime = false;
+    sendAndWait(window, Message{message, wParam, lParam}, &limit, &inTime);
+    return inTime;
 }
 
 Brush createSolidBrush(Colour colour)
@@ -390,5 +453,48 @@ Brush createSolidBrush(Colour colour)
 }
 
 void deleteBrush(Brush) {}
+
+namespace headless {
+
+bool windowRect(WindowHandle window, Rect& rect)
+{
+    std::shared_ptr<Window> w = find(window);
+    if (w)
+        rect = rectOf(*w);
+    return w != nullptr;
+}
+
+std::vector<std::string> listEntries(WindowHandle window, int controlId)
+{
+    std::shared_ptr<Window> w = find(window);
+    if (!w)
+        return {};
+    std::lock_guard<std::mutex> guard(w->viewLock);
+    const auto at = w->controls.find(controlId);
+    return at == w->controls.end() ? std::vector<std::string>{} : at->second.entries;
+}
+
+bool moveWindow(WindowHandle window, int x, int y)
+{
+    std::shared_ptr<Window> w = find(window);
+    if (w)
+        setPosition(*w, x, y);
+    return w != nullptr;
+}
+
+int windowCount(int templateId)
+{
+    std::lock_guard<std::mutex> guard(registryLock);
+    return countOf(templateId);
+}
+
+int mostWindowsAtOnce(int templateId)
+{
+    std::lock_guard<std::mutex> guard(registryLock);
+    const auto at = mostAtOnce.find(templateId);
+    return at == mostAtOnce.end() ? 0 : at->second;
+}
+
+} // namespace headless
 
 } // namespace platform::dialog

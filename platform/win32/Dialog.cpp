@@ -302,6 +302,15 @@ Result sendMessage(WindowHandle w, unsigned message, WParam wParam, LParam lPara
     return SendMessageA(static_cast<HWND>(w), message, wParam, lParam);
 }
 
+bool sendMessageWithin(WindowHandle w, unsigned message, unsigned limitMs, WParam wParam, LParam lParam)
+{
+    if (!w || !IsWindow(static_cast<HWND>(w)))
+        return false;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(static_cast<HWND>(w), message, wParam, lParam, SMTO_ABORTIFHUNG, limitMs,
+                               &result) != 0;
+}
+
 Brush createSolidBrush(Colour colour) { return CreateSolidBrush(colour); }
 
 void deleteBrush(Brush brush)

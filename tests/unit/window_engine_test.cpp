@@ -43,14 +43,14 @@ TEST_CASE("resets open the window every other time and leave an open one alone")
     reset();
     CHECK(start() == "1");
     REQUIRE(eventually(windowUp));
-    const auto first = window::publishedAddress();
+    const auto first = published();
 
     reset(); // "1" stored: opens nothing, stores "0"; the open window stays
     CHECK(start() == "0");
     reset(); // "0" stored but a window is open: nothing opens, nothing is written
     CHECK(start() == "0");
-    CHECK(window::publishedAddress() == first);
-    CHECK(MultiplierWindow::existing() == 1);
+    CHECK(published() == first);
+    CHECK(windowCount() == 1);
 
     reset(1); // a report request never opens it
     CHECK(start() == "0");

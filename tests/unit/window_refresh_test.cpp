@@ -98,11 +98,8 @@ TEST_CASE("where the window opens, and what a pointer over it writes")
 {
     TempDir dir;
     auto openedAt = [] {
-        window::startWindowThread();
-        window::WindowView view;
-        REQUIRE(eventually([&] { return window::viewWindow(view); }));
-        window::closeWindowAndWait();
-        return std::make_pair(view.rect.left, view.rect.top);
+        OpenWindow w;
+        return topLeft();
     };
     CHECK(openedAt() == std::make_pair(200, 400)); // no settings file
 
@@ -111,11 +108,28 @@ TEST_CASE("where the window opens, and what a pointer over it writes")
     CHECK(openedAt() == std::make_pair(200, -1200));
 
     writeFileBytes(dir.settingsPath(), "[Settings]\r\nmember_x=350\r\n");
-    window::startWindowThread();
-    REQUIRE(eventually(windowUp));
-    // The pointer over an unmoved window changes nothing: the default y is not written.
-    platform::dialog::sendMessage(window::publishedAddress(), platform::dialog::kSetCursor);
-    window::closeWindowAndWait();
+    {
+        OpenWindow w;
+        // The pointer over an unmoved window changes nothing: the default y is not written.
+        pointerPasses(published());
+    }
     CHECK(settings::read("member_x", "", 100) == "350");
     CHECK(settings::read("member_y", "(missing)", 100) == "(missing)");
+}
+
+TEST_CASE("a window dragged straight down: the pointer's next pass writes only member_y")
+{
+    TempDir dir;
+    {
+        OpenWindow w;
+        dragTo(published(), 200, 650);
+        pointerPasses(published());
+        CHECK(settings::read("member_y", "(missing)", 100) == "650");
+        CHECK(settings::read("member_x", "(missing)", 100) == "(missing)");
+
+        // Dragged again, but closed before the pointer came by: that move is not kept.
+        dragTo(published(), 320, 300);
+    }
+    OpenWindow w;
+    CHECK(topLeft() == std::make_pair(200, 650));
 }

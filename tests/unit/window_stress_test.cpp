@@ -1,7 +1,9 @@
-// The host's thread does everything it may do while the window refreshes: summaries,
-// checks, starts and closes, in a random order. Meant for ThreadSanitizer too; the round
+// The host's thread does everything it may do while the window refreshes: resets,
+// summaries, checks, starts and the unload's close, in a random order; meanwhile an
+// operator closes the window at random moments. Meant for ThreadSanitizer too; the round
 // count comes from KORVANE_WINDOW_STRESS_ROUNDS (default: a short run).
-#include "window/MultiplierWindow.h"
+#include "platform/SettingsFile.h"
+#include "platform/Thread.h"
 #include "window/WindowControl.h"
 
 #include "TempDir.h"
@@ -9,6 +11,7 @@
 
 #include <doctest/doctest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <random>
 
@@ -37,31 +40,62 @@ QsoRecord qso(std::string call)
     return r;
 }
 
+// The operator: presses the close button of whatever window is up, now and then.
+std::atomic<bool> operatorOnDuty{false};
+std::atomic<int> operatorCloses{0};
+
+unsigned closeAtRandom()
+{
+    std::mt19937 random(77);
+    while (operatorOnDuty.load()) {
+        platform::ops().sleepMs(static_cast<unsigned>(random() % 40));
+        if (platform::dialog::postMessage(published(), platform::dialog::kClose))
+            ++operatorCloses;
+    }
+    return 0;
+}
+
 } // namespace
 
-TEST_CASE("summaries, checks, starts and closes against a refreshing window")
+TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing window and an operator")
 {
     TempDir dir;
     StatsEngine& engine = theEngine();
     engine.resetStats(0, "RA3XYZ", COleDateTime{}, COleDateTime{}, "");
     window::closeWindowAndWait();
 
+    operatorOnDuty = true;
+    operatorCloses = 0;
+    platform::Thread* operatorThread = platform::startThread(closeAtRandom);
+    REQUIRE(operatorThread != nullptr);
+
     std::mt19937 random(4242);
     const int total = rounds();
-    int starts = 0, closes = 0, summaries = 0;
+    int starts = 0, resets = 0, unloads = 0, summaries = 0;
+    long long slowestUnload = 0;
+    const auto began = Clock::now();
     for (int i = 0; i < total; ++i) {
-        switch (random() % 8) {
+        switch (random() % 10) {
         case 0:
             window::startWindowThread();
             ++starts;
-            CHECK(MultiplierWindow::existing() <= 1);
+            CHECK(windowCount() <= 1);
             break;
-        case 1:
+        case 1: {
+            // What the unload does: nothing is left behind, however early it came.
+            const auto start = Clock::now();
             window::closeWindowAndWait();
-            ++closes;
-            // Nothing is left behind by a close, however early it came.
+            slowestUnload = std::max(slowestUnload, msSince(start));
+            ++unloads;
             CHECK_FALSE(window::isOpen());
-            CHECK(MultiplierWindow::existing() == 0);
+            CHECK(windowCount() == 0);
+            break;
+        }
+        case 2:
+            settings::write("Start", "0"); // this reset opens the window unless one is open
+            engine.resetStats(0, "RA3XYZ", COleDateTime{}, COleDateTime{}, "");
+            ++resets;
+            CHECK(windowCount() <= 1);
             break;
         default: {
             // A burst of summaries long enough for the window to refresh in the middle,
@@ -83,10 +117,18 @@ TEST_CASE("summaries, checks, starts and closes against a refreshing window")
         }
         }
     }
+    operatorOnDuty = false;
+    REQUIRE(eventually([&] { return !platform::isRunning(operatorThread); }));
+    platform::waitUntilOutsideLibrary(operatorThread);
+    platform::releaseThread(operatorThread);
+
     window::closeWindowAndWait();
     CHECK_FALSE(window::isOpen());
-    CHECK(MultiplierWindow::existing() == 0);
-    CHECK(MultiplierWindow::mostAtOnce() == 1);
-    MESSAGE("rounds " << total << ": " << starts << " starts, " << closes << " closes, "
-                       << summaries << " summaries");
+    CHECK(windowCount() == 0);
+    CHECK(mostAtOnce() == 1);
+    MESSAGE("rounds " << total << " in " << msSince(began) << " ms: " << starts << " starts, "
+                       << resets << " resets, " << unloads << " unloads (slowest " << slowestUnload
+                       << " ms), " << summaries << " summaries, " << operatorCloses.load()
+                       << " closes by the operator");
+    CHECK(slowestUnload < 1000);
 }

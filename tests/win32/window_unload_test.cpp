@@ -5,6 +5,8 @@
 
 #include <doctest/doctest.h>
 
+#include <atomic>
+
 namespace {
 
 const COleDateTime kStart = makeOleDate(2026, 12, 7, 10, 0, 0);
@@ -68,6 +70,69 @@ TEST_CASE("load, reset and free 50 times leaves no thread and no window")
         CHECK(robot::multiplierWindow() == nullptr);
     }
     MESSAGE("slowest of 50 unloads: " << slowest << " ms");
+    CHECK(slowest < 1000);
+    CHECK(threadsBackTo(baseline));
+    CHECK(robot::multiplierWindow() == nullptr);
+}
+
+namespace {
+
+// The operator: presses the close button of the window whenever one is up, now and then.
+std::atomic<bool> operatorOnDuty{false};
+std::atomic<int> operatorCloses{0};
+
+DWORD WINAPI closeAtRandom(LPVOID)
+{
+    unsigned seed = 77;
+    while (operatorOnDuty.load()) {
+        seed = seed * 1103515245u + 12345u;
+        Sleep((seed >> 16) % 40);
+        if (HWND w = robot::multiplierWindow()) {
+            if (PostMessageA(w, WM_CLOSE, 0, 0))
+                ++operatorCloses;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST_CASE("an operator closing the window at random moments while the host works and unloads")
+{
+    TempDir dir;
+    const int baseline = robot::threadsOfThisProcess();
+    operatorOnDuty = true;
+    operatorCloses = 0;
+    HANDLE operatorThread = CreateThread(nullptr, 0, closeAtRandom, nullptr, 0, nullptr);
+    REQUIRE(operatorThread != nullptr);
+
+    long long slowest = 0;
+    const auto began = robot::Clock::now();
+    for (int round = 0; round < 30; ++round) {
+        CAPTURE(round);
+        host::StatsHost h;
+        REQUIRE(h.load(pluginPath(), host::NameKind::Plain, nullptr));
+        for (int reset = 0; reset < 1 + round % 3; ++reset) {
+            letNextResetOpen();
+            h.reset(0, "RA3XYZ", kStart, kEnd, "");
+            for (int i = 0; i < 10; ++i) {
+                const std::string call = "UA" + std::to_string(i);
+                h.check(call.c_str(), "CW", "80", nullptr);
+                h.add(makeQso(call.c_str(), "80", "CW", utcNowOle()));
+                h.result(nullptr);
+            }
+            Sleep(static_cast<DWORD>(round * 7 % 30));
+        }
+        const auto start = robot::Clock::now();
+        h.unload();
+        slowest = std::max(slowest, robot::msSince(start));
+        CHECK(robot::multiplierWindow() == nullptr);
+    }
+    operatorOnDuty = false;
+    WaitForSingleObject(operatorThread, INFINITE);
+    CloseHandle(operatorThread);
+    MESSAGE("30 sessions in " << robot::msSince(began) << " ms, " << operatorCloses.load()
+            << " closes by the operator, slowest unload " << slowest << " ms");
     CHECK(slowest < 1000);
     CHECK(threadsBackTo(baseline));
     CHECK(robot::multiplierWindow() == nullptr);
