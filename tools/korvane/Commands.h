@@ -4,6 +4,7 @@
 
 #include "tools/korvane/ContestRun.h"
 #include "tools/korvane/HeaderSettings.h"
+#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/PluginSession.h"
 
 #include <string>
@@ -27,6 +28,7 @@ struct ScoreOptions : LogCommandOptions {
     bool report = false;
     bool interactive = false;
     HeaderOptions header;
+    OutputFormat format = OutputFormat::Text;
 };
 
 int runScore(const ScoreOptions& options);

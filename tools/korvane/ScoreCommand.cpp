@@ -3,7 +3,9 @@
 #include "platform/AutoAnswer.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/LogInput.h"
+#include "tools/korvane/LogReplay.h"
 #include "tools/korvane/ReportFile.h"
+#include "tools/korvane/ScoreOutput.h"
 #include "tools/korvane/ScoreTable.h"
 
 #include <cstdio>
@@ -33,6 +35,54 @@ void printMultipliers(const LogInput& input, const std::string& table)
     if (counted && static_cast<std::size_t>(*counted) != distinct)
         std::fprintf(stderr, "korvane: warning: the table counts %d new calls, the log holds %zu\n",
                      *counted, distinct);
+}
+
+// The QSOs after the reset: fed plainly for the table, or replayed as check does when a
+// script also wants the refusals (empty when this plug-in cannot replay).
+std::optional<std::vector<Refusal>> feed(PluginSession& plugin, const LogInput& input,
+                                         bool wantRefusals)
+{
+    if (wantRefusals && !plugin.hasTourClock())
+        std::fprintf(stderr, "korvane: warning: %s has no %s export: refusals unknown\n",
+                     plugin.path().c_str(), host::kSetTourClock);
+    if (!wantRefusals || !plugin.hasTourClock()) {
+        for (const LogQso& q : input.log.qsos)
+            plugin.add(q);
+        return std::nullopt;
+    }
+    std::vector<Refusal> refusals;
+    replayLog(plugin, input.log.qsos, [&](const ReplayStep& step) {
+        if (step.verdict == kRefused)
+            refusals.push_back(refusalOf(step));
+    });
+    return refusals;
+}
+
+// JSON or CSV on stdout; false when the plug-in's table cannot be read.
+bool printForScripts(const ScoreOptions& options, const LogInput& input, const std::string& table,
+                     std::optional<std::vector<Refusal>> refusals, const std::string& written)
+{
+    const std::optional<ScoreSummary> summary = parseScoreTable(table);
+    if (!summary) {
+        std::fprintf(stderr, "korvane: the plug-in's score table cannot be read:\n%s",
+                     printableTable(table).c_str());
+        return false;
+    }
+    ScoreReport r;
+    r.logPath = options.logPath;
+    r.logFormat = formatName(input.log.format);
+    r.qsosRead = input.log.qsos.size();
+    r.recordsSkipped = input.log.skippedRecords();
+    r.ownCall = input.run.ownCall;
+    r.summary = *summary;
+    r.multipliers = multipliersByBand(input.log.qsos, tableBands(table),
+                                      input.run.listFilter.substr(0, 2));
+    r.refusals = std::move(refusals);
+    r.reportRequested = options.report;
+    r.cabrilloFile = written;
+    const std::string text = options.format == OutputFormat::Json ? scoreJson(r) : scoreCsv(r);
+    std::fputs(text.c_str(), stdout);
+    return true;
 }
 
 } // namespace
@@ -65,28 +115,36 @@ int runScore(const ScoreOptions& options)
 #endif
     const ReportFile report(std::filesystem::current_path());
 
+    const bool forScripts = options.format != OutputFormat::Text;
     plugin.reset(options.report, input.run);
-    for (const LogQso& q : input.log.qsos)
-        plugin.add(q);
+    std::optional<std::vector<Refusal>> refusals = feed(plugin, input, forScripts);
     int score = 0;
     const std::string table = plugin.result(&score);
     answering.reset();
 
-    std::fputs(printableTable(table).c_str(), stdout);
-    printMultipliers(input, table);
-    std::fputs(readSummary(options, input.log).c_str(), stdout);
-    if (!options.report)
-        return kExitOk;
+    if (!forScripts) {
+        std::fputs(printableTable(table).c_str(), stdout);
+        printMultipliers(input, table);
+        std::fputs(readSummary(options, input.log).c_str(), stdout);
+    }
     std::filesystem::path written;
     std::string problem;
-    if (score != -1)
-        problem = "the plug-in did not confirm a report";
-    if (!problem.empty() || !report.find(input.log.qsos.size(), &written, &problem)) {
+    if (options.report) {
+        if (score != -1)
+            problem = "the plug-in did not confirm a report";
+        else if (!report.find(input.log.qsos.size(), &written, &problem))
+            written.clear();
+    }
+    if (forScripts &&
+        !printForScripts(options, input, table, std::move(refusals), written.string()))
+        return kExitFailed;
+    if (!problem.empty()) {
         std::fprintf(stderr, "korvane: no Cabrillo report: %s\n", problem.c_str());
         return kExitFailed;
     }
-    std::printf("Cabrillo file: %s (%zu QSO lines)\n", written.string().c_str(),
-                input.log.qsos.size());
+    if (options.report && !forScripts)
+        std::printf("Cabrillo file: %s (%zu QSO lines)\n", written.string().c_str(),
+                    input.log.qsos.size());
     return kExitOk;
 }
 

@@ -20,7 +20,33 @@ std::vector<std::string> tableBands(const std::string& table);
 // The last number of the Total line (the New Call count); empty if there is none.
 std::optional<int> tableNewCalls(const std::string& table);
 
+// The table's numbers: the band lines, the total line and the score line.
+struct ScoreSummary {
+    struct Band {
+        std::string band;
+        int qsos = 0, points = 0;
+    };
+    std::string title;      // the heading's first line, trimmed ("Korvane 21.11.26")
+    std::string contestant; // after "Contestant: "
+    std::vector<Band> bands;
+    int qsos = 0, points = 0, newCalls = 0, score = 0;
+};
+
+// Empty when the table lacks its total or score line or a number cannot be read.
+std::optional<ScoreSummary> parseScoreTable(const std::string& table);
+
+// A multiplier and the band it is counted under (the first band, in the plug-in's
+// order, that it was worked on).
+struct Multiplier {
+    std::string call, band;
+};
+
 // Distinct non-empty calls, first seen per band in the given band order, less listFilter.
+std::vector<Multiplier> multipliersByBand(const std::vector<LogQso>& qsos,
+                                          const std::vector<std::string>& bandOrder,
+                                          const std::string& listFilter);
+
+// The same calls without their bands.
 std::vector<std::string> multipliers(const std::vector<LogQso>& qsos,
                                      const std::vector<std::string>& bandOrder,
                                      const std::string& listFilter);

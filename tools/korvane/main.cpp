@@ -5,6 +5,7 @@
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/QsoFields.h"
+#include "tools/korvane/ToursCommand.h"
 #include "tools/korvane/judge/JudgeCli.h"
 
 #include <CLI/CLI.hpp>
@@ -82,6 +83,17 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o)
         ->check([](const std::string& v) { return exchangeFieldProblem(v); });
 }
 
+void addFormatOption(CLI::App& command, OutputFormat& format)
+{
+    command
+        .add_option_function<std::string>(
+            "--format", [&format](const std::string& v) { format = *parseOutputFormat(v); },
+            "text (default), json or csv")
+        ->check([](const std::string& v) {
+            return parseOutputFormat(v) ? std::string() : "not text, json or csv: " + v;
+        });
+}
+
 void addHeaderOptions(CLI::App& command, HeaderOptions& h)
 {
     auto text = [&](const char* name, std::optional<std::string>& field, const char* help,
@@ -118,11 +130,21 @@ int run(int argc, char** argv)
                            "Windows: show the setup dialog and message boxes instead of "
                            "confirming them");
     addHeaderOptions(*scoreCommand, score.header);
+    addFormatOption(*scoreCommand, score.format);
 
     LogCommandOptions check;
     CLI::App* checkCommand = app.add_subcommand(
         "check", "Replay the log as if live and list every QSO the tour rule refuses");
     addLogOptions(*checkCommand, check);
+
+    ToursOptions tours;
+    CLI::App* toursCommand = app.add_subcommand(
+        "tours", "Replay the log tour by tour: QSOs by band and mode, new calls, refused "
+                 "repeats and the running score per half hour");
+    addLogOptions(*toursCommand, tours);
+    addFormatOption(*toursCommand, tours.format);
+    toursCommand->add_option("--chart", tours.chartPath,
+                             "Also draw the tours into this SVG file");
 
     PluginChoice exportsPlugin;
     CLI::App* exportsCommand = app.add_subcommand(
@@ -142,6 +164,8 @@ int run(int argc, char** argv)
         return runScore(score);
     if (*checkCommand)
         return runCheck(check);
+    if (*toursCommand)
+        return runTours(tours);
     if (committee.chosen())
         return committee.run();
     return runExports(exportsPlugin);

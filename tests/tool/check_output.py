@@ -1,0 +1,319 @@
+#!/usr/bin/env python3
+"""Runs korvane's script formats and chart and checks them as a script or a person would
+use them: the JSON parses strictly, the CSV reads with the csv module, the numbers agree
+with the bundled sample and with each other, and the chart renders to a PNG that shows
+the bars and the score line.
+
+Usage: check_output.py CHECK --work DIR --sample BASE [--plain-names] -- KORVANE...
+CHECK: score, tours, hostile or chart. KORVANE is the command (behind Wine for the
+Windows build). BASE is the bundled sample without its extension."""
+
+import argparse
+import csv
+import io
+import json
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import xml.etree.ElementTree as ET
+import zlib
+
+REPLACEMENT = "\ufffd"
+
+
+class Failure(Exception):
+    pass
+
+
+def expect(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def run(korvane, args, work):
+    done = subprocess.run(korvane + args, cwd=work, capture_output=True, timeout=600)
+    err = done.stderr.decode("utf-8", "replace")
+    expect(done.returncode == 0, f"korvane {' '.join(args)}: exit {done.returncode}\n{err}")
+    try:
+        return done.stdout.decode("utf-8")  # strict: the output must be UTF-8
+    except UnicodeDecodeError as e:
+        raise Failure(f"korvane {' '.join(args)}: output is not UTF-8: {e}")
+
+
+def strict_json(text, what):
+    def no_duplicates(pairs):
+        keys = [k for k, _ in pairs]
+        expect(len(keys) == len(set(keys)), f"{what}: duplicate keys {keys}")
+        return dict(pairs)
+
+    def no_constants(name):
+        raise Failure(f"{what}: {name} is not JSON")
+
+    try:
+        return json.loads(text, object_pairs_hook=no_duplicates, parse_constant=no_constants)
+    except json.JSONDecodeError as e:
+        raise Failure(f"{what}: not JSON: {e}\n{text[:2000]}")
+
+
+def csv_rows(text, what):
+    rows = list(csv.reader(io.StringIO(text, newline=""), strict=True))
+    expect(rows, f"{what}: empty")
+    width = len(rows[0])
+    for row in rows:
+        expect(len(row) == width, f"{what}: a row of {len(row)} fields, not {width}: {row}")
+    return [dict(zip(rows[0], row)) for row in rows[1:]]
+
+
+def sample_refusals(base):
+    """(position, call, band, mode, HH:MM) of the refusals the sample is known to have."""
+    out = []
+    with open(base + ".refused", encoding="ascii") as f:
+        for line in f:
+            position, call, band, mode, hhmm = line.split()
+            out.append((int(position), call, band, mode, hhmm))
+    return out
+
+
+def check_score(a, korvane):
+    refused = sample_refusals(a.sample)
+    for log in (a.sample + ".adi", a.sample + ".cbr"):
+        doc = strict_json(run(korvane, ["score", log, "--format", "json"], a.work), "score json")
+        expect(doc["score"] == 445, f"score {doc['score']}")
+        expect(doc["total"] == {"qsos": 314, "points": 314, "new_calls": 131}, doc["total"])
+        expect(doc["bands"] == [{"band": "160", "qsos": 156, "points": 156},
+                                {"band": "80", "qsos": 158, "points": 158}], doc["bands"])
+        expect(doc["own_call"] == "RK3AZ" and doc["log"]["qsos_read"] == 314, doc["log"])
+        calls = [m["call"] for m in doc["multipliers"]]
+        expect(len(calls) == 131 and len(set(calls)) == 131, f"{len(calls)} multipliers")
+        expect({m["band"] for m in doc["multipliers"]} == {"160", "80"}, "multiplier bands")
+        got = [(r["position"], r["call"], r["band"], r["mode"], r["time"][11:16])
+               for r in doc["refusals"]]
+        expect(got == refused, f"refusals {got}, expected {refused}")
+        for r in doc["refusals"]:
+            expect(r["message"] == f"QSO c {r['call']} В ОДНОМ и ТОМ ЖЕ ТУРЕ ПРОВОДИТЬ НЕЛЬЗЯ !!!",
+                   f"message {r['message']!r}")
+            expect(re.fullmatch(r"2026-11-21T\d\d:\d\d:\d\dZ", r["time"]), r["time"])
+
+        rows = csv_rows(run(korvane, ["score", log, "--format", "csv"], a.work), "score csv")
+        by = lambda kind: [r for r in rows if r["section"] == kind]
+        expect([(r["band"], r["qsos"], r["points"]) for r in by("band")] ==
+               [(b["band"], str(b["qsos"]), str(b["points"])) for b in doc["bands"]], "csv bands")
+        total = by("total")
+        expect(len(total) == 1 and (total[0]["qsos"], total[0]["new_calls"], total[0]["score"]) ==
+               ("314", "131", "445"), f"csv total {total}")
+        expect([r["call"] for r in by("multiplier")] == calls, "csv multipliers")
+        expect([(r["position"], r["call"], r["message"]) for r in by("refusal")] ==
+               [(str(r["position"]), r["call"], r["message"]) for r in doc["refusals"]],
+               "csv refusals")
+        expect(len(rows) == 2 + 1 + 131 + 4, f"{len(rows)} csv rows")
+
+
+def tour_of(hhmm):
+    hour, minute = map(int, hhmm.split(":"))
+    return hour * 2 + (minute >= 30)
+
+
+def check_tours(a, korvane):
+    log = a.sample + ".adi"
+    doc = strict_json(run(korvane, ["tours", log, "--format", "json"], a.work), "tours json")
+    tours = doc["tours"]
+    expect([t["tour"] for t in tours] == list(range(30, 36)), [t["tour"] for t in tours])
+    expect([t["start"] for t in tours][0] == "2026-11-21T15:00:00Z", tours[0]["start"])
+    expect(doc["bands"] == ["160", "80"] and doc["modes"] == ["CW", "SSB"], "bands, modes")
+    refused_in = {}
+    for _, _, _, _, hhmm in sample_refusals(a.sample):
+        refused_in[tour_of(hhmm)] = refused_in.get(tour_of(hhmm), 0) + 1
+    previous = 0
+    for t in tours:
+        expect(sum(t["by_band"].values()) == t["qsos"] == sum(t["by_mode"].values()),
+               f"tour {t['tour']}: band and mode counts do not add up")
+        for band, modes in t["by_band_mode"].items():
+            expect(sum(modes.values()) == t["by_band"][band], f"tour {t['tour']} band {band}")
+        expect(t["refused"] == refused_in.get(t["tour"], 0), f"tour {t['tour']} refused")
+        # Each tour's QSOs add a point each and each new call one more.
+        expect(t["score"] == previous + t["qsos"] + t["new_calls"],
+               f"tour {t['tour']}: score {t['score']} after {previous}")
+        previous = t["score"]
+    total = doc["total"]
+    expect((total["qsos"], total["new_calls"], total["refused"], total["score"]) ==
+           (314, 131, 4, 445), f"total {total}")
+    expect(total["by_band"] == {"160": 156, "80": 158}, total["by_band"])
+
+    rows = csv_rows(run(korvane, ["tours", log, "--format", "csv"], a.work), "tours csv")
+    expect(len(rows) == len(tours), "csv rows")
+    for r, t in zip(rows, tours):
+        expect((r["tour"], r["start"], r["qsos"], r["new_calls"], r["refused"], r["score"]) ==
+               tuple(str(t[k]) for k in ("tour", "start", "qsos", "new_calls", "refused", "score")),
+               f"csv row {r}")
+        expect(r["band 160"] == str(t["by_band"]["160"]) and r["mode SSB"] == str(t["by_mode"]["SSB"])
+               and r["80 CW"] == str(t["by_band_mode"]["80"]["CW"]), f"csv counts {r}")
+
+    text = run(korvane, ["tours", log], a.work)
+    for t in tours:
+        line = f"{t['tour']} {t['start'][11:16]} {t['by_band']['160']} {t['by_band']['80']} " \
+               f"{t['by_mode']['CW']} {t['by_mode']['SSB']} {t['qsos']} {t['new_calls']} " \
+               f"{t['refused']} {t['score']}"
+        expect(line in [" ".join(l.split()) for l in text.splitlines()], f"text lacks {line}")
+    expect("Total 156 158 164 150 314 131 4 445" in " ".join(text.split()), "text total")
+
+
+def check_hostile(a, korvane):
+    """A mode with a quote, a backslash, a comma, a control byte and bytes that are not
+    UTF-8 (the readers pass modes as written), in a file with an awkward name."""
+    mode = b'A"B\\C,D\x01\xff\xc0'
+    def record(call, minute):
+        return (b"<CALL:%d>%s <QSO_DATE:8>20261121 <TIME_ON:4>15%02d <BAND:3>80m <MODE:%d>%s "
+                b"<STATION_CALLSIGN:5>RK3AZ <EOR>\n" % (len(call), call, minute, len(mode), mode))
+    name = "hostile.adi" if a.plain_names else 'we"ird, name\\.adi'
+    path = os.path.join(a.work, name)
+    with open(path, "wb") as f:
+        f.write(b"<EOH>\n" + record(b"UA1AA", 1) + record(b"UA1AA", 2) + record(b"UA2BB", 40))
+    shown = 'A"B\\C,D\u0001' + REPLACEMENT + REPLACEMENT
+
+    doc = strict_json(run(korvane, ["score", path, "--format", "json"], a.work), "score json")
+    expect(doc["log"]["file"].endswith(name), doc["log"]["file"])
+    expect(len(doc["refusals"]) == 1 and doc["refusals"][0]["mode"] == shown, doc["refusals"])
+    rows = csv_rows(run(korvane, ["score", path, "--format", "csv"], a.work), "score csv")
+    refusals = [r for r in rows if r["section"] == "refusal"]
+    expect(len(refusals) == 1 and refusals[0]["mode"] == shown, refusals)
+
+    doc = strict_json(run(korvane, ["tours", path, "--format", "json"], a.work), "tours json")
+    expect(doc["modes"] == [shown], doc["modes"])
+    expect([t["tour"] for t in doc["tours"]] == [30, 31] and doc["total"]["refused"] == 1,
+           doc["tours"])
+    rows = csv_rows(run(korvane, ["tours", path, "--format", "csv"], a.work), "tours csv")
+    expect(rows[0]["mode " + shown] == "2" and rows[0]["80 " + shown] == "2", rows[0])
+
+
+def png_pixels(path):
+    """(width, height, rows of RGB tuples) of an 8-bit RGB or RGBA PNG."""
+    with open(path, "rb") as f:
+        data = f.read()
+    expect(data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG")
+    pos, idat, header = 8, b"", None
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    expect(depth == 8 and colour in (2, 6) and interlace == 0, f"PNG kind {header}")
+    step = 4 if colour == 6 else 3
+    raw, stride = zlib.decompress(idat), width * step
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - step] if i >= step else 0
+            up, corner = previous[i], previous[i - step] if i >= step else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append([tuple(line[x * step:x * step + 3]) for x in range(width)])
+        previous = line
+    return width, height, rows
+
+
+def check_chart(a, korvane):
+    svg_path, png_path = os.path.join(a.work, "tours.svg"), os.path.join(a.work, "tours.png")
+    log = a.sample + ".adi"
+    doc = strict_json(run(korvane, ["tours", log, "--format", "json", "--chart", "tours.svg"],
+                          a.work), "tours json")
+    ns = {"s": "http://www.w3.org/2000/svg"}
+    root = ET.parse(svg_path).getroot()
+    texts = [t.text for t in root.iter("{http://www.w3.org/2000/svg}text")]
+    for needed in ("KORVANE tours of RK3AZ, 2026-11-21", "QSOs per tour", "Score after the tour",
+                   "160 m", "80 m", "Score", "15:00", "17:30", "445"):
+        expect(needed in texts, f"the chart lacks the text {needed!r}: {texts}")
+
+    # The legend's swatch colour of each band is the colour of that band's bars.
+    legend = {}
+    children = list(root)
+    for i, el in enumerate(children[:-1]):
+        nxt = children[i + 1]
+        if el.tag.endswith("rect") and nxt.tag.endswith("text") and nxt.text in ("160 m", "80 m"):
+            legend[nxt.text] = el.get("fill")
+    expect(len(legend) == 2 and legend["160 m"] != legend["80 m"], f"legend {legend}")
+
+    # Every bar segment: its height is proportional to its QSOs, its colour its band's,
+    # its count the tour's, and the segments of a tour stack without gaps.
+    per_qso, stacks = set(), {}
+    for rect in root.iter("{http://www.w3.org/2000/svg}rect"):
+        title = rect.find("s:title", ns)
+        if title is None:
+            continue
+        m = re.fullmatch(r"Tour (\d+) \((\d\d:\d\d) UTC\), (.+): (\d+) QSOs", title.text)
+        expect(m, f"bar title {title.text!r}")
+        tour, band, qsos = int(m[1]), m[3], int(m[4])
+        expect(rect.get("fill") == legend[band], f"tour {tour} {band}: colour {rect.get('fill')}")
+        t = next(t for t in doc["tours"] if t["tour"] == tour)
+        expect(t["by_band"][band.split()[0]] == qsos, f"tour {tour} {band}: {qsos} QSOs")
+        y, h = float(rect.get("y")), float(rect.get("height"))
+        per_qso.add(round(h / qsos, 1))
+        stacks.setdefault(tour, []).append((y, h))
+    expect(len(stacks) == 6, f"bars for {len(stacks)} tours")
+    expect(max(per_qso) - min(per_qso) <= 0.2, f"bar heights not proportional: {per_qso}")
+    for tour, parts in stacks.items():
+        parts.sort()
+        for (y1, h1), (y2, _) in zip(parts, parts[1:]):
+            expect(abs(y1 + h1 - y2) < 0.15, f"tour {tour}: the bar's parts do not touch")
+
+    # The score line rises through the tours' scores, on its own axis.
+    line = [p for p in root.iter("{http://www.w3.org/2000/svg}polyline")]
+    ys = [float(p.split(",")[1]) for p in line[-1].get("points").split()]
+    expect(len(ys) == 6 and all(b < a for a, b in zip(ys, ys[1:])), f"score line {ys}")
+
+    # Rendered, the picture shows the bars in their colours and the line.
+    converter = shutil.which("rsvg-convert")
+    expect(converter, "rsvg-convert is missing (Debian package librsvg2-bin)")
+    subprocess.run([converter, "-o", png_path, svg_path], check=True, timeout=120)
+    width, height, rows = png_pixels(png_path)
+    expect((width, height) == (round(float(root.get("width"))), round(float(root.get("height")))),
+           f"PNG of {width}x{height}")
+    def count(colour):
+        rgb = tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5))
+        return sum(row.count(rgb) for row in rows)
+    blue, orange = count(legend["160 m"]), count(legend["80 m"])
+    score = count(line[-1].get("stroke"))
+    expect(blue > 10000 and orange > 10000 and score > 300,
+           f"pixels: 160 m {blue}, 80 m {orange}, score line {score}")
+    # 156 and 158 QSOs: about the same area each, less what the line and labels cover.
+    expect(0.85 < blue / orange < 1.15, f"160 m and 80 m areas {blue} and {orange}")
+    white = count("#FFFFFF")
+    expect(white > width * height // 3, f"only {white} white pixels: no background?")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("check", choices=["score", "tours", "hostile", "chart"])
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--sample", required=True)
+    parser.add_argument("--plain-names", action="store_true")
+    parser.add_argument("korvane", nargs="+")
+    a = parser.parse_args()
+    shutil.rmtree(a.work, ignore_errors=True)
+    os.makedirs(a.work)
+    try:
+        globals()["check_" + a.check](a, a.korvane)
+    except Failure as e:
+        print(f"FAILED: {e}", file=sys.stderr)
+        return 1
+    print(f"{a.check}: ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,51 @@
+#include "tools/korvane/LogReplay.h"
+
+#include "tools/korvane/Cp1251.h"
+#include "tools/korvane/HeaderSettings.h"
+#include "tools/korvane/LogInput.h"
+
+#include <cstdio>
+
+namespace korvane {
+
+Refusal refusalOf(const ReplayStep& step)
+{
+    const LogQso& q = *step.qso;
+    return Refusal{step.position, q.line, q.time, q.call, q.band, q.mode, step.message};
+}
+
+int openForReplay(const LogCommandOptions& options, PluginSession& plugin)
+{
+    std::string error;
+    if (!plugin.load(options.plugin, &error) || !enterWorkFolder(options.workdir, &error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    if (!plugin.hasTourClock()) {
+        std::fprintf(stderr, "korvane: %s has no %s export: it cannot check a log at the QSOs' "
+                             "own times\n", plugin.path().c_str(), host::kSetTourClock);
+        return kExitFailed;
+    }
+    if (!keepWindowClosed())
+        std::fprintf(stderr, "korvane: warning: cannot write Plugins\\MOLTA.ini\n");
+    return kExitOk;
+}
+
+void replayLog(PluginSession& plugin, const std::vector<LogQso>& qsos,
+               const std::function<void(const ReplayStep&)>& onStep)
+{
+    ReplayStep step;
+    for (const LogQso& q : qsos) {
+        ++step.position;
+        step.qso = &q;
+        plugin.setTourClock(&q.time);
+        std::string message;
+        step.verdict = plugin.check(q, &message);
+        step.message = step.verdict == kRefused ? cp1251ToUtf8(message) : std::string();
+        plugin.add(q);
+        onStep(step);
+    }
+    plugin.setTourClock(nullptr);
+}
+
+} // namespace korvane

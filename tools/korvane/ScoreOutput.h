@@ -1,0 +1,37 @@
+#pragma once
+// korvane score for scripts: the plug-in's table, the multipliers and the tour rule's
+// refusals as one JSON document or one CSV table.
+
+#include "tools/korvane/LogReplay.h"
+#include "tools/korvane/ScoreTable.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+struct ScoreReport {
+    std::string logPath, logFormat;
+    std::size_t qsosRead = 0, recordsSkipped = 0;
+    std::string ownCall;
+    ScoreSummary summary;
+    std::vector<Multiplier> multipliers;
+    std::optional<std::vector<Refusal>> refusals; // empty: the plug-in cannot replay
+    bool reportRequested = false;
+    std::string cabrilloFile; // the report written; empty when none was
+};
+
+// Times as ISO 8601 UTC: 2026-11-21T15:45:12Z.
+std::string isoTime(const COleDateTime& time);
+
+// One object: log, own_call, title, bands, total, score, multipliers, refusals (null
+// when unknown) and, when a report was asked for, cabrillo_file (null when none).
+std::string scoreJson(const ScoreReport& report);
+
+// One table, a row per item, its kind in the first column:
+// section,band,mode,call,qsos,points,new_calls,score,position,line,time,message
+// with the sections band, total, multiplier and refusal.
+std::string scoreCsv(const ScoreReport& report);
+
+} // namespace korvane

@@ -1,0 +1,21 @@
+#pragma once
+// The tours as a picture: QSOs per tour as bars stacked by band on the left axis, the
+// running score as a line on the right axis, with title, axis titles and legend. Plain
+// SVG 1.1 written by hand, so any browser shows it and nothing else is needed.
+
+#include "tools/korvane/TourTable.h"
+
+#include <string>
+
+namespace korvane {
+
+// Text for an SVG file; title is the chart's heading (any bytes: escaped, valid UTF-8).
+std::string tourChartSvg(const TourTable& table, const std::string& title);
+
+// Text fit for XML character data and attribute values.
+std::string xmlText(const std::string& bytes);
+
+// The smallest 1, 2 or 5 times a power of ten that is at least value (at least 1).
+long niceStep(double value);
+
+} // namespace korvane

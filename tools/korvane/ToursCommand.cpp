@@ -1,0 +1,104 @@
+// korvane tours: the QSOs in time order replayed as check does, the plug-in's score
+// read after each tour's last QSO.
+#include "tools/korvane/ToursCommand.h"
+
+#include "tools/korvane/LogInput.h"
+#include "tools/korvane/LogReplay.h"
+#include "tools/korvane/ScoreTable.h"
+#include "tools/korvane/SvgChart.h"
+#include "tools/korvane/TourTable.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace korvane {
+namespace {
+
+bool writeFile(const std::string& path, const std::string& text, std::string* error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out)
+        out << text;
+    if (out)
+        out.close();
+    if (!out) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runTours(const ToursOptions& options)
+{
+    LogInput input;
+    if (int status = prepareLog(options, input); status != kExitOk)
+        return status;
+    // Relative to where korvane was started, not to the work folder entered below.
+    std::string chartPath = options.chartPath;
+    if (!chartPath.empty())
+        chartPath = std::filesystem::absolute(chartPath).string();
+    PluginSession plugin;
+    if (int status = openForReplay(options, plugin); status != kExitOk)
+        return status;
+
+    // A live operator logs in time order; so does the replay, whatever the file's order.
+    std::vector<LogQso> qsos = input.log.qsos;
+    std::stable_sort(qsos.begin(), qsos.end(), [](const LogQso& a, const LogQso& b) {
+        return a.time.value < b.time.value;
+    });
+    plugin.reset(false, input.run);
+    TourTally tally;
+    replayLog(plugin, qsos, [&](const ReplayStep& step) {
+        tally.count(*step.qso, step.verdict);
+        const std::optional<long> slot = tourSlot(step.qso->time);
+        const bool lastOfTour =
+            step.position == qsos.size() || tourSlot(qsos[step.position].time) != slot;
+        if (slot && lastOfTour) {
+            int score = 0;
+            plugin.result(&score);
+            tally.setScore(*slot, score);
+        }
+    });
+    int score = 0;
+    const TourTable table = tally.finish(tableBands(plugin.result(&score)));
+
+    std::string text;
+    if (options.format == OutputFormat::Json) {
+        text = tourJson(table, {options.logPath, formatName(input.log.format), input.run.ownCall,
+                                input.log.qsos.size(), input.log.skippedRecords()});
+    } else if (options.format == OutputFormat::Csv) {
+        text = tourCsv(table);
+    } else {
+        text = tourText(table, input.run.ownCall) + readSummary(options, input.log);
+    }
+    std::fputs(text.c_str(), stdout);
+
+    if (!chartPath.empty()) {
+        std::string title = "KORVANE tours of " + input.run.ownCall;
+        if (!table.rows.empty()) {
+            const auto day = [](const TourRow& row) {
+                return formatOleDate(tourStart(row.slot), "%Y-%m-%d");
+            };
+            title += ", " + day(table.rows.front());
+            if (!table.oneDay())
+                title += " to " + day(table.rows.back());
+        }
+        std::string error;
+        if (!writeFile(chartPath, tourChartSvg(table, title), &error)) {
+            std::fprintf(stderr, "korvane: cannot write %s: %s\n", chartPath.c_str(),
+                         error.c_str());
+            return kExitFailed;
+        }
+        if (options.format == OutputFormat::Text)
+            std::printf("Chart: %s\n", chartPath.c_str());
+    }
+    return kExitOk;
+}
+
+} // namespace korvane
