@@ -54,12 +54,12 @@ TEST_CASE("read loss: the report gives the count, the share and the first skippe
     const ReadLog log = logOf(476, 1325, 1);
     const std::string text = lossReport("hk3rd.log", log, readLoss(log, 5.0), 5.0, 3);
     CHECK(text == "1325 of 1801 QSO records (73.6%) could not be read, more than the 5% allowed:\n"
-                  "  hk3rd.log:10: bad line 1\n"
-                  "  hk3rd.log:11: bad line 2\n"
-                  "  hk3rd.log:12: bad line 3\n"
+                  "hk3rd.log:10: bad line 1 (record skipped)\n"
+                  "hk3rd.log:11: bad line 2 (record skipped)\n"
+                  "hk3rd.log:12: bad line 3 (record skipped)\n"
                   "  and 1322 more\n");
     const ReadLog few = logOf(1, 2);
     CHECK(lossReport("x", few, readLoss(few, 0.5), 0.5, 5) ==
           "2 of 3 QSO records (66.7%) could not be read, more than the 0.5% allowed:\n"
-          "  x:10: bad line 1\n  x:11: bad line 2\n");
+          "x:10: bad line 1 (record skipped)\nx:11: bad line 2 (record skipped)\n");
 }

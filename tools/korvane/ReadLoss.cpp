@@ -38,7 +38,7 @@ std::string lossReport(const std::string& path, const ReadLog& log, const ReadLo
             continue;
         if (shown == shownLines)
             break;
-        text += "  " + path + ":" + std::to_string(p.line) + ": " + p.message + "\n";
+        text += path + ":" + std::to_string(p.line) + ": " + p.message + " (record skipped)\n";
         ++shown;
     }
     if (loss.skipped > shown)

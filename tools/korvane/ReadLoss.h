@@ -21,7 +21,8 @@ struct ReadLoss {
 ReadLoss readLoss(const ReadLog& log, double maxSkippedPercent);
 
 // "1325 of 1801 QSO records (73.6%) could not be read, more than the 5% allowed:", then
-// the first `shownLines` skipped records as "  PATH:LINE: why", then "  and N more".
+// the first `shownLines` skipped records named as every skipped record is
+// ("PATH:LINE: why (record skipped)"), then "  and N more".
 std::string lossReport(const std::string& path, const ReadLog& log, const ReadLoss& loss,
                        double maxSkippedPercent, std::size_t shownLines);
 
