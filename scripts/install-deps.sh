@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12, once: the native toolchain,
-# the i686 MinGW-w64 cross compiler, 32-bit Wine, Xvfb and the test libraries.
-# Safe to run again: it installs nothing when everything is already there.
+# Installs what building and testing need on Debian 12, once. Safe to run again: it
+# installs nothing when everything is already there.
+#
+#   scripts/install-deps.sh [GROUP...]     no group: all of them
+#
+#   native    the native build: libStats.so, korvane and the benchmarks
+#   tests     the native tests: doctest, python3 and an SVG renderer for the tool tests
+#   windows   Stats.dll and korvane.exe (MinGW-w64), 32-bit Wine, Xvfb, screenshots
+#   analysis  sanitizers, libFuzzer, clang-tidy and cppcheck
 set -euo pipefail
 
-packages=(
+group_native=(
   cmake ninja-build g++ make            # native build
-  doctest-dev                           # unit tests (header only, both builds)
-  chromium                              # headless, renders the judge's results page in a test
-  libbenchmark-dev                      # Google Benchmark, bench/
   libcli11-dev                          # command-line options of the korvane tool
-  g++-mingw-w64-i686 binutils-mingw-w64-i686  # Stats.dll
+  libbenchmark-dev                      # Google Benchmark, bench/ (configured natively)
+)
+group_tests=(
+  doctest-dev                           # unit tests (header only, both builds)
+  python3                               # reads korvane's JSON and CSV back in the tool tests
+  librsvg2-bin fonts-dejavu-core        # rsvg-convert renders the tours chart in a test
+  chromium                              # headless, renders the judge's results page in a test
+)
+group_windows=(
+  g++-mingw-w64-i686 binutils-mingw-w64-i686  # Stats.dll, korvane.exe
   wine wine32:i386                      # runs the Windows tests
   xvfb x11-utils x11-apps imagemagick   # a display for dialog tests, screenshots
+)
+group_analysis=(
   clang libclang-rt-14-dev              # sanitizers and libFuzzer
   clang-tidy cppcheck                   # static analysis
 )
+
+groups=("$@")
+[ ${#groups[@]} -eq 0 ] && groups=(native tests windows analysis)
+packages=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    native) packages+=("${group_native[@]}") ;;
+    tests) packages+=("${group_tests[@]}") ;;
+    windows) packages+=("${group_windows[@]}") ;;
+    analysis) packages+=("${group_analysis[@]}") ;;
+    *) echo "install-deps.sh: unknown group '$g' (native, tests, windows, analysis)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,6 +58,9 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+# Only the 32-bit Wine needs the i386 architecture.
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

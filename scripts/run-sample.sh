@@ -4,7 +4,7 @@
 # and shows the score table and the Cabrillo file the plug-in wrote.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh native   # the native build only: no Wine, MinGW or Xvfb
 
 build="${KORVANE_BUILD_DIR:-build/native}"
 cmake --preset native -B "$build" >/dev/null
