@@ -126,3 +126,28 @@ TEST_CASE("minutes: to the host's value and back, and the tour of the day")
     null.status = kOleNull;
     CHECK_FALSE(minuteOf(null));
 }
+
+TEST_CASE("which QSOs count: confirmed ones, those with stations that sent no log, and uniques unless ruled out")
+{
+    JudgeRules rules;
+    struct Case {
+        Finding finding;
+        bool counts, countsWithoutUniques;
+    };
+    const Case cases[] = {
+        /* 1 */ {Finding::Confirmed, true, true},       /* 2 */ {Finding::NoLog, true, true},
+        /* 3 */ {Finding::Unique, true, false},         /* 4 */ {Finding::BustedExchange, false, false},
+        /* 5 */ {Finding::Nil, false, false},           /* 6 */ {Finding::BustedCall, false, false},
+        /* 7 */ {Finding::TourRepeat, false, false},    /* 8 */ {Finding::OutOfPeriod, false, false},
+        /* 9 */ {Finding::BandMismatch, false, false},  /* 10 */ {Finding::Duplicate, false, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        CAPTURE(n);
+        rules.uniquesValid = true;
+        CHECK(counts(c.finding, rules) == c.counts);
+        rules.uniquesValid = false;
+        CHECK(counts(c.finding, rules) == c.countsWithoutUniques);
+    }
+}
