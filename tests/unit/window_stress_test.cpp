@@ -19,15 +19,20 @@ using namespace window_test;
 
 namespace {
 
+#if defined(_WIN32)
+// Real windows, and slow settings writes: more rounds of shorter bursts.
+constexpr int kDefaultRounds = 100;
+constexpr int kLongestBurst = 60;
+#else
+constexpr int kDefaultRounds = 150;
+constexpr int kLongestBurst = 300;
+#endif
+
 int rounds()
 {
     if (const char* text = std::getenv("KORVANE_WINDOW_STRESS_ROUNDS"))
         return std::atoi(text);
-#if defined(_WIN32)
-    return 20; // real windows, and slow settings writes
-#else
-    return 150;
-#endif
+    return kDefaultRounds;
 }
 
 QsoRecord qso(std::string call)
@@ -104,7 +109,7 @@ TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing wi
                 window::scheduleRefresh(1);
             else
                 engine.checkCall("UA1", "CW", "80", nullptr);
-            const int burst = 50 + static_cast<int>(random() % 250);
+            const int burst = kLongestBurst / 6 + static_cast<int>(random() % (kLongestBurst * 5 / 6));
             for (int k = 0; k < burst; ++k) {
                 const std::string call = "UA" + std::to_string(random() % 40);
                 if (random() % 3)
