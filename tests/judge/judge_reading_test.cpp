@@ -55,6 +55,9 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     write(logs / "d-nocall.log", "START-OF-LOG: 3.0\r\n" + good("UA3DD") + "\r\nEND-OF-LOG:\r\n");
     write(logs / "e-broken.log", cabrillo("UA3EE", {good("UA3EE"), "QSO: 3520 CW 2026-11-21 1501 UA3EE"}));
     write(logs / "f-again.log", cabrillo("UA3AA", {good("UA3AA")}));
+    // A log that cannot be read takes no call: the station's next log is judged.
+    write(logs / "a-bad-first.log", cabrillo("UA3FF", {"QSO: 3520 CW 2026-11-21 1501 UA3FF"}));
+    write(logs / "h-good-second.log", cabrillo("UA3FF", {good("UA3FF")}));
     write(logs / "g-empty.log", "");
     write(logs / ".hidden.cbr", cabrillo("UA3HH", {good("UA3HH")}));
     write(logs / "sub" / "inner.cbr", cabrillo("UA3II", {good("UA3II")}));
@@ -62,11 +65,12 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     std::vector<std::string> files;
     std::string error;
     REQUIRE(listLogFiles({logs.string()}, files, &error));
-    CHECK(files.size() == 7); // no hidden file, nothing from the subfolder
+    CHECK(files.size() == 9); // no hidden file, nothing from the subfolder
     LoadOptions options;
     const ContestLogs read = loadContestLogs(files, options);
-    REQUIRE(read.stations.size() == 1);
+    REQUIRE(read.stations.size() == 2);
     CHECK(read.stations[0].call == "UA3AA");
+    CHECK(read.stations[1].call == "UA3FF");
     struct Case {
         const char* file;
         const char* call;
@@ -74,6 +78,7 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
         std::size_t line;
     };
     const Case cases[] = {
+        /* 0 */ {"a-bad-first.log", "UA3FF", "broken QSO line", 6},
         /* 1 */ {"b-adif.adi", "", "no START-OF-LOG", 0},
         /* 2 */ {"c-v2.log", "UA3CC", "not Cabrillo 3.0", 0},
         /* 3 */ {"d-nocall.log", "", "no CALLSIGN", 0},
@@ -95,10 +100,12 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     // Leniently, the broken log is judged without its broken line.
     options.lenient = true;
     const ContestLogs lenient = loadContestLogs(files, options);
-    REQUIRE(lenient.stations.size() == 2);
-    CHECK(lenient.stations[1].call == "UA3EE");
-    CHECK(lenient.stations[1].count == 1);
-    CHECK(lenient.stations[1].skippedLines == 1);
+    REQUIRE(lenient.stations.size() == 3);
+    CHECK(lenient.stations[0].call == "UA3FF");
+    CHECK(lenient.stations[0].count == 0);
+    CHECK(lenient.stations[2].call == "UA3EE");
+    CHECK(lenient.stations[2].count == 1);
+    CHECK(lenient.stations[2].skippedLines == 1);
 
     CHECK_FALSE(listLogFiles({(logs / "absent").string()}, files, &error));
     CHECK(error.find("neither a log file nor a folder") != std::string::npos);

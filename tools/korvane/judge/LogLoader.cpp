@@ -73,13 +73,15 @@ public:
     {
         UnreadableLog bad{file, parsed.header.callsign, parsed.readError, 0};
         if (bad.reason.empty() && headerProblem(parsed.header).empty() &&
-            !taken_.insert(parsed.header.callsign).second) {
+            taken_.count(parsed.header.callsign)) {
             bad.reason = "a second log from " + parsed.header.callsign + " (the first is judged)";
             bad.line = parsed.header.callsignLine;
         }
         if (bad.reason.empty() && addStation(logs_, file, parsed.header, parsed.log,
-                                             options_.lenient, &bad.reason, &bad.line))
+                                             options_.lenient, &bad.reason, &bad.line)) {
+            taken_.insert(parsed.header.callsign);
             return;
+        }
         if (bad.reason.empty())
             bad.reason = headerProblem(parsed.header);
         logs_.unreadable.push_back(std::move(bad));
