@@ -88,8 +88,10 @@ TEST_CASE("file stem from the own callsign")
         /* 41 */ {".CON", ".CON"},                        // the part before the dot is empty
         /* 42 */ {"PRN..", "PRN_.."},
     };
+    int number = 0;
     for (const Row& r : rows) {
-        CAPTURE(r.ownCall);
+        ++number;
+        CAPTURE(number);
         CHECK(fileBaseName(r.ownCall) == r.expected);
     }
 }

@@ -251,7 +251,8 @@ TEST_CASE("a read error in the extra-header file fails the report")
     };
     int number = 0;
     for (const Row& row : rows) {
-        CAPTURE(++number);
+        ++number;
+        CAPTURE(number);
         TempDir dir;
         FakePlatform fake;
         writeFileBytes(dir.path() / "cabrillo.ini", row.extra);
@@ -368,7 +369,8 @@ TEST_CASE("names Windows would take for devices become ordinary files")
     };
     int number = 0;
     for (const Row& row : rows) {
-        CAPTURE(++number);
+        ++number;
+        CAPTURE(number);
         TempDir dir;
         FakePlatform fake;
         CabrilloReport r = filledReport();

@@ -271,7 +271,8 @@ TEST_CASE("profile write leaves a file it may not write byte for byte")
     const std::string before = "[Settings]\r\nName=Old\r\nStart=1\r\n";
     int number = 0;
     for (const Case& c : cases) {
-        CAPTURE(++number);
+        ++number;
+        CAPTURE(number);
         TempDir dir;
         // Folders anyone may write in: only the file's own mode stands in the way.
         fs::create_directory(dir.path() / "elsewhere");
@@ -328,7 +329,8 @@ TEST_CASE("profile write follows a link to its file and keeps the file's mode")
     const std::string after = "[Settings]\nName=New\n";
     int number = 0;
     for (const Case& c : cases) {
-        CAPTURE(++number);
+        ++number;
+        CAPTURE(number);
         TempDir dir;
         fs::create_directory(dir.path() / "real");
         const fs::path target = c.link ? dir.path() / real : dir.settingsPath();
@@ -352,8 +354,9 @@ TEST_CASE("profile write follows a link to its file and keeps the file's mode")
         if (c.exists)
             CHECK(modeOf(target) == c.mode);
         if (c.link) {
-            REQUIRE(fs::is_symlink(dir.settingsPath()));
-            CHECK(fs::read_symlink(dir.settingsPath()).string() == linkText);
+            CHECK(fs::is_symlink(dir.settingsPath()));
+            if (fs::is_symlink(dir.settingsPath()))
+                CHECK(fs::read_symlink(dir.settingsPath()).string() == linkText);
         }
         if (c.extraHop)
             CHECK(fs::is_symlink(dir.path() / "Plugins" / "hop.ini"));
@@ -374,7 +377,9 @@ TEST_CASE("profile write refuses a link loop and a device, changing nothing")
     const fs::path other = dir.path() / "Plugins" / "other.ini";
     fs::create_symlink("/dev/null", other);
     CHECK_FALSE(profile::write(other.c_str(), "Settings", "Name", "New"));
-    CHECK(fs::read_symlink(other) == "/dev/null");
+    CHECK(fs::is_symlink(other));
+    if (fs::is_symlink(other))
+        CHECK(fs::read_symlink(other) == "/dev/null");
     CHECK(fs::is_character_file("/dev/null"));
 }
 #endif
