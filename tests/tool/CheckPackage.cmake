@@ -1,10 +1,12 @@
 # Makes the release zip with CPack from a built tree and checks what it holds: the
-# programs, the README and the sample, unchanged; on Windows the packaged (stripped)
-# Stats.dll still passes the import and export check.
+# programs, the README and the sample, unchanged; the packaged korvane scores the packaged
+# sample with the plug-in beside it; on Windows the packaged (stripped) Stats.dll still
+# passes the import and export check.
 #   CPACK      the cpack program          CONFIG   the build's CPackConfig.cmake
 #   WORK       a folder, emptied first    SOURCE   the source tree
 #   PROGRAMS   the program files, "|" between them
 #   CHECK_DLL  CheckDll.cmake, with OBJDUMP (Windows only)
+#   EMULATOR   what runs the packaged korvane (Wine for the Windows build), "|" between words
 cmake_minimum_required(VERSION 3.25)
 string(REPLACE "|" ";" programs "${PROGRAMS}")
 file(REMOVE_RECURSE "${WORK}")
@@ -55,4 +57,17 @@ if(CHECK_DLL)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "the packaged Stats.dll fails CheckDll.cmake")
   endif()
+endif()
+
+# As a user would first try it: unpacked, korvane finds the plug-in next to itself.
+list(GET programs -1 korvane)
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+set(unpacked "${WORK}/unpacked/${top}")
+execute_process(COMMAND ${emulator} "${unpacked}/${korvane}" score samples/korvane-2026-RK3AZ.adi
+                        --workdir "${WORK}/run"
+  WORKING_DIRECTORY "${unpacked}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err
+  TIMEOUT 300)
+string(FIND "${out}" "Score: 314+131  = 445" at)
+if(NOT rc EQUAL 0 OR at EQUAL -1)
+  message(FATAL_ERROR "the packaged korvane does not score the packaged sample (${rc}):\n${out}${err}")
 endif()

@@ -204,7 +204,7 @@ JsonWriter& JsonWriter::null()
 
 std::string csvField(std::string_view bytes)
 {
-    const std::string text = validUtf8(bytes);
+    std::string text = validUtf8(bytes);
     const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos ||
                         (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quoted)

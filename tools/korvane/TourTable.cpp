@@ -266,8 +266,10 @@ std::string tourCsv(const TourTable& t)
     for (const std::string& m : t.modes)
         head.push_back("mode " + m);
     for (const std::string& b : t.bands)
-        for (const std::string& m : t.modes)
-            head.push_back(b + " " + m);
+        for (const std::string& m : t.modes) {
+            head.push_back(b + ' ');
+            head.back() += m;
+        }
     for (const char* h : {"new_calls", "refused", "score"})
         head.push_back(h);
     std::string out = csvRow(head);
