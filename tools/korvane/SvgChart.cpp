@@ -116,10 +116,14 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
         maxQsos = std::max(maxQsos, r.total);
         maxScore = std::max(maxScore, r.score);
     }
-    // Both axes share the grid: the same number of steps, each a round number.
-    const long qsoStep = niceStep(std::max(1, maxQsos) / 6.0);
-    const long steps = std::max(1L, (std::max(1, maxQsos) + qsoStep - 1) / qsoStep);
-    const long scoreStep = niceStep(std::max(1, maxScore) / static_cast<double>(steps));
+    // Both axes share the grid: the same number of steps, each a round number, and one
+    // step more when the highest bar or point would leave no room for its label.
+    const int qsoPeak = std::max(1, maxQsos), scorePeak = std::max(1, maxScore);
+    const long qsoStep = niceStep(qsoPeak / 8.0);
+    long steps = (qsoPeak + qsoStep - 1) / qsoStep;
+    const long scoreStep = niceStep(scorePeak / static_cast<double>(steps));
+    if (qsoPeak > 0.94 * qsoStep * steps || scorePeak > 0.94 * scoreStep * steps)
+        ++steps;
     const double qsoTop = static_cast<double>(qsoStep * steps);
     const double scoreTop = static_cast<double>(scoreStep * steps);
     const auto yQsos = [&](double v) { return f.top + f.height - v / qsoTop * f.height; };
@@ -137,7 +141,8 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
     const TourRow total = t.totals();
     svg.text(width / 2, 28, title, 18, "middle", kInk, "bold");
     svg.text(width / 2, 50,
-             std::to_string(total.total) + " QSOs in " + std::to_string(n) + " tours, " +
+             std::to_string(total.total) + " QSOs in " + std::to_string(n) +
+                 (n == 1 ? " tour, " : " tours, ") +
                  std::to_string(total.newCalls) + " calls, " + std::to_string(total.refused) +
                  " repeats refused, score " + std::to_string(total.score),
              12.5, "middle", "#555555");
@@ -179,7 +184,7 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
              "normal", 90);
 
     // Bars, stacked by band in the plug-in's band order from the bottom up.
-    const double barWidth = slotWidth * 0.64;
+    const double barWidth = std::min(slotWidth * 0.64, 64.0);
     const double labelWidth = t.oneDay() ? 44.0 : 80.0;
     const std::size_t labelEvery = static_cast<std::size_t>(std::ceil(labelWidth / slotWidth));
     for (std::size_t i = 0; i < n; ++i) {
@@ -229,8 +234,8 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
                        "</title></circle>\n";
         }
         const TourRow& last = t.rows.back();
-        svg.text(xCentre(n - 1) + 6, yScore(last.score) - 9, std::to_string(last.score), 12.5,
-                 "end", kScoreColour, "bold", 0, true);
+        svg.text(xCentre(n - 1) + 8, yScore(last.score) - 8, std::to_string(last.score), 12.5,
+                 "start", kScoreColour, "bold", 0, true);
     }
     svg.out += "</svg>\n";
     return svg.out;
