@@ -72,7 +72,7 @@ private:
         IdMap* map;
         const std::string* text;
     };
-    Added added_[4]; // band, mode, call, multiplier key
+    Added added_[4] = {}; // band, mode, call, multiplier key
     std::size_t count_ = 0;
 };
 
