@@ -212,9 +212,8 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
     return true;
 }
 
-LogQso toLogQso(const ContestLogs& logs, const CompactQso& qso)
+void toLogQso(const ContestLogs& logs, const CompactQso& qso, LogQso& q)
 {
-    LogQso q;
     q.call = logs.calls.text(qso.call);
     q.band = logs.bands.text(qso.band);
     q.mode = logs.modes.text(qso.mode);
@@ -225,6 +224,12 @@ LogQso toLogQso(const ContestLogs& logs, const CompactQso& qso)
     q.freqHz = qso.freqKHz * 1000;
     q.time = oleOf(qso.minute);
     q.line = qso.line;
+}
+
+LogQso toLogQso(const ContestLogs& logs, const CompactQso& qso)
+{
+    LogQso q;
+    toLogQso(logs, qso, q);
     return q;
 }
 

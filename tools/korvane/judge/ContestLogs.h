@@ -101,8 +101,10 @@ std::string exchangeText(std::uint32_t code, const TextTable& texts);
 bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader& header,
                 const ReadLog& log, bool lenient, std::string* reason, std::size_t* line);
 
-// The QSO in the host's terms again, as the plug-in is given it (logged time).
+// The QSO in the host's terms again, as the plug-in is given it (logged time); the
+// second form reuses out's storage.
 LogQso toLogQso(const ContestLogs& logs, const CompactQso& qso);
+void toLogQso(const ContestLogs& logs, const CompactQso& qso, LogQso& out);
 
 // The QSO as a Cabrillo line from the station's side, for reports.
 std::string cabrilloLine(const ContestLogs& logs, const Station& station, const CompactQso& qso);

@@ -53,14 +53,10 @@ bool judgeContest(const JudgeOptions& options, Judgement& out)
     const std::size_t n = out.logs.stations.size();
     out.results.assign(n, StationResult{});
     for (std::uint32_t s = 0; s < n; ++s) {
-        plugin.findTourRepeats(out.logs, s, options.rules.start, options.rules.end);
-        report(options, "tour check", s + 1, n);
-    }
-    for (std::uint32_t s = 0; s < n; ++s) {
         out.results[s].pluginScore =
-            plugin.score(out.logs, s, options.rules.start, options.rules.end,
-                         [&](const CompactQso& q) { return counts(q.finding, options.rules); });
-        report(options, "scoring", s + 1, n);
+            plugin.judgeLog(out.logs, s, options.rules.start, options.rules.end,
+                            [&](const CompactQso& q) { return counts(q.finding, options.rules); });
+        report(options, "tour check and score", s + 1, n);
     }
     rankStations(out);
     return true;

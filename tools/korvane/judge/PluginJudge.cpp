@@ -42,15 +42,12 @@ void PluginJudge::reset(const ContestLogs& logs, std::uint32_t station, Minute s
     session_.reset(false, run);
 }
 
-void PluginJudge::findTourRepeats(ContestLogs& logs, std::uint32_t station, Minute start, Minute end)
+std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t station)
 {
+    // The check refuses a QSO only for an earlier one with the same call, band and mode
+    // in the same half hour of the day. Call, band, mode and tour packed into one number,
+    // the index below it.
     const Station& s = logs.stations[station];
-    // The check refuses a QSO only for an earlier one with the same call, band and mode in
-    // the same half hour of the day; QSOs that share that with no other QSO of the log
-    // can never be refused. Only the others are replayed, in file order, each checked at
-    // its own time and then added, as korvane check replays a log: the plug-in answers
-    // for each of them just as it does there.
-    // Call, band, mode and tour packed into one number, the index below it.
     std::vector<std::pair<std::uint64_t, std::uint32_t>> order;
     order.reserve(s.count);
     for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
@@ -60,39 +57,63 @@ void PluginJudge::findTourRepeats(ContestLogs& logs, std::uint32_t station, Minu
                          i});
     }
     std::sort(order.begin(), order.end());
-    std::vector<std::uint32_t> replayed;
+    std::vector<std::uint32_t> candidates;
     for (std::size_t k = 0; k < order.size();) {
         std::size_t last = k + 1;
         while (last < order.size() && order[last].first == order[k].first)
             ++last;
         for (std::size_t m = k; last - k > 1 && m < last; ++m)
-            replayed.push_back(order[m].second);
+            candidates.push_back(order[m].second);
         k = last;
     }
-    if (replayed.empty())
-        return;
-    std::sort(replayed.begin(), replayed.end());
-    reset(logs, station, start, end);
-    for (std::uint32_t i : replayed) {
-        CompactQso& record = logs.qsos[i];
-        const LogQso q = toLogQso(logs, record);
-        session_.setTourClock(&q.time);
-        std::string message;
-        if (session_.check(q, &message) == kCheckRefused && record.finding < Finding::TourRepeat)
-            record.finding = Finding::TourRepeat;
-        session_.add(q);
-    }
-    session_.setTourClock(nullptr);
+    std::sort(candidates.begin(), candidates.end());
+    return candidates;
 }
 
-int PluginJudge::score(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
-                       const std::function<bool(const CompactQso&)>& counts)
+int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                          const std::function<bool(const CompactQso&)>& counts)
 {
     const Station& s = logs.stations[station];
+    const std::vector<std::uint32_t> candidates = tourCandidates(logs, station);
     reset(logs, station, start, end);
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
-        if (counts(logs.qsos[i]))
-            session_.add(toLogQso(logs, logs.qsos[i]));
+    std::vector<std::uint32_t> remove;
+    LogQso q;
+    auto next = candidates.begin();
+    for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
+        CompactQso& record = logs.qsos[i];
+        const bool checked = next != candidates.end() && *next == i;
+        if (checked) {
+            ++next;
+            toLogQso(logs, record, q);
+            session_.setTourClock(&q.time);
+            std::string message;
+            if (session_.check(q, &message) == kCheckRefused && record.finding < Finding::TourRepeat)
+                record.finding = Finding::TourRepeat;
+            // Added whatever it is: the QSOs after it are checked against it, as live.
+            session_.add(q);
+            if (!counts(record))
+                remove.push_back(i);
+        } else if (counts(record)) {
+            toLogQso(logs, record, q);
+            session_.add(q);
+        }
+    }
+    session_.setTourClock(nullptr);
+    bool removed = true;
+    for (std::uint32_t i : remove) {
+        toLogQso(logs, logs.qsos[i], q);
+        removed = removed && session_.host().remove(q) == 1;
+    }
+    if (!removed) {
+        // The host cannot delete a QSO without both exchanges; then the QSOs that count
+        // are fed again after a reset of their own.
+        reset(logs, station, start, end);
+        for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
+            if (counts(logs.qsos[i])) {
+                toLogQso(logs, logs.qsos[i], q);
+                session_.add(q);
+            }
+    }
     int points = 0;
     session_.result(&points);
     return points;
