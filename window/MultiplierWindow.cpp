@@ -16,7 +16,7 @@ using namespace platform::dialog;
 namespace {
 
 constexpr unsigned kFirstRefreshMs = 400;
-// Any program may post the re-arm message: its delay is held to what our own posts ask
+// Any program may post the re-arm message: its delay is held near what our own posts ask
 // for (330 ms), so that no post can hold the refresh off for long, or spin it.
 constexpr unsigned kShortestRearmMs = 10;
 constexpr unsigned kLongestRearmMs = 1000;

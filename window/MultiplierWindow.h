@@ -12,9 +12,8 @@ public:
     using Message = platform::dialog::Message;
     using Result = platform::dialog::Result;
 
-    // Private messages from the host's thread.
-    // Private messages. Any program can post them: none carries a pointer or a size.
-    // From the host's thread; wParam: the delay in ms, held to a sane range.
+    // Private messages. Any program can post them, so none carries a pointer or a size.
+    // From the host's thread; wParam: the delay in ms, held to 10..1000.
     static constexpr unsigned kRearmRefresh = platform::dialog::kPrivateFirst;
     // Posted to itself once shown: arrives when the window is up.
     static constexpr unsigned kUp = platform::dialog::kPrivateFirst + 1;
