@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -206,10 +208,9 @@ bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 bool replaceFile(const std::string& path, std::string_view text)
 {
     // Renaming works on a read-only file too; the system's own writer refuses it, and so
-    // do we: the file keeps every byte.
-    if (std::FILE* probe = std::fopen(path.c_str(), "r+b"))
-        std::fclose(probe);
-    else if (errno != ENOENT)
+    // do we: the file keeps every byte. The attribute decides, as it does for every user
+    // there (Wine run as root would otherwise let the Unix mode be passed over).
+    if (_access(path.c_str(), 2) != 0 && errno != ENOENT)
         return false;
     const std::string tmp = path + ".tmp";
     std::FILE* f = std::fopen(tmp.c_str(), "wb");
