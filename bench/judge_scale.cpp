@@ -106,6 +106,7 @@ int main(int argc, char** argv)
     }
     std::vector<std::string> files;
     std::string error;
+    std::error_code ec;
     if (!listLogFiles({(dir / "logs").string()}, files, &error)) {
         std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
         return 1;
@@ -170,6 +171,8 @@ int main(int argc, char** argv)
     }
     const Span written = from(t, c);
     const std::size_t n = j.logs.qsos.size();
+    fs::current_path(dir, ec);
+    fs::remove_all(options.workFolder, ec);
 
     std::printf("QSOs read: %zu (%zu logs judged, %zu not read)\n\n", read1, j.logs.stations.size(),
                 j.logs.unreadable.size());
