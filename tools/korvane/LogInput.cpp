@@ -75,4 +75,21 @@ bool enterWorkFolder(const std::string& workdir, std::string* error)
     return true;
 }
 
+bool openWithTourClock(PluginSession& plugin, const PluginChoice& choice,
+                       const std::string& workdir)
+{
+    std::string error;
+    if (!plugin.load(choice, &error) || !enterWorkFolder(workdir, &error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return false;
+    }
+    // Without it every QSO would be checked at the time of the run, not its own.
+    if (!plugin.hasTourClock()) {
+        std::fprintf(stderr, "korvane: %s has no %s export: it cannot check a log at the QSOs' "
+                             "own times\n", plugin.path().c_str(), host::kSetTourClock);
+        return false;
+    }
+    return true;
+}
+
 } // namespace korvane

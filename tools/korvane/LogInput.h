@@ -4,6 +4,7 @@
 
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/LogFile.h"
+#include "tools/korvane/PluginSession.h"
 
 namespace korvane {
 
@@ -24,5 +25,11 @@ std::string readSummary(const LogCommandOptions& options, const ReadLog& log);
 // Makes the work folder (and its Plugins folder) the current directory, as the host's
 // current directory is for the plug-in.
 bool enterWorkFolder(const std::string& workdir, std::string* error);
+
+// Loads the plug-in and enters the work folder for a replay at the QSOs' own times,
+// which needs the plug-in's clock override: false, with the message printed, when the
+// plug-in cannot be loaded, the folder cannot be entered or the override is missing.
+bool openWithTourClock(PluginSession& plugin, const PluginChoice& choice,
+                       const std::string& workdir);
 
 } // namespace korvane

@@ -16,16 +16,8 @@ Refusal refusalOf(const ReplayStep& step)
 
 int openForReplay(const LogCommandOptions& options, PluginSession& plugin)
 {
-    std::string error;
-    if (!plugin.load(options.plugin, &error) || !enterWorkFolder(options.workdir, &error)) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+    if (!openWithTourClock(plugin, options.plugin, options.workdir))
         return kExitFailed;
-    }
-    if (!plugin.hasTourClock()) {
-        std::fprintf(stderr, "korvane: %s has no %s export: it cannot check a log at the QSOs' "
-                             "own times\n", plugin.path().c_str(), host::kSetTourClock);
-        return kExitFailed;
-    }
     if (!keepWindowClosed())
         std::fprintf(stderr, "korvane: warning: cannot write Plugins\\MOLTA.ini\n");
     return kExitOk;

@@ -1,6 +1,7 @@
 #include "tools/korvane/OutputFormat.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -16,24 +17,18 @@ std::size_t sequenceLength(std::string_view bytes)
     if (b0 < 0x80)
         return 1;
     std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF; // range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
+    if (b0 >= 0xC2 && b0 <= 0xDF)
         length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    else if (b0 >= 0xE0 && b0 <= 0xEF)
         length = 3;
-        if (b0 == 0xE0)
-            low = 0xA0;
-        else if (b0 == 0xED)
-            high = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    else if (b0 >= 0xF0 && b0 <= 0xF4)
         length = 4;
-        if (b0 == 0xF0)
-            low = 0x90;
-        else if (b0 == 0xF4)
-            high = 0x8F;
-    } else {
+    else
         return 0;
-    }
+    // The second byte's range is narrower after the four lead bytes whose full range
+    // would allow an overlong form (E0, F0), a surrogate (ED) or more than U+10FFFF (F4).
+    const unsigned char low = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = b0 == 0xED ? 0x9F : b0 == 0xF4 ? 0x8F : 0xBF;
     if (bytes.size() < length || at(1) < low || at(1) > high)
         return 0;
     for (std::size_t i = 2; i < length; ++i)
@@ -72,7 +67,7 @@ std::string validUtf8(std::string_view bytes)
     return out;
 }
 
-std::string jsonString(std::string_view bytes)
+std::string jsonString(std::string_view bytes, JsonDel del)
 {
     std::string out = "\"";
     for (char c : validUtf8(bytes)) {
@@ -94,7 +89,7 @@ std::string jsonString(std::string_view bytes)
             out += "\\t";
             break;
         default:
-            if (b < 0x20 || b == 0x7F) {
+            if (b < 0x20 || (b == 0x7F && del == JsonDel::Escaped)) {
                 char escaped[8];
                 std::snprintf(escaped, sizeof escaped, "\\u%04x", b);
                 out += escaped;
@@ -124,14 +119,15 @@ void JsonWriter::beforeValue()
     }
 }
 
-void JsonWriter::open(char bracket, bool compact)
+JsonWriter& JsonWriter::open(char bracket, bool compact)
 {
     beforeValue();
     out_ += bracket;
     levels_.push_back({false, compact || (!levels_.empty() && levels_.back().compact)});
+    return *this;
 }
 
-void JsonWriter::close(char bracket)
+JsonWriter& JsonWriter::close(char bracket)
 {
     const Level level = levels_.back();
     levels_.pop_back();
@@ -140,36 +136,13 @@ void JsonWriter::close(char bracket)
         out_.append(2 * levels_.size(), ' ');
     }
     out_ += bracket;
-}
-
-JsonWriter& JsonWriter::beginObject(bool compact)
-{
-    open('{', compact);
-    return *this;
-}
-
-JsonWriter& JsonWriter::endObject()
-{
-    close('}');
-    return *this;
-}
-
-JsonWriter& JsonWriter::beginArray(bool compact)
-{
-    open('[', compact);
-    return *this;
-}
-
-JsonWriter& JsonWriter::endArray()
-{
-    close(']');
     return *this;
 }
 
 JsonWriter& JsonWriter::key(std::string_view name)
 {
     beforeValue();
-    out_ += jsonString(name) + ": ";
+    out_ += jsonString(name, del_) + ": ";
     afterKey_ = true;
     return *this;
 }
@@ -177,7 +150,7 @@ JsonWriter& JsonWriter::key(std::string_view name)
 JsonWriter& JsonWriter::value(std::string_view text)
 {
     beforeValue();
-    out_ += jsonString(text);
+    out_ += jsonString(text, del_);
     return *this;
 }
 
@@ -200,6 +173,22 @@ JsonWriter& JsonWriter::null()
     beforeValue();
     out_ += "null";
     return *this;
+}
+
+std::string JsonWriter::drain()
+{
+    std::string piece = std::move(out_);
+    out_.clear(); // a moved-from string is valid but not promised empty
+    return piece;
+}
+
+void writeLogHead(JsonWriter& json, const JsonLogHead& head)
+{
+    json.key("log").beginObject(true);
+    json.key("file").value(head.logPath).key("format").value(head.logFormat);
+    json.key("qsos_read").value(head.qsosRead).key("records_skipped").value(head.recordsSkipped);
+    json.endObject();
+    json.key("own_call").value(head.ownCall);
 }
 
 std::string csvField(std::string_view bytes)

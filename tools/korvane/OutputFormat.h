@@ -20,34 +20,48 @@ std::optional<OutputFormat> parseOutputFormat(std::string_view name);
 // past U+10FFFF, cut sequence) replaced by U+FFFD.
 std::string validUtf8(std::string_view bytes);
 
+// How a JSON string writes DEL (0x7F), which JSON allows as it is. score and tours
+// escape it like the other control characters; the judge's published files have always
+// carried it as it is, and keep their bytes.
+enum class JsonDel { Escaped, AsIs };
+
 // A JSON string literal, quotes included: control characters escaped, valid UTF-8.
-std::string jsonString(std::string_view bytes);
+std::string jsonString(std::string_view bytes, JsonDel del = JsonDel::Escaped);
 
 // A JSON document built in order. Objects and arrays nest; the writer puts the commas,
 // and indents two blanks per level so that the output also reads well.
 class JsonWriter {
 public:
+    explicit JsonWriter(JsonDel del = JsonDel::Escaped) : del_(del) {}
+
     // A compact object or array stays on one line, with all that it holds.
-    JsonWriter& beginObject(bool compact = false);
-    JsonWriter& endObject();
-    JsonWriter& beginArray(bool compact = false);
-    JsonWriter& endArray();
+    JsonWriter& beginObject(bool compact = false) { return open('{', compact); }
+    JsonWriter& endObject() { return close('}'); }
+    JsonWriter& beginArray(bool compact = false) { return open('[', compact); }
+    JsonWriter& endArray() { return close(']'); }
     JsonWriter& key(std::string_view name); // inside an object, before each value
     JsonWriter& value(std::string_view text);
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(long long number);
     JsonWriter& value(int number) { return value(static_cast<long long>(number)); }
-    JsonWriter& value(std::size_t number) { return value(static_cast<long long>(number)); }
+    // Every unsigned width by name: std::size_t is unsigned long on Linux and unsigned
+    // int on 32-bit Windows, and a width without an exact match would be ambiguous.
+    JsonWriter& value(unsigned number) { return value(static_cast<long long>(number)); }
+    JsonWriter& value(unsigned long number) { return value(static_cast<long long>(number)); }
+    JsonWriter& value(unsigned long long number) { return value(static_cast<long long>(number)); }
     JsonWriter& value(bool flag);
     JsonWriter& null();
 
-    // The document, with a line end after it.
+    // The document (what is left of it after drain), with a line end after it.
     std::string str() const { return out_ + "\n"; }
+    // What was written since the last drain, so that a large document can be passed on
+    // piece by piece while it goes on.
+    std::string drain();
 
 private:
     void beforeValue();
-    void open(char bracket, bool compact);
-    void close(char bracket);
+    JsonWriter& open(char bracket, bool compact);
+    JsonWriter& close(char bracket);
 
     struct Level {
         bool hasItems = false;
@@ -56,7 +70,18 @@ private:
     std::string out_;
     std::vector<Level> levels_; // one per open object or array
     bool afterKey_ = false;
+    JsonDel del_;
 };
+
+// The log a document of korvane's speaks of; score and tours open theirs alike.
+struct JsonLogHead {
+    std::string logPath, logFormat, ownCall;
+    std::size_t qsosRead = 0, recordsSkipped = 0;
+};
+
+// Writes "log" (file, format, qsos_read, records_skipped) and "own_call" into the
+// open object.
+void writeLogHead(JsonWriter& json, const JsonLogHead& head);
 
 // One CSV field (RFC 4180): quoted when it holds a comma, a quote, CR or LF, or begins
 // or ends with a blank; valid UTF-8.

@@ -69,11 +69,8 @@ bool printForScripts(const ScoreOptions& options, const LogInput& input, const s
         return false;
     }
     ScoreReport r;
-    r.logPath = options.logPath;
-    r.logFormat = formatName(input.log.format);
-    r.qsosRead = input.log.qsos.size();
-    r.recordsSkipped = input.log.skippedRecords();
-    r.ownCall = input.run.ownCall;
+    r.log = {options.logPath, formatName(input.log.format), input.run.ownCall,
+             input.log.qsos.size(), input.log.skippedRecords()};
     r.summary = *summary;
     r.multipliers = multipliersByBand(input.log.qsos, tableBands(table),
                                       input.run.listFilter.substr(0, 2));

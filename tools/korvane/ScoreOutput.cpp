@@ -1,6 +1,5 @@
 #include "tools/korvane/ScoreOutput.h"
 
-#include "tools/korvane/OutputFormat.h"
 
 namespace korvane {
 
@@ -14,11 +13,7 @@ std::string scoreJson(const ScoreReport& r)
     const ScoreSummary& s = r.summary;
     JsonWriter json;
     json.beginObject();
-    json.key("log").beginObject(true);
-    json.key("file").value(r.logPath).key("format").value(r.logFormat);
-    json.key("qsos_read").value(r.qsosRead).key("records_skipped").value(r.recordsSkipped);
-    json.endObject();
-    json.key("own_call").value(r.ownCall);
+    writeLogHead(json, r.log);
     json.key("title").value(s.title);
     json.key("bands").beginArray();
     for (const ScoreSummary::Band& b : s.bands)

@@ -3,6 +3,7 @@
 // refusals as one JSON document or one CSV table.
 
 #include "tools/korvane/LogReplay.h"
+#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/ScoreTable.h"
 
 #include <optional>
@@ -12,9 +13,7 @@
 namespace korvane {
 
 struct ScoreReport {
-    std::string logPath, logFormat;
-    std::size_t qsosRead = 0, recordsSkipped = 0;
-    std::string ownCall;
+    JsonLogHead log;
     ScoreSummary summary;
     std::vector<Multiplier> multipliers;
     std::optional<std::vector<Refusal>> refusals; // empty: the plug-in cannot replay

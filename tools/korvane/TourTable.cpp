@@ -1,7 +1,6 @@
 #include "tools/korvane/TourTable.h"
 
 #include "tools/korvane/LogReplay.h"
-#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/ScoreOutput.h"
 #include "tools/korvane/TextUtil.h"
 
@@ -14,28 +13,21 @@ namespace {
 constexpr long kSlotsPerDay = 48;
 constexpr std::size_t kEmptyRunShown = 3; // empty tours in a row that still get a line each
 
-// Days from 1970-01-01 and back (H. Hinnant's algorithms), proleptic Gregorian.
-long daysFromCivil(long y, long m, long d)
+// Whole days from the host's epoch, 30 December 1899, and back: the day number of the
+// host's own date values, so that the calendar is worked out in one place.
+long dayNumber(const CivilDateTime& date)
 {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+    return static_cast<long>(makeOleDate(date.year, date.month, date.day, 0, 0, 0).value);
 }
 
-void civilFromDays(long z, int& y, int& m, int& d)
+CivilDateTime dateOfDay(long day)
 {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
+    COleDateTime midnight;
+    midnight.value = static_cast<double>(day);
+    midnight.status = kOleValid;
+    CivilDateTime date;
+    breakDown(midnight, date);
+    return date;
 }
 
 long floorDiv(long a, long b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
@@ -57,7 +49,7 @@ std::optional<long> tourSlot(const COleDateTime& time)
     CivilDateTime c;
     if (!breakDown(time, c))
         return std::nullopt;
-    return daysFromCivil(c.year, c.month, c.day) * kSlotsPerDay + c.hour * 2 + (c.minute >= 30);
+    return dayNumber(c) * kSlotsPerDay + tourOfDayMinute(c.hour * 60 + c.minute);
 }
 
 int tourNumber(long slot)
@@ -67,10 +59,9 @@ int tourNumber(long slot)
 
 COleDateTime tourStart(long slot)
 {
-    int y = 0, m = 0, d = 0;
-    civilFromDays(floorDiv(slot, kSlotsPerDay), y, m, d);
-    const int tour = tourNumber(slot);
-    return makeOleDate(y, m, d, tour / 2, tour % 2 * 30, 0);
+    const CivilDateTime date = dateOfDay(floorDiv(slot, kSlotsPerDay));
+    const int minute = tourNumber(slot) * kMinutesPerTour;
+    return makeOleDate(date.year, date.month, date.day, minute / 60, minute % 60, 0);
 }
 
 int TourTable::qsosIn(const TourRow& row, std::size_t band, std::size_t mode) const
@@ -290,15 +281,11 @@ std::string tourCsv(const TourTable& t)
     return out;
 }
 
-std::string tourJson(const TourTable& t, const TourJsonHead& head)
+std::string tourJson(const TourTable& t, const JsonLogHead& head)
 {
     JsonWriter json;
     json.beginObject();
-    json.key("log").beginObject(true);
-    json.key("file").value(head.logPath).key("format").value(head.logFormat);
-    json.key("qsos_read").value(head.qsosRead).key("records_skipped").value(head.recordsSkipped);
-    json.endObject();
-    json.key("own_call").value(head.ownCall);
+    writeLogHead(json, head);
     json.key("bands").beginArray(true);
     for (const std::string& b : t.bands)
         json.value(b);

@@ -5,6 +5,7 @@
 
 #include "scoring/OleDateTime.h"
 #include "tools/korvane/LogQso.h"
+#include "tools/korvane/OutputFormat.h"
 
 #include <map>
 #include <optional>
@@ -13,11 +14,18 @@
 
 namespace korvane {
 
+// The plug-in's tours are the half hours of the UTC day.
+constexpr int kMinutesPerTour = 30;
+
+// The tour of the day, 0 to 47, that a minute of the day (0 to 1439) falls in: hour * 2,
+// plus 1 from minute 30 on.
+constexpr int tourOfDayMinute(int minuteOfDay) { return minuteOfDay / kMinutesPerTour; }
+
 // The half hour a time falls in, counted from the day number's origin, so that tours
 // order and their gaps show; empty for a date that cannot be broken down.
 std::optional<long> tourSlot(const COleDateTime& time);
 
-// The plug-in's tour number of a slot: hour * 2, plus 1 from minute 30 on.
+// The plug-in's tour number of a slot: the tourOfDayMinute of its first minute.
 int tourNumber(long slot);
 
 // The first minute of a slot.
@@ -70,10 +78,6 @@ std::string bandLabel(const std::string& band);
 std::string tourText(const TourTable& table, const std::string& ownCall);
 std::string tourCsv(const TourTable& table);
 
-struct TourJsonHead {
-    std::string logPath, logFormat, ownCall;
-    std::size_t qsosRead = 0, recordsSkipped = 0;
-};
-std::string tourJson(const TourTable& table, const TourJsonHead& head);
+std::string tourJson(const TourTable& table, const JsonLogHead& head);
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 #include "tools/korvane/judge/ContestLogs.h"
 
+#include "tools/korvane/CabrilloLayout.h"
 #include "tools/korvane/TextUtil.h"
 
 #include <algorithm>
@@ -16,16 +17,9 @@ constexpr std::size_t kMaxNumberDigits = 9; // below kEmptyExchange
 std::string normalExchange(std::string_view text)
 {
     std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t')
-            ++i;
-        if (i == start)
-            break;
-        std::string word = toUpper(text.substr(start, i - start));
+    // Words as a QSO line's fields are told apart.
+    for (const cabrillo::Token& token : cabrillo::tokenize(text)) {
+        std::string word = toUpper(token.text);
         if (allDigits(word)) {
             const std::size_t nonZero = word.find_first_not_of('0');
             word = nonZero == std::string::npos ? "0" : word.substr(nonZero);

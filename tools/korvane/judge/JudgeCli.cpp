@@ -60,18 +60,18 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     simulateCommand_ = app.add_subcommand(
         "simulate", "Make up a whole KORVANE contest from a seed: Cabrillo logs with errors put in "
                     "on purpose, and a truth file listing each");
-    simulateCommand_->add_option("--stations", s.stations, "Stations taking part, with a log or without")
+    simulateCommand_->add_option("--stations", s.contest.stations, "Stations taking part, with a log or without")
         ->required()
         ->check(CLI::Range(2u, 1000000u));
-    simulateCommand_->add_option("--seed", s.seed, "The same seed gives the same contest")->capture_default_str();
+    simulateCommand_->add_option("--seed", s.contest.seed, "The same seed gives the same contest")->capture_default_str();
     simulateCommand_->add_option("--out", s.out, "Folder for logs/ and truth.txt")->required();
-    simulateCommand_->add_option("--qsos", s.qsosPerLog, "Mean QSO lines per log")
+    simulateCommand_->add_option("--qsos", s.contest.qsosPerLog, "Mean QSO lines per log")
         ->capture_default_str()
         ->check(CLI::Range(1.0, 20000.0));
-    simulateCommand_->add_option("--silent", s.silentShare, "Share of stations that send no log")
+    simulateCommand_->add_option("--silent", s.contest.silentShare, "Share of stations that send no log")
         ->capture_default_str()
         ->check(CLI::Range(0.0, 0.9));
-    simulateCommand_->add_option("--errors", s.errors, "Every error rate times this (0: no errors)")
+    simulateCommand_->add_option("--errors", s.contest.errorScale, "Every error rate times this (0: no errors)")
         ->capture_default_str()
         ->check(CLI::Range(0.0, 20.0));
     addPeriodOptions(*simulateCommand_, s.start, s.end);

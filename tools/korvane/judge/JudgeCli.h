@@ -3,8 +3,8 @@
 // and publish the results) and simulate (a made-up contest with a known truth).
 
 #include "tools/korvane/PluginSession.h"
+#include "tools/korvane/judge/Simulation.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,12 +33,8 @@ struct JudgeCommandOptions {
 };
 
 struct SimulateCommandOptions {
-    unsigned stations = 0;
-    std::uint64_t seed = 1;
+    SimulationOptions contest; // the period aside: it is given as text, below
     std::string out;
-    double qsosPerLog = 150;
-    double silentShare = 0.15;
-    double errors = 1.0;
     std::string start = kDefaultStart, end = kDefaultEnd;
 };
 

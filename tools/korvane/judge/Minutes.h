@@ -3,6 +3,7 @@
 // the time windows of the matching exact and the record small.
 
 #include "scoring/OleDateTime.h"
+#include "tools/korvane/TourTable.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,7 +21,7 @@ std::optional<Minute> minuteOf(const COleDateTime& time);
 COleDateTime oleOf(Minute minute);
 
 // The half-hour tour of the day, 0 to 47, as the plug-in's tour check counts it.
-inline int tourOfDay(Minute minute) { return minute % 1440 / 30; }
+inline int tourOfDay(Minute minute) { return tourOfDayMinute(minute % 1440); }
 
 // strftime-style, as formatOleDate ("%Y-%m-%d %H%M").
 std::string formatMinute(Minute minute, const char* pattern);

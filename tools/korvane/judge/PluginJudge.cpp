@@ -4,7 +4,6 @@
 #include "tools/korvane/LogInput.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 namespace korvane::judge {
@@ -16,18 +15,7 @@ constexpr int kCheckRefused = 0; // CheckCall0: the QSO repeats one of this tour
 
 bool PluginJudge::open(const PluginChoice& plugin, const std::string& workFolder)
 {
-    std::string error;
-    if (!session_.load(plugin, &error) || !enterWorkFolder(workFolder, &error)) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
-        return false;
-    }
-    // Without it every QSO would be checked at the time of the run, not its own.
-    if (!session_.hasTourClock()) {
-        std::fprintf(stderr, "korvane: %s has no %s export: it cannot check a log at the QSOs' own times\n",
-                     session_.path().c_str(), host::kSetTourClock);
-        return false;
-    }
-    return true;
+    return openWithTourClock(session_, plugin, workFolder);
 }
 
 void PluginJudge::reset(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end)

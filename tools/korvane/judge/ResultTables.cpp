@@ -1,7 +1,7 @@
 // results.txt and results.csv: the standings, category by category.
 #include "tools/korvane/judge/ResultFiles.h"
 
-#include "tools/korvane/judge/TextFormats.h"
+#include "tools/korvane/OutputFormat.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -65,16 +65,16 @@ std::string resultsText(const Judgement& j)
 
 std::string resultsCsv(const Judgement& j)
 {
-    std::string out = csvLine({"category", "rank", "call", "claimed_score", "qsos", "valid", "nil",
-                              "busted", "score"});
+    std::string out = csvRow({"category", "rank", "call", "claimed_score", "qsos", "valid", "nil",
+                             "busted", "score"});
     for (const Category& c : j.categories)
         for (std::uint32_t s : c.stations) {
             const Station& st = j.logs.stations[s];
             const StationResult& r = j.results[s];
-            out += csvLine({c.name, std::to_string(r.rank), st.call,
-                           st.claimedScore ? std::to_string(*st.claimedScore) : std::string(),
-                           std::to_string(st.count), std::to_string(r.valid), std::to_string(r.nil),
-                           std::to_string(r.busted), std::to_string(r.score)});
+            out += csvRow({c.name, std::to_string(r.rank), st.call,
+                          st.claimedScore ? std::to_string(*st.claimedScore) : std::string(),
+                          std::to_string(st.count), std::to_string(r.valid), std::to_string(r.nil),
+                          std::to_string(r.busted), std::to_string(r.score)});
         }
     return out;
 }

@@ -1,12 +1,29 @@
 // results.html: the published page. One file, its style inside, no script, nothing
 // fetched: it reads the same from a web server, a mail attachment or a USB stick.
+#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/judge/ResultFiles.h"
-#include "tools/korvane/judge/TextFormats.h"
 
 #include <cctype>
 
 namespace korvane::judge {
 namespace {
+
+// Text for HTML content and quoted attributes, in valid UTF-8 like the other files.
+std::string htmlEscaped(std::string_view text)
+{
+    std::string out;
+    for (char c : validUtf8(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
 
 // Calls hold letters, digits and '/', so only the few characters a link cannot hold
 // as they are need escaping.

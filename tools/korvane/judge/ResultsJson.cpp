@@ -1,12 +1,12 @@
 // results.json: the standings and every finding, for scripts.
+#include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/judge/FindingDetail.h"
 #include "tools/korvane/judge/ResultFiles.h"
-#include "tools/korvane/judge/TextFormats.h"
 
 namespace korvane::judge {
 namespace {
 
-void qsoFields(JsonText& w, const ContestLogs& logs, const Station& s, const CompactQso& q)
+void qsoFields(JsonWriter& w, const ContestLogs& logs, const Station& s, const CompactQso& q)
 {
     w.key("line").value(static_cast<std::size_t>(q.line));
     w.key("time").value(formatMinute(q.minute, "%Y-%m-%d %H:%M"));
@@ -18,7 +18,7 @@ void qsoFields(JsonText& w, const ContestLogs& logs, const Station& s, const Com
     w.key("qso").value(cabrilloLine(logs, s, q));
 }
 
-void findings(JsonText& w, const Judgement& j, std::uint32_t station)
+void findings(JsonWriter& w, const Judgement& j, std::uint32_t station)
 {
     const Station& s = j.logs.stations[station];
     w.key("findings").beginArray();
@@ -45,7 +45,7 @@ void findings(JsonText& w, const Judgement& j, std::uint32_t station)
     w.endArray();
 }
 
-void station(JsonText& w, const Judgement& j, std::uint32_t s)
+void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
 {
     const Station& st = j.logs.stations[s];
     const StationResult& r = j.results[s];
@@ -88,7 +88,8 @@ void station(JsonText& w, const Judgement& j, std::uint32_t s)
 
 void resultsJson(const Judgement& j, const std::function<void(const std::string&)>& sink)
 {
-    JsonText w;
+    // DEL as it is, as these files have always carried it.
+    JsonWriter w(JsonDel::AsIs);
     w.beginObject();
     w.key("contest").value("KORVANE");
     w.key("period").beginObject(true);
@@ -122,7 +123,7 @@ void resultsJson(const Judgement& j, const std::function<void(const std::string&
     }
     w.endArray();
     w.endObject();
-    sink(w.take());
+    sink(w.str());
 }
 
 std::string resultsJson(const Judgement& j)

@@ -10,12 +10,7 @@ namespace korvane::judge {
 
 int runSimulate(const SimulateCommandOptions& options)
 {
-    SimulationOptions o;
-    o.stations = options.stations;
-    o.seed = options.seed;
-    o.qsosPerLog = options.qsosPerLog;
-    o.silentShare = options.silentShare;
-    o.errorScale = options.errors;
+    SimulationOptions o = options.contest;
     const auto start = parseDateOption(options.start), end = parseDateOption(options.end);
     if (!start || !end || !minuteOf(*start) || !minuteOf(*end) || *minuteOf(*end) <= *minuteOf(*start)) {
         std::fprintf(stderr, "korvane: the contest must end after it starts\n");

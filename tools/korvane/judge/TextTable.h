@@ -12,8 +12,6 @@ namespace korvane::judge {
 
 class TextTable {
 public:
-    static constexpr std::uint32_t kNone = 0xffffffffu;
-
     TextTable() = default;
     // The map's keys point into storage_; a copy would point into the original.
     TextTable(const TextTable&) = delete;
@@ -24,6 +22,7 @@ public:
     // The id of text, added when new.
     std::uint32_t intern(std::string_view text);
     // kNone for a text never interned.
+    static constexpr std::uint32_t kNone = 0xffffffffu;
     std::uint32_t find(std::string_view text) const;
 
     const std::string& text(std::uint32_t id) const { return storage_[id]; }
