@@ -168,9 +168,10 @@ TEST_CASE("chart helpers: round axis steps, text fit for XML")
     const std::pair<double, long> steps[] = {{0, 1},   {0.3, 1},  {1, 1},    {1.1, 2},
                                              {2, 2},   {2.5, 5},  {9.3, 10}, {11.2, 20},
                                              {74, 100}, {501, 1000}};
-    for (const auto& [value, step] : steps) {
+    for (const auto& valueAndStep : steps) {
+        const double value = valueAndStep.first;
         CAPTURE(value);
-        CHECK(niceStep(value) == step);
+        CHECK(niceStep(value) == valueAndStep.second);
     }
     CHECK(xmlText("a<b>&\"c\"") == "a&lt;b&gt;&amp;&quot;c&quot;");
     CHECK(xmlText(std::string("\x01\xFF", 2)) == "?\xEF\xBF\xBD");
