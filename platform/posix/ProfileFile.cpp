@@ -261,7 +261,8 @@ bool followLinks(const std::string& path, std::string& target)
             target = to;
         } else { // relative to the folder holding the link
             const std::size_t slash = target.rfind('/');
-            target = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + to;
+            target = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+            target += to;
         }
     }
     return false; // a loop

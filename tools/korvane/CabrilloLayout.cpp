@@ -250,6 +250,7 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
         }
     }
     std::vector<Candidate> candidates;
+    candidates.reserve(byPosition.size() + byColumn.size());
     for (const auto& [at, tally] : byPosition)
         candidates.push_back({Layout::CallBy::Position, at, &tally});
     for (const auto& [at, tally] : byColumn)

@@ -58,7 +58,7 @@ std::string headerProblem(const CabrilloHeader& header)
 {
     if (header.version.empty())
         return "not a Cabrillo log (no START-OF-LOG: line)";
-    if (header.version.rfind("3", 0) != 0)
+    if (header.version.rfind('3', 0) != 0)
         return "not Cabrillo 3.0 (START-OF-LOG: " + shown(header.version) + ")";
     if (header.callsign.empty())
         return "no CALLSIGN: line";

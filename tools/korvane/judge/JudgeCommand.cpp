@@ -41,7 +41,7 @@ fs::path scratchFolder()
 #endif
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (unsigned n = 0;; ++n) {
-        const fs::path dir = base / ("korvane-judge-" + std::to_string(stamp) + "-" + std::to_string(n));
+        fs::path dir = base / ("korvane-judge-" + std::to_string(stamp) + "-" + std::to_string(n));
         if (fs::create_directory(dir, ec) || n > 100)
             return dir;
     }

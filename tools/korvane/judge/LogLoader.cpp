@@ -69,7 +69,7 @@ class Converter {
 public:
     Converter(ContestLogs& logs, const LoadOptions& options) : logs_(logs), options_(options) {}
 
-    void take(const std::string& file, ParsedLog parsed)
+    void take(const std::string& file, const ParsedLog& parsed)
     {
         UnreadableLog bad{file, parsed.header.callsign, parsed.readError, 0};
         if (bad.reason.empty() && headerProblem(parsed.header).empty() &&
@@ -221,8 +221,8 @@ ContestLogs loadContestLogs(const std::vector<std::string>& files, const LoadOpt
 {
     ContestLogs logs;
     Converter converter(logs, options);
-    forEachParsed(files, options.workers, [&](std::size_t i, ParsedLog parsed) {
-        converter.take(files[i], std::move(parsed));
+    forEachParsed(files, options.workers, [&](std::size_t i, const ParsedLog& parsed) {
+        converter.take(files[i], parsed);
         if (options.progress)
             options.progress(i + 1, files.size());
     });
@@ -233,7 +233,7 @@ ContestLogs loadContestLogs(const std::vector<std::string>& files, const LoadOpt
 std::size_t readLogsOnly(const std::vector<std::string>& files, unsigned workers)
 {
     std::size_t qsos = 0;
-    forEachParsed(files, workers, [&](std::size_t, ParsedLog parsed) { qsos += parsed.log.qsos.size(); });
+    forEachParsed(files, workers, [&](std::size_t, const ParsedLog& parsed) { qsos += parsed.log.qsos.size(); });
     return qsos;
 }
 

@@ -27,7 +27,8 @@ COleDateTime oleOf(Minute minute)
     // The same day number the readers make (days and the fraction of the day); read back
     // to the second, it gives this minute.
     COleDateTime t;
-    t.value = static_cast<double>(minute / kPerDay) + static_cast<double>(minute % kPerDay) / kPerDay;
+    const Minute day = minute / kPerDay;
+    t.value = static_cast<double>(day) + static_cast<double>(minute % kPerDay) / kPerDay;
     t.status = kOleValid;
     return t;
 }

@@ -3,6 +3,7 @@
 #include "tools/korvane/judge/CrossCheck.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -81,7 +82,7 @@ public:
     {
         makeStations();
         const auto events = static_cast<std::uint32_t>(
-            (static_cast<std::uint64_t>(o_.stations) * static_cast<std::uint64_t>(o_.qsosPerLog + 0.5)) / 2);
+            (static_cast<std::uint64_t>(o_.stations) * static_cast<std::uint64_t>(std::llround(o_.qsosPerLog))) / 2);
         addNormalEvents(events);
         addCasualEvents();
         addRepeats(scaled(kRepeatRate, events));
@@ -97,11 +98,11 @@ public:
 private:
     std::uint32_t scaled(std::uint32_t perMillion, std::uint32_t of) const
     {
-        return static_cast<std::uint32_t>(static_cast<double>(perMillion) * o_.errorScale * of / 1e6 + 0.5);
+        return static_cast<std::uint32_t>(std::llround(static_cast<double>(perMillion) * o_.errorScale * of / 1e6));
     }
     std::uint32_t ppm(std::uint32_t perMillion) const
     {
-        return static_cast<std::uint32_t>(perMillion * o_.errorScale + 0.5);
+        return static_cast<std::uint32_t>(std::llround(perMillion * o_.errorScale));
     }
 
     std::string makeCall()
@@ -134,7 +135,7 @@ private:
         static const std::uint32_t kWeights[] = {1, 1, 1, 2, 2, 3, 4, 6, 10, 16};
         std::set<std::string> calls;
         stations_.reserve(o_.stations);
-        const auto silent = static_cast<std::uint32_t>(o_.silentShare * 1e6 + 0.5);
+        const auto silent = static_cast<std::uint32_t>(std::llround(o_.silentShare * 1e6));
         for (unsigned i = 0; i < o_.stations; ++i) {
             SimStation s;
             do {
@@ -257,6 +258,8 @@ private:
         std::uint32_t total = 0;
         for (std::uint32_t w : weights)
             total += w;
+        if (total == 0)
+            return; // a period shorter than one tour holds no QSO
         for (std::uint64_t tries = 0; events_.size() < count && tries < 8ull * count + 100; ++tries) {
             std::uint32_t pick = random_.below(total), tour = 0;
             while (pick >= weights[tour])
@@ -620,7 +623,8 @@ bool readTruth(const std::string& path, Truth& truth, std::string* error)
                     known = true;
                 }
             if (!known) {
-                *error = path + ":" + std::to_string(number) + ": unknown finding " + finding;
+                *error = path;
+                *error += ":" + std::to_string(number) + ": unknown finding " + finding;
                 return false;
             }
         }
