@@ -16,15 +16,15 @@ std::string sortKey(const std::string& band)
 
 bool BandList::addIfNew(const std::string& band)
 {
-    if (known_.count(band) != 0)
+    // One lookup per QSO. The list and the set must hold the same texts: a band in the
+    // set alone would never be listed.
+    const auto [at, added] = known_.insert(band);
+    if (!added)
         return false;
-    // The list and the set must hold the same texts: a band in the set alone would
-    // never be listed.
-    bands_.push_back(band);
     try {
-        known_.insert(band);
+        bands_.push_back(band);
     } catch (...) {
-        bands_.pop_back();
+        known_.erase(at);
         throw;
     }
     return true;
