@@ -7,7 +7,7 @@
 #include "tools/korvane/judge/LogLoader.h"
 #include "tools/korvane/judge/Simulation.h"
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 
 #include <chrono>
 #include <cstdio>

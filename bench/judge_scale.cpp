@@ -9,7 +9,7 @@
 #include "tools/korvane/judge/ResultFiles.h"
 #include "tools/korvane/judge/Simulation.h"
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

@@ -3,7 +3,7 @@
 #include "LiteralSummary.h"
 #include "HumanTime.h"
 #include "LogGenerator.h"
-#include "platform/ProcessStats.h"
+#include "bench/ProcessStats.h"
 #include "platform/SettingsFile.h"
 #include "scoring/QsoRecord.h"
 

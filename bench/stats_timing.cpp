@@ -2,7 +2,7 @@
 // through Stats.dll as the host calls them, and the heap the log costs per QSO.
 #include "HumanTime.h"
 #include "LogGenerator.h"
-#include "platform/ProcessStats.h"
+#include "bench/ProcessStats.h"
 
 #include <algorithm>
 #include <chrono>

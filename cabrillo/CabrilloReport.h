@@ -3,7 +3,7 @@
 // and keeps in the settings file, the QSO lines of one report pass, and the writer of
 // the Cabrillo 3.0 file.
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 
 #include <string>
 #include <vector>

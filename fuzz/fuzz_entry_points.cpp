@@ -5,8 +5,8 @@
 // must not be written past its end, and nothing may escape as an exception.
 #include "FuzzInput.h"
 #include "platform/Platform.h"
-#include "plugin/HostContract.h"
-#include "scoring/StatsEngine.h"
+#include "contract/HostContract.h"
+#include "plugin/PluginApp.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -103,8 +103,8 @@ long fileReadInMemory(platform::File*, char* buffer, std::size_t size, std::stri
 
 bool fileCloseInMemory(platform::File*, std::string*) { return true; }
 
-platform::UtcTime fuzzNow;
-platform::UtcTime fixedNow() { return fuzzNow; }
+CivilDateTime fuzzNow;
+CivilDateTime fixedNow() { return fuzzNow; }
 
 struct Text {
     std::string value;
@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                0, 0.0, 0.0, u, u, u, band.get(), u);
         } else if (op == 3) {
             const Text call = text(in), mode = text(in), band = text(in);
-            fuzzNow = platform::UtcTime{2026, 12, 7, in.byte() % 24, in.byte() % 60, 0};
+            fuzzNow = CivilDateTime{2026, 12, 7, in.byte() % 24, in.byte() % 60, 0};
             // Exactly the 256 bytes the plug-in may fill: ASan reports any byte beyond.
             std::vector<char> message(256);
             const int result = CheckCall0(call.get(), 0, 0, mode.get(), u, u, u, u, u, u, u, u,
@@ -198,7 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const char* summary = GetResult0(in.byte() % 8 ? &score : nullptr);
             if (!summary)
                 std::abort();
-            if (totalFromSummary(summary) != static_cast<int>(theEngine().log.size()))
+            if (totalFromSummary(summary) != static_cast<int>(pluginApp().log.size()))
                 std::abort(); // the total line must count every record of the log
         }
     }

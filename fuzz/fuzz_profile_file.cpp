@@ -2,7 +2,7 @@
 // must leave every other key and section as it was; a read never fills more than the
 // buffer it was given.
 #include "FuzzInput.h"
-#include "platform/posix/ProfileFile.h"
+#include "platform/profile/ProfileFile.h"
 
 #include <cctype>
 #include <cstdio>

@@ -5,6 +5,8 @@
 // the operating system only through it. Tests swap single entries to inject faults
 // (a failing settings write, a fixed clock) and put the saved table back afterwards.
 
+#include "contract/OleDateTime.h"
+
 #include <cstddef>
 #include <string>
 
@@ -13,11 +15,6 @@ namespace platform {
 namespace dialog {
 class Dialog;
 }
-
-struct UtcTime {
-    int year = 0, month = 0, day = 0;
-    int hour = 0, minute = 0, second = 0;
-};
 
 enum class BoxIcon { None, Information, Error };
 
@@ -43,7 +40,7 @@ struct Ops {
     // ownedByActiveWindow: owned by the calling thread's active window, if any.
     void (*messageBox)(const char* text, const char* caption, BoxIcon icon,
                        bool ownedByActiveWindow);
-    UtcTime (*utcNow)();
+    CivilDateTime (*utcNow)();
     void (*sleepMs)(unsigned milliseconds);
 
     // Answers a dialog that has just been initialised (kInitDialog handled), in place of

@@ -1,14 +1,15 @@
 #pragma once
-// The plug-in's settings: section "Settings" of "Plugins\MOLTA.ini" below the host's
-// current directory. A missing file is never an error.
+// The plug-in's settings (contract/SettingsKeys.h), read and written through the
+// platform's profile file, below the host's current directory. A missing file is never
+// an error.
+
+#include "contract/SettingsKeys.h"
 
 #include <cstddef>
 #include <string>
 
 namespace settings {
 
-inline constexpr const char* kFile = "Plugins\\MOLTA.ini";
-inline constexpr const char* kSection = "Settings";
 
 // The key's value, or defaultValue when the key is missing; at most bufferSize-1
 // bytes of it, as a fixed read buffer of that size would give.

@@ -1,8 +1,8 @@
 // The exported entry points. Each one makes its arguments safe (a null text reads as
 // empty, a null date as a null date) and forwards to the engine; no exception leaves.
-#include "plugin/HostContract.h"
+#include "contract/HostContract.h"
 #include "platform/Platform.h"
-#include "scoring/StatsEngine.h"
+#include "plugin/PluginApp.h"
 
 #include <string>
 #include <type_traits>
@@ -50,7 +50,7 @@ STATS_EXPORT int STATS_CALL AddData0(
     Text, Text, Text, Text band, Text)
 {
     try {
-        return theEngine().addData(makeRecord(call, qsoTime, freqHz, mode, rstSent, rstReceived,
+        return pluginApp().addData(makeRecord(call, qsoTime, freqHz, mode, rstSent, rstReceived,
                                               exchSent, exchReceived, band));
     } catch (...) {
         return 1;
@@ -64,7 +64,7 @@ STATS_EXPORT int STATS_CALL RemoveData0(
     Text, Text, Text, Text band, Text)
 {
     try {
-        return theEngine().removeData(text(call), text(mode), text(band), text(exchSent),
+        return pluginApp().removeData(text(call), text(mode), text(band), text(exchSent),
                                       text(exchReceived));
     } catch (...) {
         return 1;
@@ -77,7 +77,7 @@ STATS_EXPORT int STATS_CALL ResetStats0(
     Text, Text, Text)
 {
     try {
-        return theEngine().resetStats(reportRequested, text(ownCall), copyOleDate(start),
+        return pluginApp().resetStats(reportRequested, text(ownCall), copyOleDate(start),
                                       copyOleDate(end), text(listFilter));
     } catch (...) {
         return 1;
@@ -90,7 +90,7 @@ STATS_EXPORT int STATS_CALL CheckCall0(
     Text, Text, Text, Text, Text band, Text, char*, char* messageBuffer)
 {
     try {
-        return theEngine().checkCall(text(call), text(mode), text(band), messageBuffer);
+        return pluginApp().checkCall(text(call), text(mode), text(band), messageBuffer);
     } catch (...) {
         return 2;
     }
@@ -99,7 +99,7 @@ STATS_EXPORT int STATS_CALL CheckCall0(
 STATS_EXPORT Text STATS_CALL GetResult0(int* scoreOut)
 {
     try {
-        return theEngine().getResult(scoreOut);
+        return pluginApp().getResult(scoreOut);
     } catch (...) {
         return kEmpty;
     }
@@ -125,13 +125,13 @@ STATS_EXPORT int STATS_CALL IsValidExchg0(Text, Text, Text, Text, int, int, int)
 STATS_EXPORT int STATS_CALL SetTourClock0(Date utc)
 {
     if (!utc) {
-        theEngine().tourClock.reset();
+        pluginApp().tourClock.reset();
         return 1;
     }
     CivilDateTime t;
     if (!breakDown(copyOleDate(utc), t))
         return 0;
-    theEngine().tourClock = platform::UtcTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
+    pluginApp().tourClock = CivilDateTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
     return 1;
 }
 

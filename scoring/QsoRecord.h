@@ -1,7 +1,7 @@
 #pragma once
 // One QSO as the host added it. Every text is an owned copy.
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 
 #include <cstdint>
 #include <string>

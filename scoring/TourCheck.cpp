@@ -12,7 +12,7 @@ static_assert(sizeof(kWarning) - 1 == 43, "the warning is 43 bytes");
 } // namespace
 
 int checkTour(const QsoLog& log, const std::string& call, const std::string& band,
-              const std::string& mode, const platform::UtcTime& now)
+              const std::string& mode, const CivilDateTime& now)
 {
     const int tourNow = now.hour * 2 + (now.minute >= 30 ? 1 : 0);
     if (log.hasQsoInTour(call, band, mode, tourNow))

@@ -2,7 +2,7 @@
 // The tour rule: a station may be worked once per half-hour tour, band and mode.
 // A tour is the hour and the half of the hour; the date is not compared.
 
-#include "platform/Platform.h"
+#include "contract/OleDateTime.h"
 #include "scoring/QsoLog.h"
 
 #include <cstddef>
@@ -14,7 +14,7 @@ enum CheckResult { kRefused = 0, kWorkedBefore = 1, kNewCall = 2 };
 // reading of the UTC clock, so hour and minute always belong together); otherwise
 // kWorkedBefore when some record's multiplierKey equals call, else kNewCall.
 int checkTour(const QsoLog& log, const std::string& call, const std::string& band,
-              const std::string& mode, const platform::UtcTime& now);
+              const std::string& mode, const CivilDateTime& now);
 
 // Never longer than this, NUL included, whatever the host's buffer: its size is unknown.
 inline constexpr std::size_t kRefusalMessageCapacity = 256;

@@ -3,7 +3,7 @@
 #include "platform/SettingsFile.h"
 #include "platform/WindowOps.h"
 #include "resources/MultiplierWindowIds.h"
-#include "scoring/StatsEngine.h"
+#include "plugin/PluginApp.h"
 #include "window/WindowAddress.h"
 #include "window/WindowThread.h"
 
@@ -63,8 +63,8 @@ MultiplierWindow::~MultiplierWindow() { deleteBrush(ListBrush); }
 bool MultiplierWindow::onInitDialog()
 {
     Dialog::onInitDialog();
-    SavedPosition.x = readCoordinate("member_x");
-    SavedPosition.y = readCoordinate("member_y");
+    SavedPosition.x = readCoordinate(settings::key::kWindowX);
+    SavedPosition.y = readCoordinate(settings::key::kWindowY);
     if (SavedPosition.x == 0)
         SavedPosition.x = kDefaultX;
     if (SavedPosition.y == 0)
@@ -97,7 +97,7 @@ Result MultiplierWindow::refresh(const Message&)
     // One-shot in effect. Whatever id the tick carries (any program may post one), the
     // refresh it causes is the one that RefreshTimer was armed for.
     killTimer(kRefreshTimerId);
-    const MultiplierList& list = theEngine().multipliers;
+    const MultiplierList& list = pluginApp().multipliers;
     // A changed list, not only a longer or shorter one: a call that left the list while
     // another took its place must not stay on screen.
     if (list.generation() != shownGeneration_) {
@@ -115,11 +115,11 @@ Result MultiplierWindow::savePosition(const Message&)
     const Rect r = windowRect();
     if (r.left != SavedPosition.x) {
         SavedPosition.x = r.left;
-        settings::write("member_x", std::to_string(r.left));
+        settings::write(settings::key::kWindowX, std::to_string(r.left));
     }
     if (r.top != SavedPosition.y) {
         SavedPosition.y = r.top;
-        settings::write("member_y", std::to_string(r.top));
+        settings::write(settings::key::kWindowY, std::to_string(r.top));
     }
     return 0; // the default cursor handling goes on
 }

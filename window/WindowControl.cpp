@@ -1,6 +1,5 @@
 #include "window/WindowControl.h"
 
-#include "platform/LibraryExit.h"
 #include "platform/Platform.h"
 #include "platform/Thread.h"
 #include "window/CurrentWindow.h"
@@ -36,9 +35,6 @@ bool isOpen() { return CurrentWindow.load() != nullptr; }
 
 void startWindowThread()
 {
-    // The window reads objects that a process exit may destroy while it still runs.
-    static const bool closedAtExit = (platform::runBeforeStaticsGo(closeWindowAndWait), true);
-    (void)closedAtExit;
     closeWindowAndWait();
     WindowThreadStarting.store(true);
     lastThread = platform::startThread(WindowThread);

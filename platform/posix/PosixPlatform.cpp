@@ -1,7 +1,7 @@
 // The stand-in backend for Linux: profile files of our own, message boxes on stderr.
 #include "platform/Platform.h"
 #include "platform/Dialog.h"
-#include "platform/posix/ProfileFile.h"
+#include "platform/profile/ProfileFile.h"
 
 #include <cerrno>
 #include <chrono>
@@ -27,12 +27,12 @@ void stderrMessageBox(const char* text, const char* caption, BoxIcon icon, bool)
     std::fprintf(stderr, "[%s] %s: %s\n", kind, caption ? caption : "Error", text ? text : "");
 }
 
-UtcTime systemUtc()
+CivilDateTime systemUtc()
 {
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     gmtime_r(&now, &parts);
-    UtcTime t;
+    CivilDateTime t;
     t.year = parts.tm_year + 1900;
     t.month = parts.tm_mon + 1;
     t.day = parts.tm_mday;

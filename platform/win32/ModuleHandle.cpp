@@ -1,3 +1,4 @@
+#include "platform/ModuleEntry.h"
 #include "platform/win32/ModuleHandle.h"
 
 namespace platform::win32 {
@@ -10,3 +11,14 @@ void setModuleHandle(HINSTANCE instance) { ownModule = instance; }
 HINSTANCE moduleHandle() { return ownModule ? ownModule : GetModuleHandleA(nullptr); }
 
 } // namespace platform::win32
+
+namespace platform {
+
+void adoptModule(void* instance)
+{
+    const auto module = static_cast<HINSTANCE>(instance);
+    win32::setModuleHandle(module);
+    DisableThreadLibraryCalls(module);
+}
+
+} // namespace platform

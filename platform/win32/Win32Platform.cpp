@@ -48,11 +48,11 @@ void win32MessageBox(const char* text, const char* caption, BoxIcon icon,
     MessageBoxA(owner, text ? text : "", caption, style);
 }
 
-UtcTime win32UtcNow()
+CivilDateTime win32UtcNow()
 {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    UtcTime t;
+    CivilDateTime t;
     t.year = st.wYear;
     t.month = st.wMonth;
     t.day = st.wDay;

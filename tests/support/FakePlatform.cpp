@@ -2,11 +2,11 @@
 
 namespace {
 
-platform::UtcTime fakeNow;
+CivilDateTime fakeNow;
 std::vector<RecordedBox> recordedBoxes;
 bool writesFail = false;
 
-platform::UtcTime fixedClock() { return fakeNow; }
+CivilDateTime fixedClock() { return fakeNow; }
 
 void recordBox(const char* text, const char* caption, platform::BoxIcon icon, bool)
 {
@@ -36,7 +36,7 @@ FakePlatform::~FakePlatform() { platform::ops() = saved_; }
 
 void FakePlatform::setUtc(int hour, int minute, int year, int month, int day)
 {
-    fakeNow = platform::UtcTime{year, month, day, hour, minute, 0};
+    fakeNow = CivilDateTime{year, month, day, hour, minute, 0};
 }
 
 std::vector<RecordedBox>& FakePlatform::boxes() { return recordedBoxes; }

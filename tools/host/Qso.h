@@ -1,7 +1,7 @@
 #pragma once
 // One QSO in the host's terms, as the stand-in hosts pass it to AddData0 and RemoveData0.
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // export by its plain or its decorated name, and calls it with the host's full
 // argument lists. Unused positions carry distinct values, so a shifted argument shows.
 
-#include "platform/DynamicLibrary.h"
-#include "plugin/HostContract.h"
+#include "tools/host/DynamicLibrary.h"
+#include "contract/HostContract.h"
 #include "tools/host/Qso.h"
 
 #include <string>

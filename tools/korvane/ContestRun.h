@@ -2,8 +2,8 @@
 // What the reset is given: own call, contest start and end, list filter. Each comes
 // from the command line when given there, else from the log.
 
-#include "scoring/OleDateTime.h"
-#include "tools/korvane/LogQso.h"
+#include "contract/OleDateTime.h"
+#include "tools/korvane/logs/LogQso.h"
 
 #include <optional>
 #include <string>

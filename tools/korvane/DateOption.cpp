@@ -1,6 +1,6 @@
 #include "tools/korvane/DateOption.h"
 
-#include "tools/korvane/QsoFields.h"
+#include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/TextUtil.h"
 
 namespace korvane {

@@ -3,7 +3,7 @@
 // "2026-11-21 15:00", "2026-11-21T15:00:30Z", "2026-11-21 1500", "20261121 1500",
 // or a date alone for its midnight.
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "tools/korvane/HeaderSettings.h"
 
-#include "platform/posix/ProfileFile.h"
+#include "platform/profile/ProfileFile.h"
 
 namespace korvane {
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/korvane/LogInput.h"
 
-#include "tools/korvane/ReadLoss.h"
+#include "tools/korvane/logs/ReadLoss.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // each skipped record on stderr, decide whether to go on, settle the reset's values.
 
 #include "tools/korvane/Commands.h"
-#include "tools/korvane/LogFile.h"
+#include "tools/korvane/logs/LogFile.h"
 #include "tools/korvane/PluginSession.h"
 
 namespace korvane {

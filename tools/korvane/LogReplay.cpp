@@ -1,6 +1,6 @@
 #include "tools/korvane/LogReplay.h"
 
-#include "tools/korvane/Cp1251.h"
+#include "tools/korvane/logs/Cp1251.h"
 #include "tools/korvane/HeaderSettings.h"
 #include "tools/korvane/LogInput.h"
 

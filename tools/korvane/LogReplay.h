@@ -4,7 +4,7 @@
 // clock override, so the tour rule judges each QSO against the QSOs logged before it.
 
 #include "tools/korvane/Commands.h"
-#include "tools/korvane/LogQso.h"
+#include "tools/korvane/logs/LogQso.h"
 #include "tools/korvane/PluginSession.h"
 
 #include <cstddef>

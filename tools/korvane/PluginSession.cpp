@@ -1,6 +1,6 @@
 #include "tools/korvane/PluginSession.h"
 
-#include "platform/ProgramLocation.h"
+#include "tools/host/ProgramLocation.h"
 
 #include <filesystem>
 

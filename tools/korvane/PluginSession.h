@@ -4,7 +4,7 @@
 
 #include "tools/host/StatsHost.h"
 #include "tools/korvane/ContestRun.h"
-#include "tools/korvane/LogQso.h"
+#include "tools/korvane/logs/LogQso.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // korvane score: the log through ResetStats0, AddData0 and GetResult0, as the host
 // feeds it after a reset; with --report the plug-in writes its Cabrillo file.
-#include "platform/AutoAnswer.h"
+#include "tools/host/AutoAnswer.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/LogInput.h"
 #include "tools/korvane/LogReplay.h"

@@ -3,7 +3,7 @@
 // multipliers in the order the plug-in counts them (bands in the table's order, QSOs in
 // log order within a band), since the list itself is no export.
 
-#include "tools/korvane/LogQso.h"
+#include "tools/korvane/logs/LogQso.h"
 
 #include <optional>
 #include <string>

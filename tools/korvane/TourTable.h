@@ -3,8 +3,8 @@
 // and mode, the new calls and refused repeats the replay found in it, and the plug-in's
 // score after its last QSO.
 
-#include "scoring/OleDateTime.h"
-#include "tools/korvane/LogQso.h"
+#include "contract/OleDateTime.h"
+#include "tools/korvane/logs/LogQso.h"
 #include "tools/korvane/OutputFormat.h"
 
 #include <map>

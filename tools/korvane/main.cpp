@@ -1,10 +1,10 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
-#include "platform/ConsoleOutput.h"
-#include "tools/korvane/AdifReader.h"
+#include "tools/host/ConsoleOutput.h"
+#include "tools/korvane/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
-#include "tools/korvane/QsoFields.h"
+#include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/ToursCommand.h"
 #include "tools/korvane/judge/JudgeCli.h"
 

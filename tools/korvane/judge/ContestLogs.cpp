@@ -1,6 +1,6 @@
 #include "tools/korvane/judge/ContestLogs.h"
 
-#include "tools/korvane/CabrilloLayout.h"
+#include "tools/korvane/logs/CabrilloLayout.h"
 #include "tools/korvane/TextUtil.h"
 
 #include <algorithm>

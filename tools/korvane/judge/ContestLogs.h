@@ -3,7 +3,7 @@
 // record per QSO, callsigns and exchanges interned, times as minutes. The readers'
 // strings live only while a log is converted.
 
-#include "tools/korvane/LogQso.h"
+#include "tools/korvane/logs/LogQso.h"
 #include "tools/korvane/judge/CabrilloHeader.h"
 #include "tools/korvane/judge/Minutes.h"
 #include "tools/korvane/judge/TextTable.h"

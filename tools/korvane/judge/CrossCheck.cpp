@@ -1,6 +1,6 @@
 #include "tools/korvane/judge/CrossCheck.h"
 
-#include "tools/korvane/Bands.h"
+#include "tools/korvane/logs/Bands.h"
 
 #include <algorithm>
 #include <cstdlib>

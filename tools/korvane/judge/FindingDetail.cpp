@@ -1,6 +1,6 @@
 #include "tools/korvane/judge/FindingDetail.h"
 
-#include "tools/korvane/Bands.h"
+#include "tools/korvane/logs/Bands.h"
 #include "tools/korvane/judge/ResultFiles.h"
 
 namespace korvane::judge {

@@ -1,6 +1,6 @@
 #include "tools/korvane/judge/LogLoader.h"
 
-#include "tools/korvane/LogFile.h"
+#include "tools/korvane/logs/LogFile.h"
 
 #include <algorithm>
 #include <cstdio>

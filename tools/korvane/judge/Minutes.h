@@ -2,7 +2,7 @@
 // QSO times as whole minutes: Cabrillo logs give no seconds, and a plain integer makes
 // the time windows of the matching exact and the record small.
 
-#include "scoring/OleDateTime.h"
+#include "contract/OleDateTime.h"
 #include "tools/korvane/TourTable.h"
 
 #include <cstdint>

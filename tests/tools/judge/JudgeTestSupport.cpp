@@ -1,0 +1,70 @@
+#include "JudgeTestSupport.h"
+
+#include "tools/korvane/logs/LogFile.h"
+#include "tools/korvane/logs/QsoFields.h"
+
+#include <doctest/doctest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace judgetest {
+
+std::string qso(const std::string& own, const char* hhmm, const std::string& worked, int sent,
+                int received, unsigned kHz, const char* mode)
+{
+    char line[200];
+    std::snprintf(line, sizeof line, "QSO: %5u %-2s 2026-11-21 %s %-13s 599 %03d    %-13s 599 %03d", kHz,
+                  mode, hhmm, own.c_str(), sent, worked.c_str(), received);
+    return line;
+}
+
+std::string cabrillo(const std::string& call, const std::vector<std::string>& qsos,
+                     const std::string& category)
+{
+    std::string text = "START-OF-LOG: 3.0\r\nCONTEST: KORVANE\r\nCALLSIGN: " + call +
+                       "\r\nCATEGORY-OPERATOR: " + category + "\r\nCLAIMED-SCORE: 10\r\n";
+    for (const std::string& q : qsos)
+        text += q + "\r\n";
+    return text + "END-OF-LOG:\r\n";
+}
+
+ContestLogs contestOf(const std::vector<NamedLog>& logs)
+{
+    ContestLogs contest;
+    for (const NamedLog& log : logs) {
+        const std::string text = cabrillo(log.call, log.qsos);
+        const korvane::LogFileResult read = korvane::readLogText(text);
+        REQUIRE_MESSAGE(read.ok, read.error);
+        std::string reason;
+        std::size_t line = 0;
+        REQUIRE_MESSAGE(addStation(contest, log.call + ".cbr", readCabrilloHeader(text), read.log, false,
+                                   &reason, &line),
+                        reason);
+    }
+    contest.indexStations();
+    return contest;
+}
+
+JudgeRules korvaneRules()
+{
+    JudgeRules rules;
+    rules.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
+    rules.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
+    return rules;
+}
+
+std::string pluginPath()
+{
+    const char* path = std::getenv("KORVANE_PLUGIN");
+    return path ? path : "";
+}
+
+std::string folderFrom(const char* variable)
+{
+    const char* dir = std::getenv(variable);
+    return dir && std::filesystem::is_directory(dir) ? dir : "";
+}
+
+} // namespace judgetest

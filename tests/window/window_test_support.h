@@ -1,0 +1,140 @@
+#pragma once
+// Shared by the window tests: waiting with a time limit, and the window as anyone outside
+// it sees and moves it: on Win32 through the system (list box messages, window rectangles,
+// the test's own thread), natively through the headless backend's view of its windows.
+
+#include "Eventually.h"
+#include "platform/Dialog.h"
+#include "platform/Platform.h"
+#include "resources/MultiplierWindowIds.h"
+#include "plugin/PluginApp.h"
+#include "window/WindowAddress.h"
+
+#include <doctest/doctest.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace window_test {
+
+using test_support::Clock;
+using test_support::eventually;
+using test_support::msSince;
+using platform::dialog::Rect;
+using platform::dialog::WindowHandle;
+
+inline WindowHandle published() { return window::publishedAddress(); }
+inline bool windowUp() { return published() != nullptr; }
+
+inline void setMultipliers(std::vector<std::string> calls)
+{
+    pluginApp().multipliers.rebuild(std::move(calls));
+}
+
+#if defined(_WIN32)
+
+inline std::vector<std::string> listEntries(WindowHandle window)
+{
+    std::vector<std::string> entries;
+    HWND list = window ? GetDlgItem(static_cast<HWND>(window), IDC_MULTIPLIER_LIST) : nullptr;
+    const LRESULT n = list ? SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
+    for (LRESULT i = 0; i < n; ++i) {
+        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+        const LRESULT copied = SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+inline bool outerRect(WindowHandle window, Rect& rect)
+{
+    RECT r{};
+    if (!window || !GetWindowRect(static_cast<HWND>(window), &r))
+        return false;
+    rect = Rect{r.left, r.top, r.right, r.bottom};
+    return true;
+}
+
+inline void dragTo(WindowHandle window, int x, int y)
+{
+    SetWindowPos(static_cast<HWND>(window), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+inline void pointerPasses(WindowHandle window)
+{
+    HWND w = static_cast<HWND>(window);
+    SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
+}
+
+inline BOOL CALLBACK countMultiplierWindow(HWND w, LPARAM count)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    char caption[64] = {};
+    GetWindowTextA(w, caption, sizeof caption);
+    if (process == GetCurrentProcessId() && std::string(caption) == "Korvane Multiplier")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Win32 keeps no such record: the most that any count here has seen.
+inline int& mostCounted()
+{
+    static int most = 0;
+    return most;
+}
+
+inline int windowCount()
+{
+    int count = 0;
+    EnumWindows(countMultiplierWindow, reinterpret_cast<LPARAM>(&count));
+    mostCounted() = std::max(mostCounted(), count);
+    return count;
+}
+
+inline int mostAtOnce() { return std::max(mostCounted(), windowCount()); }
+
+#else
+
+namespace headless = platform::dialog::headless;
+
+inline std::vector<std::string> listEntries(WindowHandle window)
+{
+    return headless::listEntries(window, IDC_MULTIPLIER_LIST);
+}
+
+inline bool outerRect(WindowHandle window, Rect& rect) { return headless::windowRect(window, rect); }
+
+inline void dragTo(WindowHandle window, int x, int y) { headless::moveWindow(window, x, y); }
+
+inline void pointerPasses(WindowHandle window)
+{
+    platform::dialog::sendMessage(window, platform::dialog::kSetCursor);
+}
+
+inline int windowCount() { return headless::windowCount(IDD_MULTIPLIER_WINDOW); }
+inline int mostAtOnce() { return headless::mostWindowsAtOnce(IDD_MULTIPLIER_WINDOW); }
+
+#endif
+
+// What the open window's list shows; empty without a window.
+inline std::vector<std::string> shown() { return listEntries(published()); }
+
+// The open window's outer top-left corner, once a window is up.
+inline std::pair<int, int> topLeft()
+{
+    Rect r;
+    REQUIRE(eventually([&] { return outerRect(published(), r); }));
+    return {r.left, r.top};
+}
+
+} // namespace window_test

@@ -1,0 +1,38 @@
+#pragma once
+// A log as the readers hand it to the commands: the QSOs in file order, already in the
+// host's terms (band text, mode, hertz, UTC date-time), and what had to be skipped.
+
+#include "contract/OleDateTime.h"
+#include "tools/host/Qso.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// The QSO as the host passes it, and where it stood in the file.
+struct LogQso : host::Qso {
+    std::size_t line = 0; // where the record starts, from 1
+};
+
+struct LogProblem {
+    std::size_t line = 0;
+    std::string message;
+    bool recordSkipped = true; // false: a remark on the file, nothing lost
+};
+
+enum class LogFormat { Unknown, Adif, Cabrillo };
+
+struct ReadLog {
+    LogFormat format = LogFormat::Unknown;
+    std::string ownCall; // header (Cabrillo) or station field (ADIF); may be empty
+    std::vector<LogQso> qsos;
+    std::vector<LogProblem> problems;
+
+    std::size_t skippedRecords() const;
+};
+
+const char* formatName(LogFormat format);
+
+} // namespace korvane
