@@ -4,8 +4,8 @@
 // The host's thread (this one) owns a stand-in host window, so that the dialog's owner
 // and the disabling of that window can be checked.
 
-#include "../exports/PluginUnderTest.h"
-#include "../exports/cabrillo_golden.h"
+#include "../../plugin/exports/PluginUnderTest.h"
+#include "../../plugin/exports/cabrillo_golden.h"
 #include "TempDir.h"
 #include "resources/SetupDialogIds.h"
 #include "setup_dialog_robot.h"

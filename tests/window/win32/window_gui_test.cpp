@@ -1,6 +1,6 @@
 // The multiplier window as the operator and the host meet it, through the plug-in's
 // exports, under Wine with a display.
-#include "../exports/PluginUnderTest.h"
+#include "../../plugin/exports/PluginUnderTest.h"
 #include "TempDir.h"
 #include "window_robot.h"
 

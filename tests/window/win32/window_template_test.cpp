@@ -1,6 +1,6 @@
 // The multiplier window's template as Stats.dll carries it, read field by field: the
 // dialog manager builds the window and picks its font from exactly these bytes.
-#include "../exports/PluginUnderTest.h"
+#include "../../plugin/exports/PluginUnderTest.h"
 #include "resources/MultiplierWindowIds.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Unloading the plug-in while its window is open, as the host may at any moment.
-#include "../exports/PluginUnderTest.h"
+#include "../../plugin/exports/PluginUnderTest.h"
 #include "TempDir.h"
 #include "window_robot.h"
 

@@ -1,6 +1,6 @@
 // The Cabrillo setup dialog runs modally on the host's thread while the multiplier window
 // goes on on its own: each thread has its own message loop.
-#include "../exports/PluginUnderTest.h"
+#include "../../plugin/exports/PluginUnderTest.h"
 #include "TempDir.h"
 #include "window_robot.h"
 
