@@ -4,8 +4,8 @@
 # analysis. Set KORVANE_FUZZ_SECONDS to change the fuzzing time (default 60 per target).
 #
 # The last line sums every stage: "N passed, N failed", where each ctest test counts
-# once, each fuzz target's run once and the static analysis once. A stage that cannot
-# build or runs no test at all counts as one failure.
+# once, each fuzz target's run once, the layer check once and the static analysis
+# once. A stage that cannot build or runs no test at all counts as one failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
@@ -53,6 +53,9 @@ stage_build() {
   build "$1" || { failed+=("$1 build"); count 0 1; return 1; }
 }
 
+step "layer check: every include points down"
+if python3 scripts/check-layers.py; then count 1 0; else failed+=("layer check"); count 0 1; fi
+
 step "native build and tests"
 stage_build native && ctest_stage native ctest --preset native -j "$jobs"
 
@@ -95,7 +98,7 @@ echo
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED: ${failed[*]}"
 else
-  echo "All stages passed: native, asan, tsan, windows, fuzz, static analysis."
+  echo "All stages passed: layers, native, asan, tsan, windows, fuzz, static analysis."
 fi
 echo "$passed_total passed, $failed_total failed"
 [ ${#failed[@]} -eq 0 ]
