@@ -7,14 +7,14 @@ namespace platform {
 
 class Thread;
 
-// What a thread runs; its result is the thread's exit code. The thread ends straight
-// after it returns.
-using ThreadEntry = unsigned (*)();
+// What a thread runs, given the context it was started with; its result is the thread's
+// exit code. The thread ends straight after it returns.
+using ThreadEntry = unsigned (*)(void* context);
 
-// Starts entry on a new thread and returns once the thread runs entry: a library that is
-// unloaded afterwards never has a thread still on its way in. Null when no thread could
-// be made.
-Thread* startThread(ThreadEntry entry);
+// Starts entry(context) on a new thread and returns once the thread runs entry: a library
+// that is unloaded afterwards never has a thread still on its way in. Null when no thread
+// could be made.
+Thread* startThread(ThreadEntry entry, void* context);
 
 // False once the thread has ended, also when the system ended it.
 bool isRunning(Thread* thread);

@@ -15,6 +15,8 @@ constexpr unsigned kClosePollMs = 20;
 // an unload can make sure that the thread has left the plug-in's code. Host's thread only.
 platform::Thread* lastThread = nullptr;
 
+unsigned runWindowThread(void*) { return WindowThread(); }
+
 // Until the window is up or its thread has given up.
 void waitForStartingThread()
 {
@@ -37,7 +39,7 @@ void startWindowThread()
 {
     closeWindowAndWait();
     WindowThreadStarting.store(true);
-    lastThread = platform::startThread(WindowThread);
+    lastThread = platform::startThread(runWindowThread, nullptr);
     if (!lastThread) {
         WindowThreadStarting.store(false);
         return;

@@ -15,15 +15,15 @@ public:
     std::shared_ptr<std::atomic<bool>> ended = std::make_shared<std::atomic<bool>>(false);
 };
 
-Thread* startThread(ThreadEntry entry)
+Thread* startThread(ThreadEntry entry, void* context)
 {
     Thread* t = new Thread;
     std::promise<void> running;
     std::future<void> started = running.get_future();
     try {
-        t->thread = std::thread([ended = t->ended, entry, &running] {
+        t->thread = std::thread([ended = t->ended, entry, context, &running] {
             running.set_value();
-            entry();
+            entry(context);
             ended->store(true);
         });
     } catch (const std::system_error&) {

@@ -19,6 +19,7 @@ namespace {
 
 struct StartBlock {
     ThreadEntry entry;
+    void* context;
     HANDLE running;
 };
 
@@ -26,8 +27,9 @@ DWORD WINAPI threadMain(LPVOID parameter)
 {
     StartBlock* start = static_cast<StartBlock*>(parameter);
     const ThreadEntry entry = start->entry;
+    void* const context = start->context;
     SetEvent(start->running); // start lives on the starter's stack: not touched after this
-    ExitThread(entry());
+    ExitThread(entry(context));
 }
 
 // The address range of the module that holds this code (the DLL, or the test program
@@ -50,9 +52,9 @@ bool hasEnded(HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJ
 
 } // namespace
 
-Thread* startThread(ThreadEntry entry)
+Thread* startThread(ThreadEntry entry, void* context)
 {
-    StartBlock start{entry, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    StartBlock start{entry, context, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     if (!start.running)
         return nullptr;
     HANDLE handle = CreateThread(nullptr, 0, threadMain, &start, 0, nullptr);

@@ -1,5 +1,5 @@
-// The platform threads the window runs on: the start does not wait for the entry, and
-// the end is seen from outside.
+// The platform threads the window runs on: the entry gets its context, the start does not
+// wait for the entry, and the end is seen from outside.
 #include "platform/Platform.h"
 #include "platform/Thread.h"
 
@@ -11,9 +11,11 @@ namespace {
 
 std::atomic<bool> entered{false};
 std::atomic<bool> mayFinish{false};
+std::atomic<void*> contextSeen{nullptr};
 
-unsigned blockUntilAllowed()
+unsigned blockUntilAllowed(void* context)
 {
+    contextSeen.store(context);
     entered.store(true);
     while (!mayFinish.load())
         platform::ops().sleepMs(1);
@@ -36,12 +38,15 @@ TEST_CASE("a started thread runs its entry while the starter goes on, and is see
 {
     entered = false;
     mayFinish = false;
-    platform::Thread* t = platform::startThread(blockUntilAllowed);
+    contextSeen = nullptr;
+    int context = 0;
+    platform::Thread* t = platform::startThread(blockUntilAllowed, &context);
     REQUIRE(t != nullptr);
     CHECK(platform::isRunning(t));
     for (int i = 0; i < 2000 && !entered.load(); ++i)
         platform::ops().sleepMs(1);
     CHECK(entered.load());
+    CHECK(contextSeen.load() == &context);
     CHECK(platform::isRunning(t)); // the entry is still blocked
 
     mayFinish = true;
@@ -54,7 +59,7 @@ TEST_CASE("a thread may be forgotten while it runs, and null is a thread that is
 {
     entered = false;
     mayFinish = false;
-    platform::Thread* t = platform::startThread(blockUntilAllowed);
+    platform::Thread* t = platform::startThread(blockUntilAllowed, nullptr);
     REQUIRE(t != nullptr);
     platform::releaseThread(t);
     mayFinish = true; // it finishes on its own, touching nothing that was released

@@ -49,7 +49,7 @@ QsoRecord qso(std::string call)
 std::atomic<bool> operatorOnDuty{false};
 std::atomic<int> operatorCloses{0};
 
-unsigned closeAtRandom()
+unsigned closeAtRandom(void*)
 {
     std::mt19937 random(77);
     while (operatorOnDuty.load()) {
@@ -71,7 +71,7 @@ TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing wi
 
     operatorOnDuty = true;
     operatorCloses = 0;
-    platform::Thread* operatorThread = platform::startThread(closeAtRandom);
+    platform::Thread* operatorThread = platform::startThread(closeAtRandom, nullptr);
     REQUIRE(operatorThread != nullptr);
 
     std::mt19937 random(4242);
