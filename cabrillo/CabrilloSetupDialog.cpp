@@ -30,6 +30,6 @@ std::vector<InitEntry> CabrilloSetupDialog::headlessInitData() const
 {
     std::vector<InitEntry> entries;
     for (const SetupDialogListEntry& e : kSetupDialogLists)
-        entries.push_back(InitEntry{e.controlId, true, e.text});
+        entries.push_back(InitEntry{e.controlId, e.text});
     return entries;
 }

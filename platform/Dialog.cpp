@@ -25,6 +25,10 @@ bool matches(const MessageEntry& entry, const Message& message)
     return commandId(message) == (entry.controlId & 0xFFFF) && notifyCode(message) == entry.code;
 }
 
+// The message of a DLGINIT record that adds a text to a combo box: CB_ADDSTRING as
+// resource compilers write it (WM_USER + 3), not the Win32 value 0x0143.
+constexpr unsigned kComboAddRecord = 0x0403;
+
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool beginsWithIgnoringCase(const std::string& text, const std::string& prefix)
@@ -94,10 +98,8 @@ std::vector<InitEntry> parseDialogInit(const void* data, std::size_t size)
         const char* text = reinterpret_cast<const char*>(bytes + at);
         const std::size_t textLength = static_cast<std::size_t>(
             std::find(text, text + length, '\0') - text);
-        if (message == 0x0403 || message == 0x0143)
-            entries.push_back({controlId, true, std::string(text, textLength)});
-        else if (message == 0x0401 || message == 0x0180)
-            entries.push_back({controlId, false, std::string(text, textLength)});
+        if (message == kComboAddRecord)
+            entries.push_back({controlId, std::string(text, textLength)});
         at += length;
     }
     return entries;

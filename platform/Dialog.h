@@ -32,12 +32,9 @@ using Result = std::intptr_t;
 
 // Message numbers.
 inline constexpr unsigned kDestroy = 0x0002;
-inline constexpr unsigned kMove = 0x0003;
 inline constexpr unsigned kSize = 0x0005;
 inline constexpr unsigned kClose = 0x0010;
 inline constexpr unsigned kSetCursor = 0x0020;
-inline constexpr unsigned kWindowPosChanged = 0x0047;
-inline constexpr unsigned kNcDestroy = 0x0082;
 inline constexpr unsigned kInitDialog = 0x0110;
 inline constexpr unsigned kCommand = 0x0111;
 inline constexpr unsigned kTimer = 0x0113; // wParam: the timer id
@@ -57,10 +54,8 @@ inline constexpr int kIdCancel = 2;
 // End code of a dialog whose template could not be created.
 inline constexpr Result kRunFailed = -1;
 
-// Notification codes of kCommand (high word of wParam).
-inline constexpr unsigned kClicked = 0;           // button pressed; also Enter and Esc
-inline constexpr unsigned kSelectionChanged = 1;  // list box and combo box
-inline constexpr unsigned kEditChanged = 0x0300;
+// Notification code of kCommand (high word of wParam): a button pressed; also Enter and Esc.
+inline constexpr unsigned kClicked = 0;
 
 struct Message {
     unsigned id = 0;
@@ -82,7 +77,6 @@ struct Rect {
 };
 
 using Colour = std::uint32_t; // 0x00BBGGRR, as Windows' COLORREF
-inline constexpr Colour rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
 using Brush = void*;
 
 // A solid brush for control-colour handlers; release it with deleteBrush. The headless
@@ -186,19 +180,18 @@ private:
 
 // ---- Initialisation data ---------------------------------------------------------------
 
-// A text that the template's initialisation data adds to a combo or list box when the
-// dialog is created (Windows: the template's DLGINIT resource, applied by the backend
-// before kInitDialog).
+// A text that the template's initialisation data adds to a combo box when the dialog is
+// created (Windows: the template's DLGINIT resource, applied by the backend before
+// kInitDialog).
 struct InitEntry {
     int controlId = 0;
-    bool comboBox = true; // false: list box
     std::string text;
 };
 
-// Reads DLGINIT data: records of control id (16 bits), message (16 bits: 0x0403 or
-// 0x0143 add to a combo box, 0x0401 or 0x0180 to a list box), data length (32 bits) and
-// that many bytes of NUL-terminated text, up to a record whose control id is 0. Records
-// of other messages are skipped; a truncated record ends the list.
+// Reads DLGINIT data: records of control id (16 bits), message (16 bits), data length
+// (32 bits) and that many bytes of NUL-terminated text, up to a record whose control id
+// is 0. Only combo box additions (message 0x0403, the form resource compilers write) are
+// taken; records of other messages are skipped; a truncated record ends the list.
 std::vector<InitEntry> parseDialogInit(const void* data, std::size_t size);
 
 // ---- The dialog ------------------------------------------------------------------------
@@ -219,7 +212,7 @@ public:
     Result runModal();
 
     int templateId() const { return templateId_; }
-    // The window while it exists (from kInitDialog to kNcDestroy), else null.
+    // The window while it exists (from kInitDialog until it is destroyed), else null.
     WindowHandle handle() const { return handle_; }
 
     // What the dialog does when no operator answers it (headless): nothing here, so the
@@ -239,27 +232,20 @@ public:
     bool hasItem(int controlId) const;
     std::string itemText(int controlId) const;
     void setItemText(int controlId, const std::string& text);
-    bool isItemEnabled(int controlId) const;
-    void enableItem(int controlId, bool enabled);
 
-    // Combo boxes. Indexes from 0; -1: none.
-    int comboAdd(int controlId, const std::string& text); // its index
+    // Combo boxes (the entries come from the template). Indexes from 0.
     int comboCount(int controlId) const;
     std::string comboEntry(int controlId, int index) const;
-    int comboSelection(int controlId) const;
     void comboSelect(int controlId, int index); // also shows the entry in the edit field
 
-    // List boxes.
-    int listAdd(int controlId, const std::string& text); // its index
-    void listClear(int controlId);
-    // Replaces every entry by prefix + each text, in order. The list is not redrawn while
-    // it fills and its storage is set aside first, so thousands of entries cost one paint.
+    // List boxes: replaces every entry by prefix + each text, in order. The list is not
+    // redrawn while it fills and its storage is set aside first, so thousands of entries
+    // cost one paint.
     void listReplace(int controlId, const std::vector<std::string>& texts, const std::string& prefix);
-    int listCount(int controlId) const;
-    std::string listEntry(int controlId, int index) const;
 
     // Timers: kTimer with the id as wParam arrives on this thread. Setting an id that is
-    // already pending replaces it and starts its countdown again.
+    // already pending replaces it and starts its countdown again. Headless, the countdown
+    // runs on the platform's monotonic clock (ops().monotonicMs), which tests may hold.
     bool setTimer(unsigned timerId, unsigned milliseconds, TimerMode mode = TimerMode::Repeat);
     void killTimer(unsigned timerId);
 
@@ -339,6 +325,8 @@ namespace headless {
 bool windowRect(WindowHandle window, Rect& rect);
 // The entries of a list (or combo) box; empty when the window or the control is missing.
 std::vector<std::string> listEntries(WindowHandle window, int controlId);
+// The index of a combo box's selected entry; -1 when none is, or without such a control.
+int selectedEntry(WindowHandle window, int controlId);
 // Moves the window as the operator's drag would: its size is kept and the dialog is not
 // told (no message), so it sees the move only when it next looks. False when it is gone.
 bool moveWindow(WindowHandle window, int x, int y);
@@ -346,6 +334,16 @@ bool moveWindow(WindowHandle window, int x, int y);
 // has been handled), and the most that ever existed at once in this process.
 int windowCount(int templateId);
 int mostWindowsAtOnce(int templateId);
+
+// For a monotonic clock that a test holds and moves (ops().monotonicMs): each window's
+// loop waits for its next timer in real time, so it is told when the clock has moved and
+// then looks at its timers again.
+void clockMoved();
+// Waits until every window is idle: in its loop, with no message waiting and no timer due
+// by the monotonic clock (and so also done with everything it has posted to itself).
+// Windows of the calling thread are not waited for. False when a window is still busy
+// after limitMs of real time (a guard against a hung test, not a timing target).
+bool waitUntilIdle(unsigned limitMs);
 
 } // namespace headless
 #endif

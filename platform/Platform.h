@@ -8,6 +8,7 @@
 #include "contract/OleDateTime.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -41,6 +42,9 @@ struct Ops {
     void (*messageBox)(const char* text, const char* caption, BoxIcon icon,
                        bool ownedByActiveWindow);
     CivilDateTime (*utcNow)();
+    // Milliseconds since some fixed moment, never going back (not the time of day). The
+    // headless dialogs' timers run on it; tests hold it and move it by hand.
+    std::uint64_t (*monotonicMs)();
     void (*sleepMs)(unsigned milliseconds);
 
     // Answers a dialog that has just been initialised (kInitDialog handled), in place of

@@ -1,8 +1,9 @@
 // The headless dialog backend: no display and no templates. A window is a record of
-// control texts and lists, a queue of posted and sent messages, and timers, all driven
-// by the loop of runModal on the dialog's own thread. After kInitDialog the platform's
-// dialogAnswer entry stands in for the operator. Tests on other threads look at the
-// controls and the position, and move the window, through the headless view of Dialog.h.
+// control texts and lists, a queue of posted and sent messages, and timers on the
+// platform's monotonic clock, all driven by the loop of runModal on the dialog's own
+// thread. After kInitDialog the platform's dialogAnswer entry stands in for the operator.
+// Tests on other threads look at the controls and the position, move the window, and
+// move a held clock, through the headless view of Dialog.h.
 //
 // Differences from Win32, by design: creation never fails; controls exist as soon as they
 // are named (a missing control reads as empty rather than being absent); combo and list
@@ -24,21 +25,20 @@
 namespace platform::dialog {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kTimerMinimum = std::chrono::milliseconds(10); // as USER_TIMER_MINIMUM
+constexpr std::uint64_t kTimerMinimumMs = 10; // as USER_TIMER_MINIMUM
 
 struct Control {
     std::string text;
     std::vector<std::string> entries;
     int selection = -1;
-    bool enabled = true;
     Rect rect;
 };
 
+// Times on the platform's monotonic clock.
 struct Timer {
     unsigned id;
-    Clock::duration period;
-    Clock::time_point due;
+    std::uint64_t periodMs;
+    std::uint64_t dueMs;
 };
 
 // A sendMessage waiting for the window's thread.
@@ -63,9 +63,11 @@ struct Window {
 
     // Shared with other threads, under lock.
     std::mutex lock;
-    std::condition_variable wake;
+    std::condition_variable wake;     // the loop: a message, a timer or the clock changed
+    std::condition_variable settled;  // onlookers: idle or closed changed
     std::deque<Queued> queue;
     std::vector<Timer> timers;
+    bool idle = false;   // waiting in the loop with nothing to do (see next)
     bool closed = false; // no more messages are accepted
 
     // What an onlooker sees: changed by the window's own thread (and rect by a test's move
@@ -98,6 +100,27 @@ std::shared_ptr<Window> find(WindowHandle handle)
     std::lock_guard<std::mutex> guard(registryLock);
     const auto at = registry.find(handle);
     return at == registry.end() ? nullptr : at->second;
+}
+
+std::vector<std::shared_ptr<Window>> allWindows()
+{
+    std::vector<std::shared_ptr<Window>> windows;
+    std::lock_guard<std::mutex> guard(registryLock);
+    for (const auto& entry : registry)
+        windows.push_back(entry.second);
+    return windows;
+}
+
+// fn(const Control&) on a window's control under its view lock; none when either is missing.
+template <typename R, typename Fn>
+R viewControl(WindowHandle window, int controlId, R none, Fn fn)
+{
+    std::shared_ptr<Window> w = find(window);
+    if (!w)
+        return none;
+    std::lock_guard<std::mutex> guard(w->viewLock);
+    const auto at = w->controls.find(controlId);
+    return at == w->controls.end() ? none : fn(at->second);
 }
 
 Window* windowOf(const Dialog& dialog) { return static_cast<Window*>(DialogBackend::state(dialog)); }
@@ -142,28 +165,36 @@ void finish(SendState& send, Result result)
     send.done.notify_all();
 }
 
-// Waits for the next message: posted and sent ones first, then the earliest due timer.
+// Waits for the next message: posted and sent ones first, then the earliest due timer,
+// which ticks once however long ago it fell due (as WM_TIMER). Idle while it waits.
 Queued next(Window& w)
 {
     std::unique_lock<std::mutex> guard(w.lock);
     for (;;) {
         if (!w.queue.empty()) {
+            w.idle = false;
             Queued q = std::move(w.queue.front());
             w.queue.pop_front();
             return q;
         }
-        if (w.timers.empty()) {
-            w.wake.wait(guard);
-            continue;
-        }
-        auto earliest = std::min_element(w.timers.begin(), w.timers.end(),
-                                         [](const Timer& a, const Timer& b) { return a.due < b.due; });
-        const auto now = Clock::now();
-        if (earliest->due <= now) {
-            earliest->due = now + earliest->period;
+        const std::uint64_t now = ops().monotonicMs();
+        const auto earliest = std::min_element(w.timers.begin(), w.timers.end(),
+                                               [](const Timer& a, const Timer& b) { return a.dueMs < b.dueMs; });
+        if (earliest != w.timers.end() && earliest->dueMs <= now) {
+            w.idle = false;
+            earliest->dueMs = now + earliest->periodMs;
             return Queued{Message{kTimer, earliest->id, 0}, nullptr};
         }
-        w.wake.wait_until(guard, earliest->due);
+        if (!w.idle) {
+            w.idle = true;
+            w.settled.notify_all();
+        }
+        // Real time stands in for the clock's: a clock that is held wakes the loop when it
+        // moves (clockMoved), and one that runs has moved by as much when the wait ends.
+        if (earliest == w.timers.end())
+            w.wake.wait(guard);
+        else
+            w.wake.wait_for(guard, std::chrono::milliseconds(earliest->dueMs - now));
     }
 }
 
@@ -198,13 +229,13 @@ bool DialogBackend::startTimer(Dialog& dialog, unsigned timerId, unsigned millis
     Window* w = windowOf(dialog);
     if (!w)
         return false;
-    const Clock::duration period = std::max<Clock::duration>(std::chrono::milliseconds(milliseconds), kTimerMinimum);
+    const std::uint64_t period = std::max<std::uint64_t>(milliseconds, kTimerMinimumMs);
     std::lock_guard<std::mutex> guard(w->lock);
     auto at = std::find_if(w->timers.begin(), w->timers.end(), [&](const Timer& t) { return t.id == timerId; });
     if (at == w->timers.end())
-        at = w->timers.insert(w->timers.end(), Timer{timerId, period, {}});
-    at->period = period;
-    at->due = Clock::now() + period;
+        at = w->timers.insert(w->timers.end(), Timer{timerId, period, 0});
+    at->periodMs = period;
+    at->dueMs = ops().monotonicMs() + period;
     w->wake.notify_all();
     return true;
 }
@@ -230,12 +261,8 @@ Result Dialog::runModal()
         mostAtOnce[templateId_] = std::max(mostAtOnce[templateId_], countOf(templateId_));
     }
     DialogBackend::attach(*this, handle, w.get());
-    for (const InitEntry& e : DialogBackend::headlessInitData(*this)) {
-        if (e.comboBox)
-            comboAdd(e.controlId, e.text);
-        else
-            listAdd(e.controlId, e.text);
-    }
+    for (const InitEntry& e : DialogBackend::headlessInitData(*this))
+        changeControl(*this, e.controlId, [&](Control& c) { c.entries.push_back(e.text); });
     deliver(*this, Message{kInitDialog, 0, 0});
     if (!w->ended && ops().dialogAnswer)
         ops().dialogAnswer(*this);
@@ -255,12 +282,12 @@ Result Dialog::runModal()
         std::lock_guard<std::mutex> guard(w->lock);
         w->closed = true;
         unanswered.swap(w->queue);
+        w->settled.notify_all();
     }
     for (Queued& q : unanswered) {
         if (q.send)
             finish(*q.send, 0);
     }
-    deliver(*this, Message{kNcDestroy, 0, 0});
     DialogBackend::detach(*this);
     return w->endCode;
 }
@@ -285,24 +312,6 @@ void Dialog::setItemText(int controlId, const std::string& text)
     changeControl(*this, controlId, [&](Control& c) { c.text = text; });
 }
 
-bool Dialog::isItemEnabled(int controlId) const
-{
-    return onControl(*this, controlId, false, [](Control& c) { return c.enabled; });
-}
-
-void Dialog::enableItem(int controlId, bool enabled)
-{
-    changeControl(*this, controlId, [&](Control& c) { c.enabled = enabled; });
-}
-
-int Dialog::comboAdd(int controlId, const std::string& text)
-{
-    return onControl(*this, controlId, -1, [&](Control& c) {
-        c.entries.push_back(text);
-        return static_cast<int>(c.entries.size()) - 1;
-    });
-}
-
 int Dialog::comboCount(int controlId) const
 {
     return onControl(*this, controlId, 0, [](Control& c) { return static_cast<int>(c.entries.size()); });
@@ -315,11 +324,6 @@ std::string Dialog::comboEntry(int controlId, int index) const
             return std::string();
         return c.entries[static_cast<std::size_t>(index)];
     });
-}
-
-int Dialog::comboSelection(int controlId) const
-{
-    return onControl(*this, controlId, -1, [](Control& c) { return c.selection; });
 }
 
 void Dialog::comboSelect(int controlId, int index)
@@ -335,16 +339,6 @@ void Dialog::comboSelect(int controlId, int index)
     });
 }
 
-int Dialog::listAdd(int controlId, const std::string& text) { return comboAdd(controlId, text); }
-
-void Dialog::listClear(int controlId)
-{
-    changeControl(*this, controlId, [](Control& c) {
-        c.entries.clear();
-        c.selection = -1;
-    });
-}
-
 void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
                          const std::string& prefix)
 {
@@ -357,10 +351,6 @@ void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
         c.selection = -1;
     });
 }
-
-int Dialog::listCount(int controlId) const { return comboCount(controlId); }
-
-std::string Dialog::listEntry(int controlId, int index) const { return comboEntry(controlId, index); }
 
 Rect Dialog::windowRect() const
 {
@@ -406,7 +396,9 @@ bool postMessage(WindowHandle window, unsigned message, WParam wParam, LParam lP
 namespace {
 
 // Sends m and waits for its answer, at most limit when one is given; *inTime tells which.
-Result sendAndWait(WindowHandle window, const Message& m, const Clock::duration* limit, bool* inTime)
+// A real wait of the sending thread: not on the platform's clock, which a test may hold.
+Result sendAndWait(WindowHandle window, const Message& m, const std::chrono::milliseconds* limit,
+                   bool* inTime)
 {
     *inTime = false;
     std::shared_ptr<Window> w = find(window);
@@ -441,7 +433,7 @@ Result sendMessage(WindowHandle window, unsigned message, WParam wParam, LParam 
 bool sendMessageWithin(WindowHandle window, unsigned message, unsigned limitMs, WParam wParam,
                        LParam lParam)
 {
-    const Clock::duration limit = std::chrono::milliseconds(limitMs);
+    const std::chrono::milliseconds limit(limitMs);
     bool inTime = false;
     sendAndWait(window, Message{message, wParam, lParam}, &limit, &inTime);
     return inTime;
@@ -466,12 +458,13 @@ bool windowRect(WindowHandle window, Rect& rect)
 
 std::vector<std::string> listEntries(WindowHandle window, int controlId)
 {
-    std::shared_ptr<Window> w = find(window);
-    if (!w)
-        return {};
-    std::lock_guard<std::mutex> guard(w->viewLock);
-    const auto at = w->controls.find(controlId);
-    return at == w->controls.end() ? std::vector<std::string>{} : at->second.entries;
+    return viewControl(window, controlId, std::vector<std::string>{},
+                       [](const Control& c) { return c.entries; });
+}
+
+int selectedEntry(WindowHandle window, int controlId)
+{
+    return viewControl(window, controlId, -1, [](const Control& c) { return c.selection; });
 }
 
 bool moveWindow(WindowHandle window, int x, int y)
@@ -493,6 +486,29 @@ int mostWindowsAtOnce(int templateId)
     std::lock_guard<std::mutex> guard(registryLock);
     const auto at = mostAtOnce.find(templateId);
     return at == mostAtOnce.end() ? 0 : at->second;
+}
+
+void clockMoved()
+{
+    for (const std::shared_ptr<Window>& w : allWindows()) {
+        std::lock_guard<std::mutex> guard(w->lock);
+        w->idle = false; // until its loop has looked at the timers again
+        w->wake.notify_all();
+    }
+}
+
+bool waitUntilIdle(unsigned limitMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    for (const std::shared_ptr<Window>& w : allWindows()) {
+        if (w->thread == std::this_thread::get_id())
+            continue;
+        std::unique_lock<std::mutex> guard(w->lock);
+        const auto done = [&] { return w->closed || (w->idle && w->queue.empty()); };
+        if (!w->settled.wait_until(guard, deadline, done))
+            return false;
+    }
+    return true;
 }
 
 } // namespace headless

@@ -42,6 +42,13 @@ CivilDateTime systemUtc()
     return t;
 }
 
+std::uint64_t steadyMs()
+{
+    const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count());
+}
+
 void sleepFor(unsigned milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -108,8 +115,8 @@ bool posixFileClose(File* file, std::string* reason)
     return true;
 }
 
-const Ops kPosixOps = {
-    profile::read, profile::write, stderrMessageBox, systemUtc, sleepFor, unattendedAnswer,
+constexpr Ops kPosixOps = {
+    profile::read, profile::write, stderrMessageBox, systemUtc, steadyMs, sleepFor, unattendedAnswer,
     posixFileOpen, posixFileWrite, posixFileRead, posixFileClose,
 };
 

@@ -10,17 +10,14 @@
 
 namespace platform::dialog {
 
-static_assert(kDestroy == WM_DESTROY && kMove == WM_MOVE && kSize == WM_SIZE);
-static_assert(kClose == WM_CLOSE && kSetCursor == WM_SETCURSOR && kNcDestroy == WM_NCDESTROY);
-static_assert(kWindowPosChanged == WM_WINDOWPOSCHANGED && kInitDialog == WM_INITDIALOG);
+static_assert(kDestroy == WM_DESTROY && kSize == WM_SIZE && kClose == WM_CLOSE);
+static_assert(kSetCursor == WM_SETCURSOR && kInitDialog == WM_INITDIALOG);
 static_assert(kCommand == WM_COMMAND && kTimer == WM_TIMER && kPrivateFirst == WM_APP);
 static_assert(kCtlColorMessageBox == WM_CTLCOLORMSGBOX && kCtlColorEdit == WM_CTLCOLOREDIT);
 static_assert(kCtlColorListBox == WM_CTLCOLORLISTBOX && kCtlColorButton == WM_CTLCOLORBTN);
 static_assert(kCtlColorDialog == WM_CTLCOLORDLG && kCtlColorScrollBar == WM_CTLCOLORSCROLLBAR);
 static_assert(kCtlColorStatic == WM_CTLCOLORSTATIC);
-static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL);
-static_assert(kClicked == BN_CLICKED && kSelectionChanged == LBN_SELCHANGE);
-static_assert(kSelectionChanged == CBN_SELCHANGE && kEditChanged == EN_CHANGE);
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kClicked == BN_CLICKED);
 
 namespace {
 
@@ -40,22 +37,7 @@ LRESULT sendItem(const Dialog& dialog, int controlId, UINT message, WPARAM wPara
     return control ? SendMessageA(control, message, wParam, lParam) : 0;
 }
 
-std::string entryText(const Dialog& dialog, int controlId, int index, UINT lengthMessage,
-                      UINT textMessage)
-{
-    const LRESULT length = sendItem(dialog, controlId, lengthMessage, index, 0);
-    if (length <= 0)
-        return std::string();
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = sendItem(dialog, controlId, textMessage, index,
-                                    reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
-
-int asIndex(LRESULT r) { return r < 0 ? -1 : static_cast<int>(r); }
-
-// The combo and list entries of the template's DLGINIT resource, as the dialog manager
+// The combo box entries of the template's DLGINIT resource, as the dialog manager
 // of the Windows application framework adds them before the dialog's initialisation.
 void applyDialogInit(HWND dialogWindow, int templateId)
 {
@@ -65,10 +47,8 @@ void applyDialogInit(HWND dialogWindow, int templateId)
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data)
         return;
-    for (const InitEntry& e : parseDialogInit(data, SizeofResource(module, found))) {
-        SendDlgItemMessageA(dialogWindow, e.controlId, e.comboBox ? CB_ADDSTRING : LB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(e.text.c_str()));
-    }
+    for (const InitEntry& e : parseDialogInit(data, SizeofResource(module, found)))
+        SendDlgItemMessageA(dialogWindow, e.controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.text.c_str()));
 }
 
 // Messages whose answer is the dialog procedure's return value itself.
@@ -155,47 +135,24 @@ void Dialog::setItemText(int controlId, const std::string& text)
         SetWindowTextA(control, text.c_str());
 }
 
-bool Dialog::isItemEnabled(int controlId) const
-{
-    HWND control = item(*this, controlId);
-    return control && IsWindowEnabled(control);
-}
-
-void Dialog::enableItem(int controlId, bool enabled)
-{
-    if (HWND control = item(*this, controlId))
-        EnableWindow(control, enabled);
-}
-
-int Dialog::comboAdd(int controlId, const std::string& text)
-{
-    return asIndex(sendItem(*this, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
 int Dialog::comboCount(int controlId) const
 {
-    const int n = asIndex(sendItem(*this, controlId, CB_GETCOUNT, 0, 0));
-    return n < 0 ? 0 : n;
+    const LRESULT n = sendItem(*this, controlId, CB_GETCOUNT, 0, 0);
+    return n > 0 ? static_cast<int>(n) : 0;
 }
 
 std::string Dialog::comboEntry(int controlId, int index) const
 {
-    return entryText(*this, controlId, index, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-}
-
-int Dialog::comboSelection(int controlId) const
-{
-    return item(*this, controlId) ? asIndex(sendItem(*this, controlId, CB_GETCURSEL, 0, 0)) : -1;
+    const LRESULT length = sendItem(*this, controlId, CB_GETLBTEXTLEN, index, 0);
+    if (length <= 0)
+        return std::string();
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied = sendItem(*this, controlId, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
 }
 
 void Dialog::comboSelect(int controlId, int index) { sendItem(*this, controlId, CB_SETCURSEL, index, 0); }
-
-int Dialog::listAdd(int controlId, const std::string& text)
-{
-    return asIndex(sendItem(*this, controlId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
-void Dialog::listClear(int controlId) { sendItem(*this, controlId, LB_RESETCONTENT, 0, 0); }
 
 void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
                          const std::string& prefix)
@@ -215,17 +172,6 @@ void Dialog::listReplace(int controlId, const std::vector<std::string>& texts,
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-}
-
-int Dialog::listCount(int controlId) const
-{
-    const int n = asIndex(sendItem(*this, controlId, LB_GETCOUNT, 0, 0));
-    return n < 0 ? 0 : n;
-}
-
-std::string Dialog::listEntry(int controlId, int index) const
-{
-    return entryText(*this, controlId, index, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 Rect Dialog::windowRect() const

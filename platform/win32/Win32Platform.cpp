@@ -62,6 +62,8 @@ CivilDateTime win32UtcNow()
     return t;
 }
 
+std::uint64_t win32MonotonicMs() { return GetTickCount64(); }
+
 void win32Sleep(unsigned milliseconds) { Sleep(milliseconds); }
 
 void setReason(std::string* reason, DWORD error)
@@ -132,8 +134,8 @@ bool win32FileClose(File* file, std::string* reason)
     return closed != FALSE;
 }
 
-const Ops kWin32Ops = {
-    win32ProfileRead, win32ProfileWrite, win32MessageBox, win32UtcNow, win32Sleep,
+constexpr Ops kWin32Ops = {
+    win32ProfileRead, win32ProfileWrite, win32MessageBox, win32UtcNow, win32MonotonicMs, win32Sleep,
     nullptr, // dialogAnswer: the operator answers
     win32FileOpen, win32FileWrite, win32FileRead, win32FileClose,
 };

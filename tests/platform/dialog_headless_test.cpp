@@ -1,6 +1,7 @@
 // The headless dialog backend: the modal loop, the answer entry of the platform table,
-// data exchange on its plain-data controls, messages from other threads and timers.
-// (The Win32 backend runs the same dialog classes under Wine in the win32/ folders of tests/.)
+// data exchange on its plain-data controls, messages from other threads, and timers on a
+// monotonic clock that the tests hold and move. (The Win32 backend runs the same dialog
+// classes under Wine in the win32/ folders of tests/.)
 #if !defined(_WIN32)
 
 #include "FakePlatform.h"
@@ -10,13 +11,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
 
 using namespace platform::dialog;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -51,7 +51,7 @@ protected:
     }
     std::vector<InitEntry> headlessInitData() const override
     {
-        return {{kBand, true, "ALL"}, {kBand, true, "160"}, {kBand, true, "80"}};
+        return {{kBand, "ALL"}, {kBand, "160"}, {kBand, "80"}};
     }
 
 private:
@@ -114,7 +114,7 @@ TEST_CASE("OK takes the controls' texts back, Cancel and the close box do not")
     Answer typeThenOk([](Dialog& d) {
         CHECK(d.itemText(kName) == "loaded");
         CHECK(d.itemText(kBand) == "80"); // "8" selected the first entry beginning with it
-        CHECK(d.comboSelection(kBand) == 2);
+        CHECK(headless::selectedEntry(d.handle(), kBand) == 2);
         d.setItemText(kName, "typed");
         d.setItemText(kBand, "40 hand-typed");
         d.postMessage(kCommand, makeCommand(kIdOk));
@@ -156,8 +156,9 @@ TEST_CASE("combo load: first entry by prefix without regard to case, else the ed
         row = &r;
         Answer check([](Dialog& d) {
             CHECK(d.itemText(kBand) == row->shown);
-            CHECK(d.comboSelection(kBand) == row->selection);
+            CHECK(headless::selectedEntry(d.handle(), kBand) == row->selection);
             CHECK(d.comboCount(kBand) == 3);
+            CHECK(headless::listEntries(d.handle(), kBand) == std::vector<std::string>{"ALL", "160", "80"});
             d.postMessage(kCommand, makeCommand(kIdOk));
         });
         Probe p;
@@ -193,41 +194,88 @@ TEST_CASE("messages posted and sent from another thread arrive in order on the d
     CHECK_FALSE(postMessage(nullptr, kPoke));
 }
 
-TEST_CASE("timers: repeating, one-shot, re-armed and killed")
+namespace {
+
+WindowHandle waitUntilUp(const std::atomic<WindowHandle>& published)
+{
+    while (!published.load())
+        std::this_thread::yield();
+    return published.load();
+}
+
+} // namespace
+
+TEST_CASE("timers on the held clock: repeating, one-shot, re-armed and killed")
 {
     FakePlatform fake;
+    FakePlatform::holdClock();
     Answer arm([](Dialog& d) {
         d.setTimer(1, 20);                  // repeats
         d.setTimer(2, 30, TimerMode::Once); // fires once
         d.setTimer(3, 40, TimerMode::Once);
         d.setTimer(3, 40, TimerMode::Once); // re-armed: still one tick
         d.setTimer(4, 25);
-        d.killTimer(4); // never fires
+        d.killTimer(4);                   // never fires
+        d.setTimer(5, 5, TimerMode::Once); // held to the 10 ms minimum
     });
     Probe p;
-    std::thread stopper([&] {
-        while (!p.published.load())
-            std::this_thread::yield();
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        postMessage(p.published.load(), kPoke, 0); // ends the dialog with 40
+    std::thread driver([&] {
+        const WindowHandle h = waitUntilUp(p.published);
+        struct Step {
+            unsigned advance;
+            std::vector<unsigned> ticks; // all so far, in order
+        };
+        const Step steps[] = {
+            /* 1 */ {9, {}},
+            /* 2 */ {1, {5}},
+            /* 3 */ {10, {5, 1}},
+            /* 4 */ {10, {5, 1, 2}},
+            /* 5 */ {10, {5, 1, 2, 1, 3}}, // both due: the one armed first ticks first
+            /* 6 */ {20, {5, 1, 2, 1, 3, 1}},
+            // Fallen due many times over: one tick, and the period counts from it.
+            /* 7 */ {1000, {5, 1, 2, 1, 3, 1, 1}},
+            /* 8 */ {19, {5, 1, 2, 1, 3, 1, 1}},
+            /* 9 */ {1, {5, 1, 2, 1, 3, 1, 1, 1}},
+        };
+        int row = 0;
+        for (const Step& step : steps) {
+            CAPTURE(++row);
+            REQUIRE(FakePlatform::advanceMs(step.advance));
+            CHECK(p.ticks == step.ticks); // handled before advanceMs returned
+        }
+        postMessage(h, kPoke, 0); // ends the dialog with 40
     });
-    const auto started = Clock::now();
     CHECK(p.runModal() == 40);
-    stopper.join();
-    CHECK(Clock::now() - started >= std::chrono::milliseconds(250));
-    CHECK(std::count(p.ticks.begin(), p.ticks.end(), 1u) >= 3);
-    CHECK(std::count(p.ticks.begin(), p.ticks.end(), 2u) == 1);
-    CHECK(std::count(p.ticks.begin(), p.ticks.end(), 3u) == 1);
-    CHECK(std::count(p.ticks.begin(), p.ticks.end(), 4u) == 0);
+    driver.join();
+}
+
+TEST_CASE("a held clock's move wakes a loop that waits for a distant timer")
+{
+    FakePlatform fake;
+    FakePlatform::holdClock();
+    // An hour away: a loop that noticed the move only when its own wait ended would keep
+    // advanceMs waiting past its guard.
+    Answer arm([](Dialog& d) { d.setTimer(8, 3600 * 1000, TimerMode::Once); });
+    Probe p;
+    std::thread driver([&] {
+        const WindowHandle h = waitUntilUp(p.published);
+        REQUIRE(FakePlatform::advanceMs(3600 * 1000 - 1));
+        CHECK(p.ticks.empty());
+        REQUIRE(FakePlatform::advanceMs(1));
+        CHECK(p.ticks == std::vector<unsigned>{8});
+        postMessage(h, kPoke, 0);
+    });
+    CHECK(p.runModal() == 40);
+    driver.join();
 }
 
 namespace {
 
 // Re-arms its one-shot timer 7 whenever asked to by a posted message, as a window whose
-// refresh other threads keep postponing.
+// refresh other threads keep postponing. Times on the platform's monotonic clock.
 class Rearming : public Probe {
 public:
-    std::vector<Clock::time_point> armed, fired;
+    std::vector<std::uint64_t> armed, fired;
     static const MessageTable kMessages;
 
 protected:
@@ -237,12 +285,12 @@ private:
     Result onRearm(const Message&)
     {
         setTimer(7, 120, TimerMode::Once);
-        armed.push_back(Clock::now());
+        armed.push_back(FakePlatform::clockMs());
         return 1;
     }
     Result onTick(const Message&)
     {
-        fired.push_back(Clock::now());
+        fired.push_back(FakePlatform::clockMs());
         return 1;
     }
     static const MessageEntry kEntries[];
@@ -258,24 +306,28 @@ const MessageTable Rearming::kMessages = makeTable(&Probe::kMessages, Rearming::
 TEST_CASE("re-arming a one-shot timer before it fires postpones its one tick")
 {
     FakePlatform fake;
+    FakePlatform::holdClock();
     Answer arm([](Dialog& d) { d.postMessage(kPrivateFirst + 7); });
     Rearming r;
     std::thread others([&] {
-        while (!r.published.load())
-            std::this_thread::yield();
-        const WindowHandle h = r.published.load();
+        const WindowHandle h = waitUntilUp(r.published);
         for (int i = 0; i < 4; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            postMessage(h, kPrivateFirst + 7);
+            REQUIRE(FakePlatform::advanceMs(50));
+            postMessage(h, kPrivateFirst + 7); // handled before the clock moves again
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        REQUIRE(FakePlatform::advanceMs(119));
+        CHECK(r.fired.empty());
+        REQUIRE(FakePlatform::advanceMs(1));
+        CHECK(r.fired.size() == 1);
+        REQUIRE(FakePlatform::advanceMs(400));
         postMessage(h, kPoke, 0); // Probe's entry, reached through the chain
     });
     CHECK(r.runModal() == 40);
     others.join();
     REQUIRE(r.armed.size() == 5);
+    CHECK(r.armed.back() == r.armed.front() + 200);
     REQUIRE(r.fired.size() == 1);
-    CHECK(r.fired[0] >= r.armed.back() + std::chrono::milliseconds(120));
+    CHECK(r.fired[0] == r.armed.back() + 120);
 }
 
 TEST_CASE("two dialogs run at once on two threads, each with its own loop")

@@ -52,6 +52,9 @@ const MessageEntry Special::kEntries[] = {
 };
 const MessageTable Special::kMessages = makeTable(&Settings::kMessages, Special::kEntries);
 
+// A notification code other than a click, as an edit control's change (EN_CHANGE).
+constexpr unsigned kOtherCode = 0x0300;
+
 Message command(int id, unsigned code = kClicked) { return Message{kCommand, makeCommand(id, code), 0}; }
 
 bool inTable(const MessageTable& t, const MessageEntry* e)
@@ -109,8 +112,8 @@ TEST_CASE("command entries match their control id and notification code only")
     CHECK(apply->kind == EntryKind::Command);
     CHECK(inTable(Settings::kMessages, apply));
     CHECK(findHandler(Special::kMessages, command(1004)) == nullptr);
-    CHECK(findHandler(Special::kMessages, command(1003, kEditChanged)) == nullptr);
-    CHECK(findHandler(Special::kMessages, command(kIdOk, kEditChanged)) == nullptr);
+    CHECK(findHandler(Special::kMessages, command(1003, kOtherCode)) == nullptr);
+    CHECK(findHandler(Special::kMessages, command(kIdOk, kOtherCode)) == nullptr);
     // A plain message with the same number as a command id is not a command.
     CHECK(findHandler(Special::kMessages, Message{1003, 0, 0}) == nullptr);
 }
@@ -139,33 +142,32 @@ TEST_CASE("dispatch runs the member function of the dialog it is given")
 
 TEST_CASE("command words pack the control id low and the code high")
 {
-    const Message m = command(1016, kSelectionChanged);
+    const Message m = command(1016, 1);
     CHECK(m.wParam == 0x000103F8u);
     CHECK(commandId(m) == 1016);
-    CHECK(notifyCode(m) == kSelectionChanged);
+    CHECK(notifyCode(m) == 1);
+    CHECK(notifyCode(command(1016, kOtherCode)) == kOtherCode);
     CHECK(commandId(command(0xFFFF)) == 0xFFFF);
 }
 
-TEST_CASE("initialisation data: records up to the terminator")
+TEST_CASE("initialisation data: combo box additions up to the terminator")
 {
-    // Win16 combo add, Win16 list add, Win32 combo add, an unknown message, terminator.
+    // Combo adds as resource compilers write them (0x0403) around records of other
+    // messages (a list add, the Win32 number of a combo add, an unknown one), then the
+    // terminator and a record after it.
     const std::string data =
         bytes({0xF5, 0x03, 0x03, 0x04, 4, 0, 0, 0}) + std::string("ALL\0", 4) +
         bytes({0xFB, 0x03, 0x01, 0x04, 3, 0, 0, 0}) + std::string("80\0", 3) +
         bytes({0xF6, 0x03, 0x43, 0x01, 5, 0, 0, 0}) + std::string("HIGH\0", 5) +
         bytes({0xF6, 0x03, 0x34, 0x12, 2, 0, 0, 0}) + std::string("x\0", 2) +
+        bytes({0xF6, 0x03, 0x03, 0x04, 4, 0, 0, 0}) + std::string("LOW\0", 4) +
         bytes({0, 0}) + bytes({0xF6, 0x03, 0x03, 0x04, 2, 0, 0, 0}) + std::string("y\0", 2);
     const std::vector<InitEntry> entries = parseDialogInit(data.data(), data.size());
-    REQUIRE(entries.size() == 3);
+    REQUIRE(entries.size() == 2);
     CHECK(entries[0].controlId == 1013);
-    CHECK(entries[0].comboBox);
     CHECK(entries[0].text == "ALL");
-    CHECK(entries[1].controlId == 1019);
-    CHECK_FALSE(entries[1].comboBox);
-    CHECK(entries[1].text == "80");
-    CHECK(entries[2].controlId == 1014);
-    CHECK(entries[2].comboBox);
-    CHECK(entries[2].text == "HIGH");
+    CHECK(entries[1].controlId == 1014);
+    CHECK(entries[1].text == "LOW");
 }
 
 TEST_CASE("initialisation data: truncated or empty data gives what is whole")

@@ -1,6 +1,7 @@
 // The dialog layer's Win32 backend under Wine, with template 101 from Stats.dll: two modal
 // dialogs on two threads at once, the owner rule, posted and sent messages from another
-// thread, repeating and one-shot timers, and a template that does not exist.
+// thread, repeating and one-shot timers (the system's, paced by the dialog's own ticks:
+// nothing here sleeps), and a template that does not exist.
 #include "platform/Dialog.h"
 #include "platform/win32/ModuleHandle.h"
 #include "resources/SetupDialogIds.h"
@@ -24,11 +25,19 @@ constexpr unsigned kArm = kPrivateFirst + 2;  // re-arms the one-shot timer 7
 // Template 101 with a few entries of its own.
 class Probe : public Dialog {
 public:
-    Probe() : Dialog(IDD_CABRILLO_SETUP) {}
+    Probe() : Dialog(IDD_CABRILLO_SETUP), up(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Probe() override { CloseHandle(up); }
     std::atomic<WindowHandle> published{nullptr};
+    HANDLE up; // set once published
     std::vector<unsigned> notes, ticks;
     DWORD thread = 0;
     HWND ownerSeen = nullptr;
+
+    // The window's handle once it is up (at most a few seconds' wait), else null.
+    WindowHandle waitUntilUp() const
+    {
+        return WaitForSingleObject(up, 10000) == WAIT_OBJECT_0 ? published.load() : nullptr;
+    }
 
     static const MessageTable kMessages;
 
@@ -39,6 +48,7 @@ protected:
         thread = GetCurrentThreadId();
         ownerSeen = GetWindow(static_cast<HWND>(handle()), GW_OWNER);
         published = handle();
+        SetEvent(up);
         return Dialog::onInitDialog();
     }
 
@@ -85,12 +95,6 @@ struct PluginTemplates {
     HMODULE dll;
 };
 
-void waitFor(const std::atomic<WindowHandle>& h)
-{
-    for (int i = 0; i < 500 && !h.load(); ++i)
-        Sleep(10);
-}
-
 DWORD WINAPI runSecond(void* p)
 {
     Probe& probe = *static_cast<Probe*>(p);
@@ -106,30 +110,52 @@ struct Controller {
 DWORD WINAPI control(void* p)
 {
     Controller& c = *static_cast<Controller*>(p);
-    waitFor(c.first->published);
-    waitFor(c.second->published);
+    const WindowHandle first = c.first->waitUntilUp();
+    const WindowHandle second = c.second->waitUntilUp();
     // Both are open now, each in its own thread's loop.
-    postMessage(c.second->published.load(), kNote, 5);
-    c.sent = sendMessage(c.first->published.load(), kNote, 6);
-    postMessage(c.second->published.load(), kNote, 0);
-    postMessage(c.first->published.load(), kClose); // the close box: Cancel
+    postMessage(second, kNote, 5);
+    c.sent = sendMessage(first, kNote, 6);
+    postMessage(second, kNote, 0);
+    postMessage(first, kClose); // the close box: Cancel
     return 0;
 }
 
-// Postpones the one-shot timer 7 three times while it is pending, then ends the dialog.
-DWORD WINAPI rearmThenStop(void* p)
-{
-    Probe& probe = *static_cast<Probe*>(p);
-    waitFor(probe.published);
-    const WindowHandle h = probe.published.load();
-    for (int i = 0; i < 3; ++i) {
-        Sleep(60);
-        postMessage(h, kArm);
+// Paced by its own repeating timer 1 (40 ms): on its first three ticks it asks for the
+// one-shot timer 7 (150 ms) again, each time while 7 is still pending; once 7 has ticked
+// it ends after five more ticks of 1, longer than 7's period.
+class Paced : public Probe {
+public:
+    static const MessageTable kMessages;
+
+protected:
+    const MessageTable& messageTable() const override { return kMessages; }
+
+private:
+    Result onTick(const Message& m)
+    {
+        const unsigned id = static_cast<unsigned>(m.wParam);
+        ticks.push_back(id);
+        if (id == 7)
+            ticksOfOneAtSeven_ = ticksOfOne_;
+        if (id != 1)
+            return 1;
+        ++ticksOfOne_;
+        if (ticksOfOne_ <= 3)
+            postMessage(kArm);
+        const bool sevenDone = ticksOfOneAtSeven_ >= 0 && ticksOfOne_ >= ticksOfOneAtSeven_ + 5;
+        if (sevenDone || ticksOfOne_ >= kGiveUpTicks)
+            endDialog(40);
+        return 1;
     }
-    Sleep(600);
-    postMessage(h, kNote, 0);
-    return 0;
-}
+    static constexpr int kGiveUpTicks = 250; // 7 never ticked: the checks below tell
+    int ticksOfOne_ = 0;
+    int ticksOfOneAtSeven_ = -1;
+    static const MessageEntry kEntries[];
+};
+const MessageEntry Paced::kEntries[] = {
+    onMessage<Paced, &Paced::onTick>(kTimer),
+};
+const MessageTable Paced::kMessages = makeTable(&Probe::kMessages, Paced::kEntries);
 
 } // namespace
 
@@ -204,11 +230,8 @@ TEST_CASE("dialog layer under Wine: timers, repeating and one-shot, re-armed by 
         d.setTimer(3, 50);
         d.killTimer(3); // none
     };
-    Probe p;
-    HANDLE stopper = CreateThread(nullptr, 0, rearmThenStop, &p, 0, nullptr);
+    Paced p;
     CHECK(p.runModal() == 40);
-    WaitForSingleObject(stopper, 10000);
-    CloseHandle(stopper);
     auto count = [&](unsigned id) { return std::count(p.ticks.begin(), p.ticks.end(), id); };
     CHECK(count(1) >= 5);
     CHECK(count(2) == 1);
@@ -234,10 +257,10 @@ TEST_CASE("dialog layer under Wine: controls, positions and colours through the 
     FakePlatform fake;
     static Result brushReturned;
     static Rect client, window;
-    static std::string listed;
     platform::ops().dialogAnswer = [](Dialog& d) {
-        Brush brush = createSolidBrush(rgb(255, 250, 198));
-        brushReturned = d.controlColours(Message{kCtlColorEdit, 0, 0}, rgb(0, 0, 0), rgb(255, 250, 198), brush);
+        const Colour background = 0x00C6FAFF;
+        Brush brush = createSolidBrush(background);
+        brushReturned = d.controlColours(Message{kCtlColorEdit, 0, 0}, 0x00000000, background, brush);
         CHECK(brushReturned == reinterpret_cast<Result>(brush));
         deleteBrush(brush);
         d.moveTo(40, 30);
@@ -247,11 +270,15 @@ TEST_CASE("dialog layer under Wine: controls, positions and colours through the 
         CHECK(d.hasItem(IDC_LOCATION));
         CHECK_FALSE(d.hasItem(4321));
         CHECK(d.itemText(4321).empty());
-        d.enableItem(IDC_CATEGORY_OVERLAY, true);
-        CHECK(d.isItemEnabled(IDC_CATEGORY_OVERLAY));
-        CHECK(d.comboAdd(IDC_CATEGORY_BAND, "40") == 3);
-        d.comboSelect(IDC_CATEGORY_BAND, 3);
-        CHECK(d.itemText(IDC_CATEGORY_BAND) == "40");
+        // The template's DLGINIT entries, through the layer and as the control has them.
+        const HWND h = static_cast<HWND>(d.handle());
+        CHECK(d.comboCount(IDC_CATEGORY_BAND) == 3);
+        CHECK(d.comboEntry(IDC_CATEGORY_BAND, 1) == "160");
+        CHECK(d.comboEntry(IDC_CATEGORY_BAND, 3).empty());
+        CHECK(d.comboCount(4321) == 0);
+        d.comboSelect(IDC_CATEGORY_BAND, 2);
+        CHECK(d.itemText(IDC_CATEGORY_BAND) == "80");
+        CHECK(SendDlgItemMessageA(h, IDC_CATEGORY_BAND, CB_GETCURSEL, 0, 0) == 2);
         CHECK_FALSE(d.setIcon(4321, true));
         d.makeTopmost();
         CHECK((GetWindowLongA(static_cast<HWND>(d.handle()), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
