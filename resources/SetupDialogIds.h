@@ -20,9 +20,11 @@
 #define IDC_LOCATION 1018
 
 #ifndef RC_INVOKED
-// The combo box lists of the template's initialisation data (SetupDialog.rc), in the
-// order the boxes show them, for the headless dialog, which has no templates. A test
-// under Wine holds them equal to the template's own.
+// The combo box lists of the template, in the order the boxes show them: their one copy.
+// The Windows build writes them into the template's initialisation data (SetupDialog.rc,
+// by SetupDialogInit.cmake, which reads one {IDC_NAME, "TEXT"} entry after another: no
+// quotes or backslashes in a text); the headless dialog, which has no templates, takes
+// them from here.
 struct SetupDialogListEntry {
     int controlId;
     const char* text;
