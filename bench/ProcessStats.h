@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace platform {
+namespace bench {
 
 struct ProcessStats {
     std::size_t heapBytes = 0; // bytes in use in the C/C++ heaps
@@ -14,4 +14,4 @@ struct ProcessStats {
 
 ProcessStats currentProcessStats();
 
-} // namespace platform
+} // namespace bench

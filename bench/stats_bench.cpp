@@ -254,9 +254,9 @@ void printTable(const TableReporter& r)
 void printMemory()
 {
     plugin.reset(0, "RA3XYZ", kStart, kEnd, "");
-    const std::size_t before = platform::currentProcessStats().heapBytes;
+    const std::size_t before = bench::currentProcessStats().heapBytes;
     loadLog(100000);
-    const std::size_t after = platform::currentProcessStats().heapBytes;
+    const std::size_t after = bench::currentProcessStats().heapBytes;
     std::printf("memory: %.0f bytes per QSO at 100000 QSOs (record struct %zu bytes)\n",
                 static_cast<double>(after - before) / 100000.0, sizeof(QsoRecord));
     plugin.reset(0, "RA3XYZ", kStart, kEnd, "");

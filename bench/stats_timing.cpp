@@ -76,10 +76,10 @@ int main(int argc, char** argv)
     }
 
     reset();
-    const std::size_t before = platform::currentProcessStats().heapBytes;
+    const std::size_t before = bench::currentProcessStats().heapBytes;
     for (const host::Qso& q : generateLog(100000, 20261207))
         plugin.add(q);
-    const std::size_t after = platform::currentProcessStats().heapBytes;
+    const std::size_t after = bench::currentProcessStats().heapBytes;
     std::printf("memory: %.0f bytes per QSO at 100000 QSOs\n",
                 static_cast<double>(after - before) / 100000.0);
     reset();

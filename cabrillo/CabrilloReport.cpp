@@ -3,6 +3,7 @@
 
 #include "cabrillo/CabrilloSetupDialog.h"
 #include "cabrillo/ReportText.h"
+#include "contract/SettingsText.h"
 #include "platform/SettingsFile.h"
 
 namespace {
@@ -14,37 +15,63 @@ std::string readKey(const char* key, const std::string& defaultValue = std::stri
     return settings::read(key, defaultValue.c_str(), kValueBufferBytes);
 }
 
+// The texts the dialog shows; OK gives back all but the claimed score.
+struct DialogField {
+    std::string CabrilloReport::*report;
+    std::string CabrilloSetupDialog::*dialog;
+    bool givenBack;
+};
+
+const DialogField kDialogFields[] = {
+    {&CabrilloReport::contest, &CabrilloSetupDialog::contest, true},
+    {&CabrilloReport::callsign, &CabrilloSetupDialog::callsign, true},
+    {&CabrilloReport::claimed, &CabrilloSetupDialog::claimed, false},
+    {&CabrilloReport::categoryOperator, &CabrilloSetupDialog::categoryOperator, true},
+    {&CabrilloReport::categoryBand, &CabrilloSetupDialog::categoryBand, true},
+    {&CabrilloReport::categoryPower, &CabrilloSetupDialog::categoryPower, true},
+    {&CabrilloReport::categoryOverlay, &CabrilloSetupDialog::categoryOverlay, true},
+    {&CabrilloReport::location, &CabrilloSetupDialog::location, true},
+    {&CabrilloReport::name, &CabrilloSetupDialog::name, true},
+    {&CabrilloReport::address, &CabrilloSetupDialog::address, true},
+    {&CabrilloReport::operators, &CabrilloSetupDialog::operators, true},
+    {&CabrilloReport::club, &CabrilloSetupDialog::club, true},
+    {&CabrilloReport::soapbox, &CabrilloSetupDialog::soapbox, true},
+    {&CabrilloReport::email, &CabrilloSetupDialog::email, true},
+};
+
 } // namespace
 
 void CabrilloReport::loadSettings()
 {
-    operators = readKey("Operators", callsign);
-    name = readKey("Name");
-    address = cabrillo::storedToEdit(readKey("Address"));
-    claimed = readKey("Claimed");
+    namespace key = settings::key;
+    operators = readKey(key::kOperators, callsign);
+    name = readKey(key::kName);
+    address = settings::fromStored(readKey(key::kAddress));
+    claimed = readKey(key::kClaimed);
     contest = "KORVANE";
     categoryOperator = "SINGLE-OP";
     categoryBand = "ALL";
     categoryPower = "HIGH";
     categoryOverlay = "WITHOUT USING";
-    email = readKey("Email");
-    club = readKey("Club");
-    soapbox = cabrillo::storedToEdit(readKey("SoapBox"));
-    location = readKey("Location");
+    email = readKey(key::kEmail);
+    club = readKey(key::kClub);
+    soapbox = settings::fromStored(readKey(key::kSoapBox));
+    location = readKey(key::kLocation);
 }
 
 void CabrilloReport::saveSettings() const
 {
     // Each write stands alone; one that fails (no "Plugins" folder) changes nothing else.
-    settings::write("Operators", operators);
-    settings::write("Name", name);
-    settings::write("Address", address);
-    settings::write("Category", categoryOperator);
-    settings::write("Contest", contest);
-    settings::write("Email", email);
-    settings::write("Club", club);
-    settings::write("SoapBox", soapbox);
-    settings::write("Location", location);
+    namespace key = settings::key;
+    settings::write(key::kOperators, operators);
+    settings::write(key::kName, name);
+    settings::write(key::kAddress, address);
+    settings::write(key::kCategory, categoryOperator);
+    settings::write(key::kContest, contest);
+    settings::write(key::kEmail, email);
+    settings::write(key::kClub, club);
+    settings::write(key::kSoapBox, soapbox);
+    settings::write(key::kLocation, location);
 }
 
 int CabrilloReport::setupHeader(const std::string& ownCall, const COleDateTime&,
@@ -55,39 +82,16 @@ int CabrilloReport::setupHeader(const std::string& ownCall, const COleDateTime&,
     loadSettings();
 
     CabrilloSetupDialog dialog;
-    dialog.contest = contest;
-    dialog.callsign = ownCall;
-    dialog.claimed = claimed;
-    dialog.categoryOperator = categoryOperator;
-    dialog.categoryBand = categoryBand;
-    dialog.categoryPower = categoryPower;
-    dialog.categoryOverlay = categoryOverlay;
-    dialog.location = location;
-    dialog.name = name;
-    dialog.address = address;
-    dialog.operators = operators;
-    dialog.club = club;
-    dialog.soapbox = soapbox;
-    dialog.email = email;
+    for (const DialogField& field : kDialogFields)
+        dialog.*field.dialog = this->*field.report;
     const bool confirmed = dialog.runModal() == platform::dialog::kIdOk;
-
     if (confirmed) {
-        callsign = dialog.callsign;
-        operators = dialog.operators;
-        categoryOperator = dialog.categoryOperator;
-        categoryBand = dialog.categoryBand;
-        categoryPower = dialog.categoryPower;
-        categoryOverlay = dialog.categoryOverlay;
-        location = dialog.location;
-        name = dialog.name;
-        address = dialog.address;
-        contest = dialog.contest;
-        email = dialog.email;
-        club = dialog.club;
-        soapbox = dialog.soapbox;
+        for (const DialogField& field : kDialogFields)
+            if (field.givenBack)
+                this->*field.report = dialog.*field.dialog;
     }
-    address = cabrillo::editToStored(address);
-    soapbox = cabrillo::editToStored(soapbox);
+    address = settings::toStored(address);
+    soapbox = settings::toStored(soapbox);
     if (confirmed)
         saveSettings();
     // Also after CANCEL: the summary writes the file whatever the dialog's end, and raw

@@ -1,7 +1,9 @@
 #include "cabrillo/ReportText.h"
 
+#include "contract/AsciiText.h"
+#include "contract/SettingsText.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace cabrillo {
 
@@ -23,8 +25,6 @@ std::string replaceAll(const std::string& source, const std::string& search,
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 bool refusedInFileNames(char c)
 {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -35,9 +35,7 @@ bool refusedInFileNames(char c)
 // blanks and dots at that part's end ignored: "NUL .x" and "AUX ." open devices too.
 bool isReservedDeviceName(const std::string& stem)
 {
-    std::string upper;
-    for (char c : stem)
-        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string upper = ascii::upper(stem);
     while (!upper.empty() && (upper.back() == ' ' || upper.back() == '.'))
         upper.pop_back();
     for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
@@ -51,13 +49,8 @@ bool isReservedDeviceName(const std::string& stem)
 
 std::string fileBaseName(const std::string& ownCall)
 {
-    std::string name = replaceAll(replaceAll(ownCall, "/", "_"), "\\", "_");
-    std::size_t first = 0, last = name.size();
-    while (first < last && isBlank(name[first]))
-        ++first;
-    while (last > first && isBlank(name[last - 1]))
-        --last;
-    name = name.substr(first, last - first);
+    const std::string slashesReplaced = replaceAll(replaceAll(ownCall, "/", "_"), "\\", "_");
+    std::string name(ascii::trimmed(slashesReplaced, ascii::isSpace));
     for (char& c : name) {
         if (refusedInFileNames(c))
             c = '_';
@@ -73,19 +66,10 @@ std::string fileBaseName(const std::string& ownCall)
     return name;
 }
 
-std::string storedToEdit(const std::string& stored)
-{
-    return replaceAll(replaceAll(stored, "<CR>", "\r"), "<LF>", "\n");
-}
-
-std::string editToStored(const std::string& edit)
-{
-    return replaceAll(replaceAll(edit, "\r", "<CR>"), "\n", "<LF>");
-}
-
 std::string storedToWriter(const std::string& stored, const std::string& tag)
 {
-    return replaceAll(replaceAll(stored, "<CR>", "\r\n" + tag + ": "), "<LF>", "");
+    const std::string cr(settings::kStoredCR), lf(settings::kStoredLF);
+    return replaceAll(replaceAll(stored, cr, "\r\n" + tag + ": "), lf, "");
 }
 
 } // namespace cabrillo

@@ -1,10 +1,10 @@
 #pragma once
-// Text rules of the Cabrillo report: replacing, the file name's stem, and the three
-// forms of the multi-line header fields (address, soapbox).
+// Text rules of the Cabrillo report: replacing, the file name's stem, and the writer
+// form of the multi-line header fields (address, soapbox).
 //
-// Forms: stored (one line in the settings file, "<CR>" and "<LF>" for the line break
-// bytes), edit (real line breaks, in the dialog), writer (each line after the first
-// carries its own tag: "\r\nADDRESS: ", ready to follow "ADDRESS: " in the file).
+// Those fields have three forms: stored (contract/SettingsText.h: one line in the
+// settings file), edit (real line breaks, in the dialog) and writer (each line after the
+// first carries its own tag: "\r\nADDRESS: ", ready to follow "ADDRESS: " in the file).
 
 #include <string>
 
@@ -25,10 +25,6 @@ std::string replaceAll(const std::string& source, const std::string& search,
 // "CON.X.Y" gives "CON_.X.Y", "NUL .X" gives "NUL _.X".
 std::string fileBaseName(const std::string& ownCall);
 
-// "<CR>" to a carriage return, then "<LF>" to a line feed.
-std::string storedToEdit(const std::string& stored);
-// Carriage return to "<CR>", then line feed to "<LF>".
-std::string editToStored(const std::string& edit);
 // "<CR>" to "\r\n" + tag + ": ", then "<LF>" removed.
 std::string storedToWriter(const std::string& stored, const std::string& tag);
 

@@ -1,5 +1,7 @@
 #include "scoring/QsoLog.h"
 
+#include "scoring/Tour.h"
+
 #include <algorithm>
 #include <type_traits>
 #include <utility>
@@ -8,14 +10,6 @@
 // fail half-way.
 static_assert(std::is_nothrow_move_assignable_v<QsoRecord>);
 static_assert(std::is_nothrow_move_assignable_v<QsoLog>);
-
-int QsoLog::tourOf(const COleDateTime& time)
-{
-    CivilDateTime t;
-    if (!breakDown(time, t))
-        return kNoTour;
-    return t.hour * 2 + (t.minute >= 30 ? 1 : 0);
-}
 
 std::uint32_t QsoLog::find(const std::unordered_map<std::string, std::uint32_t>& ids,
                            const std::string& text)

@@ -56,11 +56,8 @@ public:
     // Changes at every clear, when interned ids start again from 0.
     std::uint64_t epoch() const { return epoch_; }
 
-    // Half-hour slot of the day, 0 to 47, or kNoTour for a time without an hour.
-    static constexpr int kNoTour = -1;
-    static int tourOf(const COleDateTime& time);
-
-    // True when a record with this call, band and mode lies in the given tour.
+    // True when a record with this call, band and mode lies in the given tour (Tour.h);
+    // never for kNoTour.
     bool hasQsoInTour(const std::string& call, const std::string& band, const std::string& mode,
                       int tour) const;
     // True when some record's multiplierKey equals key.

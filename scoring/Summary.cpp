@@ -18,7 +18,7 @@ constexpr std::uint32_t kUnranked = 0xffffffffu;
 // first record that has it. Both passes are free of data-dependent branches: with calls
 // in random order those mispredict on most records and would cost more than the work.
 template <typename Rank>
-std::vector<std::vector<std::uint32_t>> countBands(const QsoLog& log,
+std::vector<std::vector<std::uint32_t>> countRanks(const QsoLog& log,
                                                    const std::vector<std::uint32_t>& rankOfBand,
                                                    std::vector<int>& qsosPerBand)
 {
@@ -67,6 +67,31 @@ std::vector<std::vector<std::uint32_t>> countBands(const QsoLog& log,
 }
 } // namespace
 
+BandCounts countBands(const QsoLog& log, const std::vector<std::string>& bandOrder,
+                      const std::string& listFilter)
+{
+    // Rank of each interned band in the given order.
+    std::vector<std::uint32_t> rankOfBand(log.bandIdCount(), kUnranked);
+    for (std::size_t rank = 0; rank < bandOrder.size(); ++rank) {
+        const std::uint32_t id = log.bandId(bandOrder[rank]);
+        if (id != QsoLog::kNoId)
+            rankOfBand[id] = static_cast<std::uint32_t>(rank);
+    }
+    BandCounts counts;
+    counts.qsos.assign(bandOrder.size(), 0);
+    // Small ranks fit a byte, which keeps the per-call table in the fastest cache.
+    counts.listed = bandOrder.size() < 0xff
+                        ? countRanks<std::uint8_t>(log, rankOfBand, counts.qsos)
+                        : countRanks<std::uint32_t>(log, rankOfBand, counts.qsos);
+    counts.newCalls.reserve(bandOrder.size());
+    const std::uint32_t filteredKey = log.multiplierKeyId(listFilter);
+    for (std::vector<std::uint32_t>& keys : counts.listed) {
+        counts.newCalls.push_back(static_cast<int>(keys.size()));
+        keys.erase(std::remove(keys.begin(), keys.end(), filteredKey), keys.end());
+    }
+    return counts;
+}
+
 SummaryResult buildSummary(BandList& bands, const QsoLog& log, const ContestState& state)
 {
     SummaryResult result;
@@ -75,30 +100,14 @@ SummaryResult buildSummary(BandList& bands, const QsoLog& log, const ContestStat
                  state.endDateText.c_str(), state.ownCall.c_str());
 
     bands.sortDescending();
-
-    // Rank of each interned band in the sorted list.
-    std::vector<std::uint32_t> rankOfBand(log.bandIdCount(), kUnranked);
-    for (std::size_t rank = 0; rank < bands.size(); ++rank) {
-        const std::uint32_t id = log.bandId(bands[rank]);
-        if (id != QsoLog::kNoId)
-            rankOfBand[id] = static_cast<std::uint32_t>(rank);
-    }
-    std::vector<int> qsosPerBand(bands.size(), 0);
-    // Small ranks fit a byte, which keeps the per-call table in the fastest cache.
-    const std::vector<std::vector<std::uint32_t>> newCallsPerBand =
-        bands.size() < 0xff ? countBands<std::uint8_t>(log, rankOfBand, qsosPerBand)
-                            : countBands<std::uint32_t>(log, rankOfBand, qsosPerBand);
-
-    const std::uint32_t filteredKey = log.multiplierKeyId(state.listFilter);
+    const BandCounts counts = countBands(log, bands.items(), state.listFilter);
     int newCalls = 0;
     int pointsTotal = 0;
     for (std::size_t b = 0; b < bands.size(); ++b) {
-        const int qsos = qsosPerBand[b];
-        for (std::uint32_t key : newCallsPerBand[b]) {
-            if (key != filteredKey)
-                result.multiplierKeyIds.push_back(key);
-            ++newCalls;
-        }
+        const std::vector<std::uint32_t>& listed = counts.listed[b];
+        result.multiplierKeyIds.insert(result.multiplierKeyIds.end(), listed.begin(), listed.end());
+        newCalls += counts.newCalls[b];
+        const int qsos = counts.qsos[b];
         const int points = qsos; // one point per QSO
         appendFormat(text, "%s\t %i\t %i\r\n", bands[b].c_str(), qsos, points);
         pointsTotal += points;

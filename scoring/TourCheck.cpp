@@ -1,5 +1,7 @@
 #include "scoring/TourCheck.h"
 
+#include "scoring/Tour.h"
+
 namespace {
 
 // " В ОДНОМ и ТОМ ЖЕ ТУРЕ ПРОВОДИТЬ НЕЛЬЗЯ !!!" in Windows-1251, the host's code page.
@@ -14,8 +16,7 @@ static_assert(sizeof(kWarning) - 1 == 43, "the warning is 43 bytes");
 int checkTour(const QsoLog& log, const std::string& call, const std::string& band,
               const std::string& mode, const CivilDateTime& now)
 {
-    const int tourNow = now.hour * 2 + (now.minute >= 30 ? 1 : 0);
-    if (log.hasQsoInTour(call, band, mode, tourNow))
+    if (log.hasQsoInTour(call, band, mode, tourOf(now)))
         return kRefused;
     return log.hasMultiplierKey(call) ? kWorkedBefore : kNewCall;
 }

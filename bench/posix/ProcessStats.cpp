@@ -3,7 +3,7 @@
 #include <dirent.h>
 #include <malloc.h>
 
-namespace platform {
+namespace bench {
 namespace {
 
 unsigned countEntries(const char* folder)
@@ -29,4 +29,4 @@ ProcessStats currentProcessStats()
     return s;
 }
 
-} // namespace platform
+} // namespace bench

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace platform {
+namespace bench {
 namespace {
 
 std::size_t busyHeapBytes()
@@ -71,4 +71,4 @@ ProcessStats currentProcessStats()
     return s;
 }
 
-} // namespace platform
+} // namespace bench

@@ -1,4 +1,5 @@
-// Text rules of the report: replaceAll, the file name's stem and the multi-line forms.
+// Text rules of the report: replaceAll, the file name's stem and the writer form of the
+// multi-line fields (their stored form: tests/contract/settings_text_test.cpp).
 #include "cabrillo/ReportText.h"
 
 #include <doctest/doctest.h>
@@ -96,15 +97,8 @@ TEST_CASE("file stem from the own callsign")
     }
 }
 
-TEST_CASE("multi-line fields: stored, edit and writer forms")
+TEST_CASE("multi-line fields: the writer form of the stored form")
 {
-    CHECK(storedToEdit("A<CR><LF>B") == "A\r\nB");
-    CHECK(storedToEdit("A<LF><CR>") == "A\n\r");
-    CHECK(storedToEdit("<cr>") == "<cr>"); // exact case only
-    CHECK(editToStored("A\r\nB") == "A<CR><LF>B");
-    CHECK(editToStored("A\r\n") == "A<CR><LF>");
-    CHECK(editToStored("A\nB") == "A<LF>B");
-    CHECK(editToStored("A<CR>B") == "A<CR>B"); // typed literally: indistinguishable
     CHECK(storedToWriter("A<CR><LF>B", "ADDRESS") == "A\r\nADDRESS: B");
     CHECK(storedToWriter("A<CR><LF>", "ADDRESS") == "A\r\nADDRESS: ");
     CHECK(storedToWriter("A<LF>B", "SOAPBOX") == "AB"); // a lone line feed just goes

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace platform {
+namespace host {
 
 struct AnsweredWindow {
     std::string caption;
@@ -32,4 +32,4 @@ private:
     void* hook_ = nullptr;
 };
 
-} // namespace platform
+} // namespace host

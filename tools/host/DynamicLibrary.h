@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform {
+namespace host {
 
 class DynamicLibrary {
 public:
@@ -28,4 +28,4 @@ private:
     std::string error_;
 };
 
-} // namespace platform
+} // namespace host

@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace platform {
+namespace host {
 
 // The folder of the running executable, without a trailing separator; empty if unknown.
 std::string programDirectory();
 
-} // namespace platform
+} // namespace host

@@ -6,7 +6,7 @@ namespace host {
 namespace {
 
 template <typename Fn>
-bool resolve(const platform::DynamicLibrary& lib, const ExportName& name, NameKind kind, Fn& out,
+bool resolve(const DynamicLibrary& lib, const ExportName& name, NameKind kind, Fn& out,
              std::string* error)
 {
     const char* symbol = kind == NameKind::Plain ? name.plain : name.decorated;

@@ -39,10 +39,10 @@ public:
     GetExchgCountFn getExchgCount = nullptr;
     IsValidExchgFn isValidExchg = nullptr;
 
-    platform::DynamicLibrary& library() { return library_; }
+    DynamicLibrary& library() { return library_; }
 
 private:
-    platform::DynamicLibrary library_;
+    DynamicLibrary library_;
 };
 
 } // namespace host

@@ -14,7 +14,7 @@ const char* yesNo(bool v) { return v ? "yes" : "no"; }
 int runExports(const PluginChoice& choice)
 {
     const std::string path = choice.path.empty() ? defaultPluginPath() : choice.path;
-    platform::DynamicLibrary library;
+    host::DynamicLibrary library;
     if (!library.open(path)) {
         std::fprintf(stderr, "korvane: cannot load %s: %s\n", path.c_str(), library.error().c_str());
         return kExitFailed;

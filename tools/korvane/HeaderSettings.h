@@ -14,12 +14,9 @@ struct HeaderOptions {
     std::optional<std::string> name, address, email, club, operators, soapbox, location;
 };
 
-// The stored form: each line break (CR LF, LF or CR, or the two characters \n as
-// typed on a command line) becomes "<CR><LF>".
-std::string storedForm(const std::string& multiLine);
-
-// The key and stored value of every field given, in the plug-in's key names. Single-line
-// fields must hold no line break (the command line refuses them).
+// The key and stored value of every field given, in the plug-in's key names; a
+// multi-line value's breaks as typed (settings::typedToStored). Single-line fields must
+// hold no line break (the command line refuses them).
 std::vector<std::pair<std::string, std::string>> headerEntries(const HeaderOptions& header);
 
 // Writes them below the current directory; false with the key that failed.

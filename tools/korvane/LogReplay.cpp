@@ -1,5 +1,6 @@
 #include "tools/korvane/LogReplay.h"
 
+#include "contract/SettingsKeys.h"
 #include "tools/korvane/logs/Cp1251.h"
 #include "tools/korvane/HeaderSettings.h"
 #include "tools/korvane/LogInput.h"
@@ -19,7 +20,7 @@ int openForReplay(const LogCommandOptions& options, PluginSession& plugin)
     if (!openWithTourClock(plugin, options.plugin, options.workdir))
         return kExitFailed;
     if (!keepWindowClosed())
-        std::fprintf(stderr, "korvane: warning: cannot write Plugins\\MOLTA.ini\n");
+        std::fprintf(stderr, "korvane: warning: cannot write %s\n", settings::kFile);
     return kExitOk;
 }
 

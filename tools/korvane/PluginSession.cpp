@@ -13,7 +13,7 @@ std::string defaultPluginPath()
 #else
     const char* name = "libStats.so";
 #endif
-    const std::string dir = platform::programDirectory();
+    const std::string dir = host::programDirectory();
     return dir.empty() ? std::string(name) : (std::filesystem::path(dir) / name).string();
 }
 

@@ -1,5 +1,6 @@
 // korvane score: the log through ResetStats0, AddData0 and GetResult0, as the host
 // feeds it after a reset; with --report the plug-in writes its Cabrillo file.
+#include "contract/SettingsKeys.h"
 #include "tools/host/AutoAnswer.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/LogInput.h"
@@ -15,7 +16,7 @@
 namespace korvane {
 namespace {
 
-void printAnswered(const platform::AnsweredWindow& w)
+void printAnswered(const host::AnsweredWindow& w)
 {
     if (w.messageBox)
         std::fprintf(stderr, "[message] %s: %s\n", w.caption.c_str(), w.text.c_str());
@@ -97,11 +98,11 @@ int runScore(const ScoreOptions& options)
         return kExitFailed;
     }
     if (!options.report && !keepWindowClosed())
-        std::fprintf(stderr, "korvane: warning: cannot write Plugins\\MOLTA.ini\n");
+        std::fprintf(stderr, "korvane: warning: cannot write %s\n", settings::kFile);
 
-    std::unique_ptr<platform::AutoAnswer> answering;
+    std::unique_ptr<host::AutoAnswer> answering;
     if (!options.interactive)
-        answering = std::make_unique<platform::AutoAnswer>(printAnswered);
+        answering = std::make_unique<host::AutoAnswer>(printAnswered);
 #if defined(_WIN32)
     // Unanswered, the setup dialog would wait for an operator who is not there.
     if (answering && !answering->active() && options.report) {

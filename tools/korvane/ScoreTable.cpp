@@ -1,8 +1,9 @@
 #include "tools/korvane/ScoreTable.h"
 
+#include "contract/AsciiText.h"
+#include "scoring/Summary.h"
 #include "tools/korvane/TextUtil.h"
 
-#include <set>
 #include <sstream>
 
 namespace korvane {
@@ -35,7 +36,7 @@ std::optional<int> number(const std::string& text)
 {
     const std::string_view digits = text.empty() || text[0] != '-' ? std::string_view(text)
                                                                    : std::string_view(text).substr(1);
-    if (!allDigits(digits) || digits.size() > 9)
+    if (!ascii::allDigits(digits) || digits.size() > 9)
         return std::nullopt;
     return std::stoi(text);
 }
@@ -123,13 +124,19 @@ std::vector<Multiplier> multipliersByBand(const std::vector<LogQso>& qsos,
                                           const std::vector<std::string>& bandOrder,
                                           const std::string& listFilter)
 {
+    // The plug-in's own count, over the QSOs it was given.
+    QsoLog log;
+    for (const LogQso& q : qsos) {
+        QsoRecord r;
+        r.call = r.multiplierKey = q.call; // as the plug-in records it: the worked call counts
+        r.band = q.band;
+        log.add(std::move(r));
+    }
+    const BandCounts counts = countBands(log, bandOrder, listFilter);
     std::vector<Multiplier> list;
-    std::set<std::string> seen;
-    for (const std::string& band : bandOrder)
-        for (const LogQso& q : qsos)
-            if (q.band == band && !q.call.empty() && seen.insert(q.call).second &&
-                q.call != listFilter)
-                list.push_back({q.call, band});
+    for (std::size_t b = 0; b < bandOrder.size(); ++b)
+        for (std::uint32_t key : counts.listed[b])
+            list.push_back({log.multiplierKeyText(key), bandOrder[b]});
     return list;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reading the plug-in's score table back: korvane prints it as returned, and names the
-// multipliers in the order the plug-in counts them (bands in the table's order, QSOs in
-// log order within a band), since the list itself is no export.
+// multipliers in the order the plug-in counts them (scoring's countBands over the bands
+// in the table's order), since the list itself is no export.
 
 #include "tools/korvane/logs/LogQso.h"
 

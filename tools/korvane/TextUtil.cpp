@@ -1,55 +1,24 @@
 #include "tools/korvane/TextUtil.h"
 
+#include "contract/AsciiText.h"
+
 namespace korvane {
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSpaceOrLineEnd(char c) { return ascii::isBlank(c) || c == '\r' || c == '\n'; }
 
 } // namespace
 
 std::string trim(std::string_view text)
 {
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
-std::string toLower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string toUpper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
-bool allDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
+    return std::string(ascii::trimmed(text, isSpaceOrLineEnd));
 }
 
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from)
 {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
         std::size_t k = 0;
-        while (k < needle.size() && lower(text[i + k]) == needle[k])
+        while (k < needle.size() && ascii::toLower(text[i + k]) == needle[k])
             ++k;
         if (k == needle.size())
             return i;

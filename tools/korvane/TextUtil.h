@@ -1,5 +1,6 @@
 #pragma once
-// Small text helpers the readers share.
+// Small text helpers the readers share; letter case and character classes are in
+// contract/AsciiText.h.
 
 #include <cstddef>
 #include <string>
@@ -8,9 +9,6 @@
 namespace korvane {
 
 std::string trim(std::string_view text); // blanks, tabs, CR, LF
-std::string toLower(std::string_view text);
-std::string toUpper(std::string_view text);
-bool allDigits(std::string_view text); // false for the empty text
 
 // Position of needle (lower case) in text from from on, letter case ignored; npos if none.
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from);

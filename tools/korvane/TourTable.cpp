@@ -10,7 +10,7 @@
 namespace korvane {
 namespace {
 
-constexpr long kSlotsPerDay = 48;
+constexpr long kSlotsPerDay = kToursPerDay;
 constexpr std::size_t kEmptyRunShown = 3; // empty tours in a row that still get a line each
 
 // Whole days from the host's epoch, 30 December 1899, and back: the day number of the
@@ -49,7 +49,7 @@ std::optional<long> tourSlot(const COleDateTime& time)
     CivilDateTime c;
     if (!breakDown(time, c))
         return std::nullopt;
-    return dayNumber(c) * kSlotsPerDay + tourOfDayMinute(c.hour * 60 + c.minute);
+    return dayNumber(c) * kSlotsPerDay + tourOf(c);
 }
 
 int tourNumber(long slot)

@@ -4,6 +4,7 @@
 // score after its last QSO.
 
 #include "contract/OleDateTime.h"
+#include "scoring/Tour.h"
 #include "tools/korvane/logs/LogQso.h"
 #include "tools/korvane/OutputFormat.h"
 
@@ -14,18 +15,11 @@
 
 namespace korvane {
 
-// The plug-in's tours are the half hours of the UTC day.
-constexpr int kMinutesPerTour = 30;
-
-// The tour of the day, 0 to 47, that a minute of the day (0 to 1439) falls in: hour * 2,
-// plus 1 from minute 30 on.
-constexpr int tourOfDayMinute(int minuteOfDay) { return minuteOfDay / kMinutesPerTour; }
-
 // The half hour a time falls in, counted from the day number's origin, so that tours
 // order and their gaps show; empty for a date that cannot be broken down.
 std::optional<long> tourSlot(const COleDateTime& time);
 
-// The plug-in's tour number of a slot: the tourOfDayMinute of its first minute.
+// The plug-in's tour number of a slot (scoring/Tour.h).
 int tourNumber(long slot);
 
 // The first minute of a slot.

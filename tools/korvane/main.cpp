@@ -175,7 +175,7 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    platform::useUtf8Output();
+    host::useUtf8Output();
     // Out of memory or a failing stream must end with a message and a status, not abort.
     try {
         return run(argc, argv);

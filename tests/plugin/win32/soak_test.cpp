@@ -39,14 +39,14 @@ TEST_CASE("soak: 200 cycles of load, reset, add, check, summary and unload with 
     for (int round = 0; round < 5; ++round) // the system's own caches settle first
         cycle(round);
     robot::eventually([] { return robot::threadsOfThisProcess() <= 1; });
-    const platform::ProcessStats before = platform::currentProcessStats();
+    const bench::ProcessStats before = bench::currentProcessStats();
 
     for (int round = 5; round < 205; ++round) {
         CAPTURE(round);
         cycle(round);
     }
     robot::eventually([] { return robot::threadsOfThisProcess() <= 1; });
-    const platform::ProcessStats after = platform::currentProcessStats();
+    const bench::ProcessStats after = bench::currentProcessStats();
 
     MESSAGE("after 200 cycles: threads " << before.threads << " -> " << after.threads
             << ", handles " << before.handles << " -> " << after.handles << ", heap bytes "

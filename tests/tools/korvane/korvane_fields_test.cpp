@@ -102,18 +102,17 @@ TEST_CASE("callsigns: letters, digits and slashes of sane length")
     CHECK(callsignProblem(std::string(32, 'A')).empty());
 }
 
-TEST_CASE("header values in the stored form")
+TEST_CASE("header values in the stored form, breaks as typed")
 {
-    CHECK(storedForm("Lenina 1\nMoscow") == "Lenina 1<CR><LF>Moscow");
-    CHECK(storedForm("A\r\nB\rC\\nD") == "A<CR><LF>B<CR><LF>C<CR><LF>D");
-    CHECK(storedForm("no break") == "no break");
     HeaderOptions h;
     h.name = "Ivan";
     h.address = "A\nB";
+    h.soapbox = "73\\nGL\r";
     const auto entries = headerEntries(h);
-    REQUIRE(entries.size() == 2);
+    REQUIRE(entries.size() == 3);
     CHECK(entries[0] == std::make_pair(std::string("Name"), std::string("Ivan")));
     CHECK(entries[1] == std::make_pair(std::string("Address"), std::string("A<CR><LF>B")));
+    CHECK(entries[2] == std::make_pair(std::string("SoapBox"), std::string("73<CR><LF>GL<CR><LF>")));
 }
 
 TEST_CASE("the multiplier list follows the table's band order")

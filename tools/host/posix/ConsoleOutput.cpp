@@ -1,8 +1,8 @@
 // Terminals here take the bytes as they come.
 #include "tools/host/ConsoleOutput.h"
 
-namespace platform {
+namespace host {
 
 void useUtf8Output() {}
 
-} // namespace platform
+} // namespace host

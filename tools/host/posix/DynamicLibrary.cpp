@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-namespace platform {
+namespace host {
 
 bool DynamicLibrary::open(const std::string& path)
 {
@@ -29,4 +29,4 @@ void* DynamicLibrary::find(const char* name) const
     return handle_ && name ? dlsym(handle_, name) : nullptr;
 }
 
-} // namespace platform
+} // namespace host

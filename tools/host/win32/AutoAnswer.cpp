@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace platform {
+namespace host {
 namespace {
 
 AutoAnswer::Listener* gListener = nullptr; // the one active AutoAnswer's
@@ -94,4 +94,4 @@ AutoAnswer::~AutoAnswer()
     gListener = nullptr;
 }
 
-} // namespace platform
+} // namespace host

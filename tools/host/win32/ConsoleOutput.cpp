@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace host {
 
 void useUtf8Output() { SetConsoleOutputCP(CP_UTF8); }
 
-} // namespace platform
+} // namespace host

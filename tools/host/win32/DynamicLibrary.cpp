@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace host {
 
 bool DynamicLibrary::open(const std::string& path)
 {
@@ -27,4 +27,4 @@ void* DynamicLibrary::find(const char* name) const
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
-} // namespace platform
+} // namespace host

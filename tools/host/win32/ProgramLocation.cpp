@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace host {
 
 std::string programDirectory()
 {
@@ -15,4 +15,4 @@ std::string programDirectory()
     return slash == std::string::npos ? std::string() : full.substr(0, slash);
 }
 
-} // namespace platform
+} // namespace host

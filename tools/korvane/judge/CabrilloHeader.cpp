@@ -1,5 +1,6 @@
 #include "tools/korvane/judge/CabrilloHeader.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/TextUtil.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ CabrilloHeader readCabrilloHeader(std::string_view text)
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;
-        const std::string tag = toUpper(trim(line.substr(0, colon)));
+        const std::string tag = ascii::upper(trim(line.substr(0, colon)));
         if (tag == "QSO" || tag == "X-QSO")
             continue;
         const std::string value = trim(line.substr(colon + 1));
@@ -42,10 +43,10 @@ CabrilloHeader readCabrilloHeader(std::string_view text)
         if (tag == "START-OF-LOG" && header.version.empty())
             header.version = value;
         else if (tag == "CALLSIGN" && header.callsign.empty()) {
-            header.callsign = toUpper(value);
+            header.callsign = ascii::upper(value);
             header.callsignLine = number;
         } else if (tag.rfind("CATEGORY-", 0) == 0 && !value.empty())
-            header.categories.emplace_back(tag, toUpper(value));
+            header.categories.emplace_back(tag, ascii::upper(value));
         else if (tag == "CLAIMED-SCORE")
             header.claimedScore = wholeNumber(value);
         else if (tag == "OPERATORS")

@@ -1,5 +1,6 @@
 #include "tools/korvane/judge/ContestLogs.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/logs/CabrilloLayout.h"
 #include "tools/korvane/TextUtil.h"
 
@@ -19,8 +20,8 @@ std::string normalExchange(std::string_view text)
     std::string out;
     // Words as a QSO line's fields are told apart.
     for (const cabrillo::Token& token : cabrillo::tokenize(text)) {
-        std::string word = toUpper(token.text);
-        if (allDigits(word)) {
+        std::string word = ascii::upper(token.text);
+        if (ascii::allDigits(word)) {
             const std::size_t nonZero = word.find_first_not_of('0');
             word = nonZero == std::string::npos ? "0" : word.substr(nonZero);
         }
@@ -115,7 +116,7 @@ std::size_t ContestLogs::bytesHeld() const
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts)
 {
     // Nearly every exchange is a serial number: no text to build for it.
-    if (!text.empty() && text.size() <= kMaxNumberDigits && allDigits(text)) {
+    if (!text.empty() && text.size() <= kMaxNumberDigits && ascii::allDigits(text)) {
         std::uint32_t n = 0;
         for (char c : text)
             n = n * 10 + static_cast<std::uint32_t>(c - '0');
@@ -124,7 +125,7 @@ std::uint32_t encodeExchange(std::string_view text, TextTable& texts)
     const std::string normal = normalExchange(text);
     if (normal.empty())
         return kEmptyExchange;
-    if (allDigits(normal) && normal.size() <= kMaxNumberDigits)
+    if (ascii::allDigits(normal) && normal.size() <= kMaxNumberDigits)
         return static_cast<std::uint32_t>(std::stoul(normal));
     return kTextExchange | texts.intern(normal);
 }

@@ -3,7 +3,7 @@
 // the time windows of the matching exact and the record small.
 
 #include "contract/OleDateTime.h"
-#include "tools/korvane/TourTable.h"
+#include "scoring/Tour.h"
 
 #include <cstdint>
 #include <optional>

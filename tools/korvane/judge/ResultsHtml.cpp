@@ -1,9 +1,8 @@
 // results.html: the published page. One file, its style inside, no script, nothing
 // fetched: it reads the same from a web server, a mail attachment or a USB stick.
+#include "contract/AsciiText.h"
 #include "tools/korvane/OutputFormat.h"
 #include "tools/korvane/judge/ResultFiles.h"
-
-#include <cctype>
 
 namespace korvane::judge {
 namespace {
@@ -31,7 +30,8 @@ std::string linkTo(const std::string& file)
 {
     std::string out;
     for (unsigned char c : file) {
-        if (std::isalnum(c) || c == '-' || c == '.' || c == '_') {
+        if (ascii::isLetter(static_cast<char>(c)) || ascii::isDigit(static_cast<char>(c)) ||
+            c == '-' || c == '.' || c == '_') {
             out += static_cast<char>(c);
         } else {
             static const char kHex[] = "0123456789ABCDEF";

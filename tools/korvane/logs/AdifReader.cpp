@@ -1,5 +1,6 @@
 #include "tools/korvane/logs/AdifReader.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/logs/Bands.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/TextUtil.h"
@@ -93,7 +94,7 @@ std::vector<std::string> commentSerials(const std::string& comment)
     std::vector<std::string> serials;
     std::string current;
     for (const char c : comment + " ") {
-        if (c >= '0' && c <= '9') {
+        if (ascii::isDigit(c)) {
             current += c;
         } else if (c == ' ' || c == ',' || c == ';' || c == '/' || c == '\t') {
             if (!current.empty())
@@ -189,7 +190,7 @@ std::string shownMegahertz(unsigned long long hz)
 std::string toQso(const Record& r, const std::vector<std::string>& exchangeFields, LogQso& q,
                   std::string& remark)
 {
-    q.call = toUpper(trim(r.get("call")));
+    q.call = ascii::upper(trim(r.get("call")));
     if (std::string why = callsignProblem(q.call); !why.empty())
         return why;
 
@@ -250,7 +251,7 @@ std::vector<std::string> fieldNames(const std::string& joinedNames)
     std::size_t from = 0;
     while (from <= joinedNames.size() && !joinedNames.empty()) {
         const std::size_t plus = joinedNames.find('+', from);
-        names.push_back(toLower(trim(joinedNames.substr(from, plus - from))));
+        names.push_back(ascii::lower(trim(joinedNames.substr(from, plus - from))));
         if (plus == std::string::npos)
             break;
         from = plus + 1;
@@ -299,14 +300,14 @@ private:
         }
         const std::string tag(text_.substr(lt + 1, gt - lt - 1));
         const std::size_t colon = tag.find(':');
-        const std::string name = toLower(trim(tag.substr(0, colon)));
+        const std::string name = ascii::lower(trim(tag.substr(0, colon)));
         pos_ = gt + 1;
         if (colon == std::string::npos)
             return endMark(name);
 
         const std::string rest = tag.substr(colon + 1);
         const std::string length = rest.substr(0, rest.find(':'));
-        if (!allDigits(length) || length.size() > 10 || std::stoull(length) > kMaxFieldLength)
+        if (!ascii::allDigits(length) || length.size() > 10 || std::stoull(length) > kMaxFieldLength)
             return damaged("field <" + name + "> with length " + shown(length));
         const std::size_t n = static_cast<std::size_t>(std::stoull(length));
         if (n > text_.size() - pos_) {
@@ -355,10 +356,10 @@ private:
 
     void noteOwnCall(std::size_t line)
     {
-        const std::string station = toUpper(trim(record_.get("station_callsign")));
+        const std::string station = ascii::upper(trim(record_.get("station_callsign")));
         if (station_.empty() && callsignProblem(station).empty())
             station_ = station;
-        const std::string op = toUpper(trim(record_.get("operator")));
+        const std::string op = ascii::upper(trim(record_.get("operator")));
         if (!callsignProblem(op).empty())
             return;
         if (operator_.empty()) {
@@ -424,7 +425,7 @@ std::string exchangeFieldProblem(const std::string& names)
         if (name.empty())
             return "an empty field name in " + shown(names);
         for (const char c : name)
-            if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            if (!(ascii::isLower(c) || ascii::isDigit(c) || c == '_'))
                 return "field name " + shown(name) +
                        " holds characters other than letters, digits and _";
     }

@@ -1,5 +1,6 @@
 #include "tools/korvane/logs/Bands.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/TextUtil.h"
 
 namespace korvane {
@@ -32,7 +33,7 @@ const Band kBands[] = {
 
 std::optional<std::string> bandFromAdif(const std::string& adifBand)
 {
-    const std::string wanted = toLower(trim(adifBand));
+    const std::string wanted = ascii::lower(trim(adifBand));
     for (const Band& b : kBands)
         if (wanted == b.adif)
             return std::string(b.host);

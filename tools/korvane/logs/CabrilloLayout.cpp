@@ -1,5 +1,6 @@
 #include "tools/korvane/logs/CabrilloLayout.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/TextUtil.h"
 
@@ -11,8 +12,8 @@
 namespace korvane::cabrillo {
 namespace {
 
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+using ascii::isDigit;
+using ascii::isLetter;
 
 // The call itself, without a prefix or suffix after '/'.
 bool looksLikeBareCall(std::string_view s)
@@ -38,7 +39,7 @@ bool isTransmitterNumber(std::string_view s) { return s.size() == 1 && isDigit(s
 bool looksLikeLocator(std::string_view s)
 {
     auto in = [](char c, char first, char last) {
-        const char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        const char u = ascii::toUpper(c);
         return u >= first && u <= last;
     };
     return s.size() == 6 && in(s[0], 'A', 'R') && in(s[1], 'A', 'R') && isDigit(s[2]) &&
@@ -219,7 +220,7 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
         if (q.tokens.size() <= kOwnCall)
             continue;
         ++withOwn;
-        const std::string own = toUpper(q.tokens[kOwnCall].text);
+        const std::string own = ascii::upper(q.tokens[kOwnCall].text);
         if (ownCounts[own]++ == 0)
             ownOrder.push_back(own);
     }
@@ -245,7 +246,7 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
                 ++t->lines;
                 t->symmetric += equal ? 1 : 0;
                 t->locators += locator ? 1 : 0;
-                t->values.insert(toUpper(q.tokens[i].text));
+                t->values.insert(ascii::upper(q.tokens[i].text));
             }
         }
     }

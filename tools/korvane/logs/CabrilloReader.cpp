@@ -1,5 +1,6 @@
 #include "tools/korvane/logs/CabrilloReader.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/logs/Bands.h"
 #include "tools/korvane/logs/CabrilloLayout.h"
 #include "tools/korvane/logs/QsoFields.h"
@@ -28,7 +29,7 @@ std::optional<std::string> bandFromDesignator(std::string_view freq)
         {"432", "70CM"}, {"902", "33CM"}, {"1.2G", "23CM"}, {"2.3G", "13CM"},
     };
     for (const auto& [designator, band] : kDesignators)
-        if (toUpper(freq) == designator)
+        if (ascii::upper(freq) == designator)
             return std::string(band);
     return std::nullopt;
 }
@@ -62,7 +63,7 @@ bool separatedTime(std::string& time)
     if (time.size() != 5 || (time[2] != '.' && time[2] != ':'))
         return false;
     time.erase(2, 1);
-    return allDigits(time);
+    return ascii::allDigits(time);
 }
 
 struct LineReading {
@@ -75,7 +76,7 @@ std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReadi
     if (q.tokens.size() < kOwnCall + 2)
         return "a QSO line needs frequency, mode, date, time and both callsigns";
     const std::string freq(q.tokens[kFreq].text);
-    if (allDigits(freq) && freq.size() <= 7 && bandFromKHz(std::stoul(freq))) {
+    if (ascii::allDigits(freq) && freq.size() <= 7 && bandFromKHz(std::stoul(freq))) {
         out.band = *bandFromKHz(std::stoul(freq));
         out.freqHz = static_cast<unsigned>(std::stoul(freq) * 1000);
     } else if (auto band = bandFromDesignator(freq)) {
@@ -96,7 +97,7 @@ std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReadi
     if (call == 0)
         return "cannot tell the worked callsign: nothing stands at " + layout.callPlace() +
                ", where the other QSO lines have it";
-    out.call = toUpper(q.tokens[call].text);
+    out.call = ascii::upper(q.tokens[call].text);
     if (!cabrillo::looksLikeCall(out.call)) {
         std::string why = callsignProblem(out.call);
         if (why.empty())
@@ -104,13 +105,13 @@ std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReadi
         return "cannot tell the worked callsign: " + why + " (at " + layout.callPlace() +
                ", where the other QSO lines have it)";
     }
-    const std::string own = toUpper(q.tokens[kOwnCall].text);
+    const std::string own = ascii::upper(q.tokens[kOwnCall].text);
     if (std::find(layout.ownCalls.begin(), layout.ownCalls.end(), own) == layout.ownCalls.end())
         return "own callsign " + shown(own) + " is not this log's" +
                (layout.ownCalls.empty() ? std::string() : " (" + layout.ownCalls.front() + ")");
     if (layout.transmitter &&
         (q.tokens.size() - 1 <= call || q.tokens.back().text.size() != 1 ||
-         !allDigits(q.tokens.back().text)))
+         !ascii::allDigits(q.tokens.back().text)))
         return "no transmitter number ends the line, as on the other QSO lines";
 
     splitHalf(q, kOwnCall + 1, call - 1, layout.sentReport, out.rstSent, out.exchSent);
@@ -126,12 +127,12 @@ std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReadi
 std::string tagOf(std::string_view line)
 {
     const std::size_t colon = line.find(':');
-    return colon == std::string_view::npos ? std::string() : toUpper(trim(line.substr(0, colon)));
+    return colon == std::string_view::npos ? std::string() : ascii::upper(trim(line.substr(0, colon)));
 }
 
 std::string valueOf(std::string_view line)
 {
-    return toUpper(trim(line.substr(line.find(':') + 1)));
+    return ascii::upper(trim(line.substr(line.find(':') + 1)));
 }
 
 // "OPERATORS: K1ABC K2DEF @W1AW": blank- or comma-separated, '@' marks the host station.

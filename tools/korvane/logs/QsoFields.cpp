@@ -1,5 +1,6 @@
 #include "tools/korvane/logs/QsoFields.h"
 
+#include "contract/AsciiText.h"
 #include "tools/korvane/TextUtil.h"
 
 namespace korvane {
@@ -20,7 +21,7 @@ int number(const std::string& text, std::size_t from, std::size_t count)
 
 std::optional<COleDateTime> withTime(int year, int month, int day, const std::string& time)
 {
-    if (!allDigits(time) || (time.size() != 4 && time.size() != 6))
+    if (!ascii::allDigits(time) || (time.size() != 4 && time.size() != 6))
         return std::nullopt;
     const int second = time.size() == 6 ? number(time, 4, 2) : 0;
     return utcDateTime(year, month, day, number(time, 0, 2), number(time, 2, 2), second);
@@ -42,7 +43,7 @@ std::optional<COleDateTime> utcDateTime(int year, int month, int day, int hour, 
 
 std::optional<COleDateTime> parseCompactDateTime(const std::string& date, const std::string& time)
 {
-    if (date.size() != 8 || !allDigits(date))
+    if (date.size() != 8 || !ascii::allDigits(date))
         return std::nullopt;
     return withTime(number(date, 0, 4), number(date, 4, 2), number(date, 6, 2), time);
 }
@@ -63,8 +64,7 @@ std::string callsignProblem(const std::string& call)
         return "callsign of " + std::to_string(call.size()) + " bytes, longer than " +
                std::to_string(kMaxCallLength);
     for (char c : call) {
-        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                        (c >= '0' && c <= '9') || c == '/';
+        const bool ok = ascii::isLetter(c) || ascii::isDigit(c) || c == '/';
         if (!ok)
             return "callsign " + shown(call) + " holds characters other than letters, digits and /";
     }
@@ -77,8 +77,8 @@ std::optional<unsigned long long> megahertzToHertzWide(const std::string& mhz)
     const std::size_t dot = text.find('.');
     const std::string whole = text.substr(0, dot);
     std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
-    if ((whole.empty() && fraction.empty()) || (!whole.empty() && !allDigits(whole)) ||
-        (!fraction.empty() && !allDigits(fraction)))
+    if ((whole.empty() && fraction.empty()) || (!whole.empty() && !ascii::allDigits(whole)) ||
+        (!fraction.empty() && !ascii::allDigits(fraction)))
         return std::nullopt;
     if (whole.size() > 6)
         return std::nullopt;
@@ -97,8 +97,8 @@ std::optional<unsigned> megahertzToHertz(const std::string& mhz)
 
 std::string modeFromAdif(const std::string& mode, const std::string& submode)
 {
-    std::string m = toUpper(trim(mode));
-    const std::string sub = toUpper(trim(submode));
+    std::string m = ascii::upper(trim(mode));
+    const std::string sub = ascii::upper(trim(submode));
     if (m == "SSB" || m == "USB" || m == "LSB" || sub == "USB" || sub == "LSB")
         return "SSB";
     return m;
@@ -106,7 +106,7 @@ std::string modeFromAdif(const std::string& mode, const std::string& submode)
 
 std::string modeFromCabrillo(const std::string& code)
 {
-    const std::string c = toUpper(trim(code));
+    const std::string c = ascii::upper(trim(code));
     return c == "PH" ? "SSB" : c;
 }
 
