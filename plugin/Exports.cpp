@@ -1,5 +1,6 @@
 // The exported entry points. Each one makes its arguments safe (a null text reads as
-// empty, a null date as a null date) and forwards to the engine; no exception leaves.
+// empty, a null date as a null date) and forwards to the application object; no exception
+// leaves.
 #include "contract/HostContract.h"
 #include "platform/Platform.h"
 #include "plugin/PluginApp.h"

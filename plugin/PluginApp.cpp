@@ -1,11 +1,10 @@
 #include "plugin/PluginApp.h"
 
 #include "platform/Platform.h"
-#include "plugin/LibraryExit.h"
 #include "platform/SettingsFile.h"
+#include "plugin/LibraryExit.h"
 #include "scoring/Summary.h"
 #include "scoring/TourCheck.h"
-#include "window/WindowControl.h"
 
 #include <cstring>
 #include <utility>
@@ -15,7 +14,26 @@ namespace {
 constexpr unsigned kRefreshAfterCheckMs = 330;
 constexpr std::size_t kStartBufferBytes = 100;
 
+PluginApp app; // constructed at library load, destroyed at unload
+
+void closeWindowOfTheLibrary() { app.window.closeAndWait(); }
+
+// A process exit destroys the library's static objects while the window thread may still
+// use them, and in the reverse order of their making: those built at load after the
+// application object (the headless dialog backend's, which the window thread runs on) go
+// before it and its window. So the window closes ahead of all of them, by a handler
+// registered at the first start, once they are all built.
+void closeBeforeStaticsGo(const PluginApp& starting)
+{
+    if (&starting != &app)
+        return; // any other application object closes its window as it goes
+    static const bool registered = (plugin::runBeforeStaticsGo(closeWindowOfTheLibrary), true);
+    (void)registered;
+}
+
 } // namespace
+
+PluginApp& pluginApp() { return app; }
 
 int PluginApp::addData(QsoRecord record)
 {
@@ -62,12 +80,9 @@ int PluginApp::resetStats(int reportRequested, const std::string& ownCall,
     state.startToggle = settings::parseDecimal(settings::read(settings::key::kStart, "", kStartBufferBytes));
     if (state.startToggle) {
         settings::write(settings::key::kStart, "0");
-    } else if (!window::isOpen()) {
-        // The window reads objects that a process exit may destroy while it still runs.
-        static const bool closedAtExit =
-            (plugin::runBeforeStaticsGo(window::closeWindowAndWait), true);
-        (void)closedAtExit;
-        window::startWindowThread();
+    } else if (!window.isOpen()) {
+        closeBeforeStaticsGo(*this);
+        window.start();
         settings::write(settings::key::kStart, "1");
     }
     return 1;
@@ -76,8 +91,8 @@ int PluginApp::resetStats(int reportRequested, const std::string& ownCall,
 int PluginApp::checkCall(const std::string& call, const std::string& mode,
                            const std::string& band, char* messageBuffer)
 {
-    if (window::isOpen())
-        window::scheduleRefresh(kRefreshAfterCheckMs);
+    if (window.isOpen())
+        window.scheduleRefresh(kRefreshAfterCheckMs);
     const int result =
         checkTour(log, call, band, mode, tourClock ? *tourClock : platform::ops().utcNow());
     if (result == kRefused && messageBuffer) {
@@ -119,21 +134,10 @@ const char* PluginApp::getResult(int* scoreOut)
     return summaryText.c_str();
 }
 
-namespace {
-PluginApp engine; // constructed at library load, destroyed at unload
-} // namespace
-
-PluginApp& pluginApp() { return engine; }
-
-namespace plugin {
-
-void onLoad() {}
-
-void onUnload(bool processTerminating)
+void PluginApp::unloading(bool processTerminating)
 {
-    // The window's thread reads the plug-in's objects: it must be gone before they are.
-    if (!processTerminating)
-        window::closeWindowAndWait();
+    if (processTerminating)
+        window.abandon();
+    else
+        window.closeAndWait();
 }
-
-} // namespace plugin

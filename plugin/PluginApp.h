@@ -1,15 +1,16 @@
 #pragma once
 // Everything one loaded plug-in keeps between the host's calls, and the work behind
-// each entry point. The exports forward here with their arguments already made safe
-// (null texts read as empty, null dates as null).
+// each entry point: the composition root of the log, the bands, the contest, the report
+// and the multiplier window. The exports forward here with their arguments already made
+// safe (null texts read as empty, null dates as null).
 
 #include "cabrillo/CabrilloReport.h"
+#include "platform/Platform.h"
 #include "scoring/BandList.h"
 #include "scoring/ContestState.h"
-#include "window/MultiplierList.h"
 #include "scoring/QsoLog.h"
-
-#include "platform/Platform.h"
+#include "window/MultiplierList.h"
+#include "window/WindowHost.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,6 +38,12 @@ public:
     // goes through scoreOut when it is not null.
     const char* getResult(int* scoreOut);
 
+    // The library is being unloaded, before any process-wide object goes: the window
+    // closes and its thread leaves the library's code. processTerminating: the process is
+    // ending and the system has already stopped the other threads, so the window is only
+    // forgotten: nothing waits, nothing of it is touched.
+    void unloading(bool processTerminating);
+
     // The time the tour check takes as now; empty for the system clock. Only stand-in
     // hosts that replay a finished log set it, so that each QSO is checked at its own time.
     std::optional<CivilDateTime> tourClock;
@@ -52,18 +59,12 @@ public:
 private:
     std::vector<std::uint32_t> shownKeyIds_; // what multipliers was last built from
     std::uint64_t shownEpoch_ = ~std::uint64_t{0};
+
+public:
+    // Declared last, so destroyed first: the window closes, and its thread is gone,
+    // before the list it shows and the rest go.
+    WindowHost window{multipliers};
 };
 
 // The plug-in's one application object, from library load to unload.
 PluginApp& pluginApp();
-
-namespace plugin {
-
-// Library load: nothing starts, no window opens; the process-wide objects exist.
-void onLoad();
-
-// Library unload, before any process-wide object goes. processTerminating: the process
-// is ending and the system has already stopped the other threads, so nothing waits.
-void onUnload(bool processTerminating);
-
-} // namespace plugin

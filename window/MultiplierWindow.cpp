@@ -3,9 +3,8 @@
 #include "platform/SettingsFile.h"
 #include "platform/WindowOps.h"
 #include "resources/MultiplierWindowIds.h"
-#include "plugin/PluginApp.h"
-#include "window/WindowAddress.h"
-#include "window/WindowThread.h"
+#include "window/MultiplierList.h"
+#include "window/WindowHost.h"
 
 #include <algorithm>
 #include <string>
@@ -24,13 +23,6 @@ constexpr int kDefaultX = 200;
 constexpr int kDefaultY = 400;
 constexpr int kListMargin = 5;
 constexpr std::size_t kPositionBufferBytes = 12; // any decimal int and its terminator
-
-// The position last read from or written to the settings file; outlives the windows.
-// Window thread only.
-struct {
-    int x = 0;
-    int y = 0;
-} SavedPosition;
 
 int readCoordinate(const char* key)
 {
@@ -56,20 +48,21 @@ const MessageEntry MultiplierWindow::kEntries[] = {
 };
 const MessageTable MultiplierWindow::kMessages = makeTable(&Dialog::kMessages, MultiplierWindow::kEntries);
 
-MultiplierWindow::MultiplierWindow() : Dialog(IDD_MULTIPLIER_WINDOW) {}
+MultiplierWindow::MultiplierWindow(WindowHost& host) : Dialog(IDD_MULTIPLIER_WINDOW), host_(host) {}
 
 MultiplierWindow::~MultiplierWindow() { deleteBrush(ListBrush); }
 
 bool MultiplierWindow::onInitDialog()
 {
     Dialog::onInitDialog();
-    SavedPosition.x = readCoordinate(settings::key::kWindowX);
-    SavedPosition.y = readCoordinate(settings::key::kWindowY);
-    if (SavedPosition.x == 0)
-        SavedPosition.x = kDefaultX;
-    if (SavedPosition.y == 0)
-        SavedPosition.y = kDefaultY;
-    moveTo(SavedPosition.x, SavedPosition.y);
+    WindowHost::Position& saved = host_.savedPosition_;
+    saved.x = readCoordinate(settings::key::kWindowX);
+    saved.y = readCoordinate(settings::key::kWindowY);
+    if (saved.x == 0)
+        saved.x = kDefaultX;
+    if (saved.y == 0)
+        saved.y = kDefaultY;
+    moveTo(saved.x, saved.y);
     makeTopmost();
     ListBrush = createSolidBrush(kListBackground);
     scheduleRefresh(kFirstRefreshMs);
@@ -81,9 +74,7 @@ bool MultiplierWindow::onInitDialog()
 
 Result MultiplierWindow::up(const Message&)
 {
-    // On screen and in its message loop: from here on the host's thread may address it.
-    window::publishAddress(handle());
-    window::windowIsUp();
+    host_.windowIsUp(handle()); // on screen and in its message loop
     return 1;
 }
 
@@ -97,7 +88,7 @@ Result MultiplierWindow::refresh(const Message&)
     // One-shot in effect. Whatever id the tick carries (any program may post one), the
     // refresh it causes is the one that RefreshTimer was armed for.
     killTimer(kRefreshTimerId);
-    const MultiplierList& list = pluginApp().multipliers;
+    const MultiplierList& list = host_.list_;
     // A changed list, not only a longer or shorter one: a call that left the list while
     // another took its place must not stay on screen.
     if (list.generation() != shownGeneration_) {
@@ -113,12 +104,13 @@ Result MultiplierWindow::refresh(const Message&)
 Result MultiplierWindow::savePosition(const Message&)
 {
     const Rect r = windowRect();
-    if (r.left != SavedPosition.x) {
-        SavedPosition.x = r.left;
+    WindowHost::Position& saved = host_.savedPosition_;
+    if (r.left != saved.x) {
+        saved.x = r.left;
         settings::write(settings::key::kWindowX, std::to_string(r.left));
     }
-    if (r.top != SavedPosition.y) {
-        SavedPosition.y = r.top;
+    if (r.top != saved.y) {
+        saved.y = r.top;
         settings::write(settings::key::kWindowY, std::to_string(r.top));
     }
     return 0; // the default cursor handling goes on
@@ -154,6 +146,6 @@ Result MultiplierWindow::rearmRefresh(const Message& message)
 
 Result MultiplierWindow::destroying(const Message&)
 {
-    window::withdrawAddress();
+    host_.windowIsGoing();
     return 0;
 }

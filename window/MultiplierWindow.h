@@ -1,11 +1,13 @@
 #pragma once
 // The always-on-top list of the distinct calls worked, run modally on the window thread.
 // Every handler runs on that thread; the host's thread reaches the window only through
-// WindowRequests.h.
+// its WindowHost.
 
 #include "platform/Dialog.h"
 
 #include <cstdint>
+
+class WindowHost;
 
 class MultiplierWindow : public platform::dialog::Dialog {
 public:
@@ -21,7 +23,9 @@ public:
     static constexpr unsigned kRefreshTimerId = 1443;
     static constexpr platform::dialog::Colour kListBackground = 0x00C6FAFF;
 
-    MultiplierWindow();
+    // host: the window's host, which outlives it; it gives the list to show and keeps
+    // the position, and learns when the window is up and when it goes.
+    explicit MultiplierWindow(WindowHost& host);
     ~MultiplierWindow() override;
 
     // Arms RefreshTimer for the delay; a pending countdown starts again.
@@ -45,6 +49,7 @@ private:
     // cppcheck-suppress duplInheritedMember
     static const platform::dialog::MessageTable kMessages;
 
+    WindowHost& host_;
     platform::dialog::Brush ListBrush = nullptr;
     // The list's generation that the list box shows; none before the first refresh.
     std::uint64_t shownGeneration_ = ~std::uint64_t{0};

@@ -17,14 +17,13 @@ extern "C" __attribute__((stdcall)) int DllMain(void* instance, unsigned long re
     switch (reason) {
     case kProcessAttach:
         platform::adoptModule(instance);
-        plugin::onLoad();
         break;
     case kProcessDetach:
         // Null reserved: FreeLibrary, and the window thread still runs; it needs no loader
         // lock to close its window, so the unload may wait for it here. Non-null: the
         // process is ending, the system has stopped the other threads already and their
         // windows are stale, so nothing is touched.
-        plugin::onUnload(reserved != nullptr);
+        pluginApp().unloading(reserved != nullptr);
         break;
     default:
         break;

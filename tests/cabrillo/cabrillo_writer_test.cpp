@@ -5,7 +5,6 @@
 #include "cabrillo/ReportText.h"
 #include "platform/Platform.h"
 #include "plugin/PluginApp.h"
-#include "window/WindowControl.h"
 
 #include <doctest/doctest.h>
 
@@ -276,7 +275,7 @@ TEST_CASE("a read error in the extra-header file is shown to the operator as a f
     writeFileBytes(dir.path() / "cabrillo.ini", "X-EXTRA: 1\r\n");
     PluginApp e;
     e.resetStats(1, "RA3XYZ", makeOleDate(2026, 12, 7, 10, 0, 0), makeOleDate(2026, 12, 7, 12, 0, 0), "");
-    window::closeWindowAndWait(); // the reset may have opened it; keep tests apart
+    e.window.closeAndWait(); // the reset may have opened it; keep tests apart
     QsoRecord q;
     q.call = q.multiplierKey = "UA1AAA";
     q.band = "80";

@@ -2,7 +2,6 @@
 #include "TempDir.h"
 #include "platform/SettingsFile.h"
 #include "plugin/PluginApp.h"
-#include "window/WindowControl.h"
 
 #include <doctest/doctest.h>
 
@@ -35,7 +34,7 @@ int reset(PluginApp& e, int report = 0, const char* filter = "")
 {
     const int result = e.resetStats(report, "RA3XYZ", makeOleDate(2026, 12, 7, 10, 0, 0),
                                     makeOleDate(2026, 12, 7, 12, 0, 0), filter);
-    window::closeWindowAndWait();
+    e.window.closeAndWait();
     return result;
 }
 

@@ -4,7 +4,6 @@
 #include "TempDir.h"
 #include "platform/SettingsFile.h"
 #include "plugin/PluginApp.h"
-#include "window/WindowControl.h"
 
 #include <doctest/doctest.h>
 
@@ -28,7 +27,7 @@ int runOnce(PluginApp& e)
     CHECK(e.checkCall("UA1AAA", "CW", "160", nullptr) == 1);
     int score = -7;
     CHECK(e.getResult(&score) != nullptr);
-    window::closeWindowAndWait(); // the reset may have opened it; keep tests apart
+    e.window.closeAndWait(); // the reset may have opened it; keep tests apart
     return score;
 }
 

@@ -1,7 +1,6 @@
-// The window as the statistics reset and the tour check use it.
+// The window as the application object's reset, summary and tour check use it.
 #include "platform/SettingsFile.h"
-#include "window/MultiplierWindow.h"
-#include "window/WindowControl.h"
+#include "plugin/PluginApp.h"
 
 #include "FakePlatform.h"
 #include "TempDir.h"
@@ -13,10 +12,10 @@ using namespace window_test;
 
 namespace {
 
-void reset(int report = 0)
+void reset(PluginApp& app, int report = 0)
 {
-    pluginApp().resetStats(report, "RA3XYZ", makeOleDate(2026, 12, 7, 10, 0, 0),
-                           makeOleDate(2026, 12, 7, 12, 0, 0), "");
+    app.resetStats(report, "RA3XYZ", makeOleDate(2026, 12, 7, 10, 0, 0),
+                   makeOleDate(2026, 12, 7, 12, 0, 0), "");
 }
 
 std::string start() { return settings::read("Start", "(missing)", 100); }
@@ -38,44 +37,43 @@ TEST_CASE("resets open the window every other time and leave an open one alone")
 {
     TempDir dir;
     FakePlatform fake;
-    window::closeWindowAndWait();
+    PluginApp app;
 
-    reset();
+    reset(app);
     CHECK(start() == "1");
-    REQUIRE(eventually(windowUp));
-    const auto first = published();
+    REQUIRE(eventually([&] { return windowUp(app.window); }));
+    const auto first = published(app.window);
 
-    reset(); // "1" stored: opens nothing, stores "0"; the open window stays
+    reset(app); // "1" stored: opens nothing, stores "0"; the open window stays
     CHECK(start() == "0");
-    reset(); // "0" stored but a window is open: nothing opens, nothing is written
+    reset(app); // "0" stored but a window is open: nothing opens, nothing is written
     CHECK(start() == "0");
-    CHECK(published() == first);
+    CHECK(published(app.window) == first);
     CHECK(windowCount() == 1);
 
-    reset(1); // a report request never opens it
+    reset(app, 1); // a report request never opens it
     CHECK(start() == "0");
-    window::closeWindowAndWait();
-    reset(1);
-    CHECK_FALSE(window::isOpen());
-    window::closeWindowAndWait();
+    app.window.closeAndWait();
+    reset(app, 1);
+    CHECK_FALSE(app.window.isOpen());
+    CHECK(windowCount() == 0);
 }
 
 TEST_CASE("a worked call reaches the open window through summary and check")
 {
     TempDir dir;
     FakePlatform fake;
-    window::closeWindowAndWait();
-    reset();
-    REQUIRE(eventually(windowUp));
-    REQUIRE(eventually([] { return shown().empty(); }));
+    PluginApp app;
+    reset(app);
+    REQUIRE(eventually([&] { return windowUp(app.window); }));
+    REQUIRE(eventually([&] { return shown(app.window).empty(); }));
     platform::ops().sleepMs(450); // past the first tick
 
-    pluginApp().addData(qso("UA1AAA"));
-    pluginApp().addData(qso("UA2BBB"));
-    pluginApp().getResult(nullptr);
+    app.addData(qso("UA1AAA"));
+    app.addData(qso("UA2BBB"));
+    app.getResult(nullptr);
     const auto checked = Clock::now();
-    pluginApp().checkCall("UA3CCC", "CW", "80", nullptr);
-    CHECK(eventually([] { return shown() == std::vector<std::string>{" UA1AAA", " UA2BBB"}; }, 1500));
+    app.checkCall("UA3CCC", "CW", "80", nullptr);
+    CHECK(eventually([&] { return shown(app.window) == std::vector<std::string>{" UA1AAA", " UA2BBB"}; }, 1500));
     CHECK(msSince(checked) >= 300); // the check's countdown, not an earlier tick
-    window::closeWindowAndWait();
 }

@@ -1,7 +1,6 @@
 // Any program can post to the window: whatever a message carries, the window trusts no
 // pointer in it, keeps its refresh timely, and refreshes only as armed.
 #include "window/MultiplierWindow.h"
-#include "window/WindowControl.h"
 
 #include "TempDir.h"
 #include "window_test_support.h"
@@ -17,22 +16,21 @@ namespace {
 constexpr dlg::WParam kHuge = 0xFFFFFFFFu;
 constexpr dlg::LParam kBadPointer = 0x10;
 
-// A window whose first tick has shown "A".
-struct OpenWindowShowingA {
+// A window whose first tick has shown "A"; it closes as the host goes.
+struct OpenWindowShowingA : HostedList {
     OpenWindowShowingA()
     {
         setMultipliers({"A"});
-        window::startWindowThread();
-        REQUIRE(eventually(windowUp));
-        REQUIRE(eventually([] { return shown() == Entries{" A"}; }));
+        host.start();
+        REQUIRE(eventually([&] { return windowUp(host); }));
+        REQUIRE(eventually([&] { return shown(host) == Entries{" A"}; }));
     }
-    ~OpenWindowShowingA() { window::closeWindowAndWait(); }
+    dlg::WindowHandle handle() const { return published(host); }
+    bool showsWithin(const Entries& entries, int limitMs) const
+    {
+        return eventually([&] { return shown(host) == entries; }, limitMs);
+    }
 };
-
-bool showsWithin(const Entries& entries, int limitMs)
-{
-    return eventually([&] { return shown() == entries; }, limitMs);
-}
 
 } // namespace
 
@@ -41,11 +39,11 @@ TEST_CASE("private messages with a bad pointer and a huge number leave the windo
     TempDir dir;
     OpenWindowShowingA w;
     for (unsigned id = dlg::kPrivateFirst; id < dlg::kPrivateFirst + 8; ++id)
-        dlg::postMessage(published(), id, kHuge, kBadPointer);
+        dlg::postMessage(w.handle(), id, kHuge, kBadPointer);
 
-    setMultipliers({"A", "B"});
-    window::scheduleRefresh(330);
-    CHECK(showsWithin({" A", " B"}, 2000));
+    w.setMultipliers({"A", "B"});
+    w.host.scheduleRefresh(330);
+    CHECK(w.showsWithin({" A", " B"}, 2000));
     CHECK(windowCount() == 1);
 }
 
@@ -53,22 +51,22 @@ TEST_CASE("a re-arm from elsewhere with a huge delay still refreshes within a se
 {
     TempDir dir;
     OpenWindowShowingA w;
-    setMultipliers({"A", "B"});
-    dlg::postMessage(published(), MultiplierWindow::kRearmRefresh, kHuge, 0);
-    CHECK(showsWithin({" A", " B"}, 1500));
+    w.setMultipliers({"A", "B"});
+    dlg::postMessage(w.handle(), MultiplierWindow::kRearmRefresh, kHuge, 0);
+    CHECK(w.showsWithin({" A", " B"}, 1500));
 }
 
 TEST_CASE("a tick with another timer's id stops the pending refresh as its own tick would")
 {
     TempDir dir;
     OpenWindowShowingA w;
-    setMultipliers({"A", "B"});
-    window::scheduleRefresh(330);
-    dlg::postMessage(published(), dlg::kTimer, 7, 0);
-    REQUIRE(showsWithin({" A", " B"}, 1000));
+    w.setMultipliers({"A", "B"});
+    w.host.scheduleRefresh(330);
+    dlg::postMessage(w.handle(), dlg::kTimer, 7, 0);
+    REQUIRE(w.showsWithin({" A", " B"}, 1000));
 
     // The 330 ms countdown was stopped: without a new check nothing changes.
-    setMultipliers({"A", "B", "C"});
+    w.setMultipliers({"A", "B", "C"});
     platform::ops().sleepMs(700);
-    CHECK(shown() == Entries{" A", " B"});
+    CHECK(shown(w.host) == Entries{" A", " B"});
 }

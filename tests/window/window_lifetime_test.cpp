@@ -1,8 +1,6 @@
 // The window thread's life as the host's thread sees it: starts, closes, the operator's
-// close, and the guard against a second window.
+// close, the guard against a second window, and the host that goes with its window open.
 #include "platform/SettingsFile.h"
-#include "window/WindowControl.h"
-#include "window/WindowThread.h"
 
 #include "TempDir.h"
 #include "window_test_support.h"
@@ -16,11 +14,12 @@ namespace dlg = platform::dialog;
 
 TEST_CASE("with no window nothing runs and nothing waits")
 {
-    window::closeWindowAndWait();
-    CHECK_FALSE(window::isOpen());
+    HostedList w;
+    w.host.closeAndWait();
+    CHECK_FALSE(w.host.isOpen());
     const auto start = Clock::now();
-    window::scheduleRefresh(330);
-    window::closeWindowAndWait();
+    w.host.scheduleRefresh(330);
+    w.host.closeAndWait();
     CHECK(msSince(start) < 20);
     CHECK(windowCount() == 0);
 }
@@ -28,48 +27,64 @@ TEST_CASE("with no window nothing runs and nothing waits")
 TEST_CASE("a start returns with the window up, a close takes it down")
 {
     TempDir dir;
-    setMultipliers({"T1"});
-    window::startWindowThread();
+    HostedList w;
+    w.setMultipliers({"T1"});
+    w.host.start();
     // Up, and addressable, but its first tick (400 ms) is still to come.
-    CHECK(windowUp());
-    CHECK(window::isOpen());
-    CHECK(shown().empty());
+    CHECK(windowUp(w.host));
+    CHECK(w.host.isOpen());
+    CHECK(shown(w.host).empty());
     CHECK(windowCount() == 1);
 
-    window::closeWindowAndWait();
-    CHECK_FALSE(window::isOpen());
-    CHECK_FALSE(windowUp());
+    w.host.closeAndWait();
+    CHECK_FALSE(w.host.isOpen());
+    CHECK_FALSE(windowUp(w.host));
+    CHECK(windowCount() == 0);
+}
+
+TEST_CASE("a host that goes closes its window first")
+{
+    TempDir dir;
+    {
+        HostedList w;
+        w.setMultipliers({"T1"});
+        w.host.start();
+        REQUIRE(windowUp(w.host));
+        w.host.scheduleRefresh(1); // a refresh pending as the host and its list go
+    }
     CHECK(windowCount() == 0);
 }
 
 TEST_CASE("a start on an open window closes it first: never two windows")
 {
     TempDir dir;
-    window::startWindowThread();
-    REQUIRE(eventually(windowUp));
-    const dlg::WindowHandle first = published();
+    HostedList w;
+    w.host.start();
+    REQUIRE(eventually([&] { return windowUp(w.host); }));
+    const dlg::WindowHandle first = published(w.host);
 
-    window::startWindowThread();
+    w.host.start();
     CHECK(windowCount() <= 1);
-    REQUIRE(eventually(windowUp));
-    CHECK(published() != first);
+    REQUIRE(eventually([&] { return windowUp(w.host); }));
+    CHECK(published(w.host) != first);
     CHECK(windowCount() == 1);
     CHECK(mostAtOnce() == 1);
 
     // A window thread that finds a window ends at once and leaves that window alone.
-    CHECK(window::WindowThread() == 1);
-    CHECK(window::isOpen());
+    CHECK(w.host.runWindow() == 1);
+    CHECK(w.host.isOpen());
     CHECK(windowCount() == 1);
-    window::closeWindowAndWait();
+    w.host.closeAndWait();
 }
 
 TEST_CASE("a close while the window is still being built takes effect once it is up")
 {
     TempDir dir;
+    HostedList w;
     for (int round = 0; round < 10; ++round) {
-        window::startWindowThread();
-        window::closeWindowAndWait();
-        CHECK_FALSE(window::isOpen());
+        w.host.start();
+        w.host.closeAndWait();
+        CHECK_FALSE(w.host.isOpen());
         CHECK(windowCount() == 0);
     }
     CHECK(mostAtOnce() == 1);
@@ -78,19 +93,20 @@ TEST_CASE("a close while the window is still being built takes effect once it is
 TEST_CASE("the operator closes the window with the close box, Esc or Enter")
 {
     TempDir dir;
+    HostedList w;
     for (int id : {dlg::kIdCancel, dlg::kIdOk}) {
         CAPTURE(id);
-        window::startWindowThread();
-        REQUIRE(eventually(windowUp));
-        dlg::postMessage(published(), dlg::kCommand, dlg::makeCommand(id));
-        CHECK(eventually([] { return !window::isOpen(); }));
+        w.host.start();
+        REQUIRE(eventually([&] { return windowUp(w.host); }));
+        dlg::postMessage(published(w.host), dlg::kCommand, dlg::makeCommand(id));
+        CHECK(eventually([&] { return !w.host.isOpen(); }));
         CHECK(windowCount() == 0);
-        window::scheduleRefresh(330); // reaches nothing
-        window::closeWindowAndWait(); // returns at once
+        w.host.scheduleRefresh(330); // reaches nothing
+        w.host.closeAndWait(); // returns at once
     }
-    window::startWindowThread(); // and a later start opens a new one
-    CHECK(eventually(windowUp));
-    window::closeWindowAndWait();
+    w.host.start(); // and a later start opens a new one
+    CHECK(eventually([&] { return windowUp(w.host); }));
+    w.host.closeAndWait();
 }
 
 namespace {
@@ -122,23 +138,24 @@ void sleepGoingOn(unsigned milliseconds)
 TEST_CASE("a close does not wait for a window thread that has stopped reading messages")
 {
     TempDir dir;
+    HostedList w;
     const platform::Ops saved = platform::ops();
     windowStuck = false;
     hostWentOn = false;
-    window::startWindowThread();
-    dragTo(published(), 200, 650); // so that the pointer's pass writes
+    w.host.start();
+    dragTo(published(w.host), 200, 650); // so that the pointer's pass writes
     platform::ops().profileWrite = stuckWrite;
-    dlg::postMessage(published(), dlg::kSetCursor);
+    dlg::postMessage(published(w.host), dlg::kSetCursor);
     REQUIRE(eventually([] { return windowStuck.load(); }));
 
     platform::ops().sleepMs = sleepGoingOn;
     const auto start = Clock::now();
-    window::closeWindowAndWait();
+    w.host.closeAndWait();
     const long long took = msSince(start);
     platform::ops() = saved;
     MESSAGE("close with the window thread stuck: " << took << " ms");
     CHECK(took < 1000);
-    CHECK_FALSE(window::isOpen());
+    CHECK_FALSE(w.host.isOpen());
     CHECK(windowCount() == 0);
     CHECK(settings::read("member_y", "(missing)", 100) == "650"); // the write went on
 }

@@ -1,8 +1,6 @@
 // What the window shows and when: its first tick, re-arming from the host's thread, a
 // changed list, and where it opens.
 #include "platform/SettingsFile.h"
-#include "window/MultiplierWindow.h"
-#include "window/WindowControl.h"
 
 #include "TempDir.h"
 #include "window_test_support.h"
@@ -14,26 +12,28 @@ using Entries = std::vector<std::string>;
 
 namespace {
 
+// A window of the host, open for the length of a scope.
 struct OpenWindow {
-    OpenWindow() { open(); }
-    explicit OpenWindow(Entries calls)
+    explicit OpenWindow(HostedList& w) : host(w.host) { open(); }
+    OpenWindow(HostedList& w, Entries calls) : host(w.host)
     {
-        setMultipliers(std::move(calls));
+        w.setMultipliers(std::move(calls));
         open();
     }
     void open()
     {
-        window::startWindowThread();
+        host.start();
         opened = Clock::now();
-        REQUIRE(eventually(windowUp));
+        REQUIRE(eventually([&] { return windowUp(host); }));
     }
-    ~OpenWindow() { window::closeWindowAndWait(); }
+    ~OpenWindow() { host.closeAndWait(); }
+    WindowHost& host;
     Clock::time_point opened;
 };
 
-bool shows(const Entries& entries, int limitMs = 2000)
+bool shows(const WindowHost& host, const Entries& entries, int limitMs = 2000)
 {
-    return eventually([&] { return shown() == entries; }, limitMs);
+    return eventually([&] { return shown(host) == entries; }, limitMs);
 }
 
 } // namespace
@@ -41,65 +41,69 @@ bool shows(const Entries& entries, int limitMs = 2000)
 TEST_CASE("the first tick, 400 ms after opening, shows every call after a blank, in order")
 {
     TempDir dir;
-    OpenWindow w({"T1", "T2", "T3"});
-    CHECK(shows({" T1", " T2", " T3"}));
+    HostedList list;
+    OpenWindow w(list, {"T1", "T2", "T3"});
+    CHECK(shows(list.host, {" T1", " T2", " T3"}));
     CHECK(msSince(w.opened) >= 350);
 
     SUBCASE("a list rebuilt with as many calls, one of them new, is shown as it is now")
     {
-        setMultipliers({"T1", "T4", "T3"});
-        window::scheduleRefresh(330);
-        CHECK(shows({" T1", " T4", " T3"}));
+        list.setMultipliers({"T1", "T4", "T3"});
+        list.host.scheduleRefresh(330);
+        CHECK(shows(list.host, {" T1", " T4", " T3"}));
     }
     SUBCASE("an emptied list empties the window")
     {
-        setMultipliers({});
-        window::scheduleRefresh(330);
-        CHECK(shows({}));
+        list.setMultipliers({});
+        list.host.scheduleRefresh(330);
+        CHECK(shows(list.host, {}));
     }
     SUBCASE("without a check the window keeps what it shows")
     {
-        setMultipliers({"T9"});
+        list.setMultipliers({"T9"});
         platform::ops().sleepMs(700);
-        CHECK(shown() == Entries{" T1", " T2", " T3"});
+        CHECK(shown(list.host) == Entries{" T1", " T2", " T3"});
     }
 }
 
 TEST_CASE("a burst of checks gives one refresh, 330 ms after the last")
 {
     TempDir dir;
-    OpenWindow w({"A"});
-    REQUIRE(shows({" A"}));
-    setMultipliers({"A", "B"});
+    HostedList list;
+    OpenWindow w(list, {"A"});
+    REQUIRE(shows(list.host, {" A"}));
+    list.setMultipliers({"A", "B"});
     for (int i = 0; i < 8; ++i) {
-        window::scheduleRefresh(330);
+        list.host.scheduleRefresh(330);
         platform::ops().sleepMs(100);
     }
-    CHECK(shown() == Entries{" A"}); // every check restarted the countdown
+    CHECK(shown(list.host) == Entries{" A"}); // every check restarted the countdown
     const auto last = Clock::now();
-    window::scheduleRefresh(330);
-    CHECK(shows({" A", " B"}));
+    list.host.scheduleRefresh(330);
+    CHECK(shows(list.host, {" A", " B"}));
     CHECK(msSince(last) >= 300);
 }
 
 TEST_CASE("a new window shows the list at its first tick, whatever the last one showed")
 {
     TempDir dir;
+    HostedList list;
     {
-        OpenWindow w({"X1", "X2"});
-        REQUIRE(shows({" X1", " X2"}));
+        OpenWindow w(list, {"X1", "X2"});
+        REQUIRE(shows(list.host, {" X1", " X2"}));
     }
-    OpenWindow w; // the list is unchanged since the last window showed it
-    setMultipliers({"X1", "X2"});
-    CHECK(shows({" X1", " X2"}));
+    OpenWindow w(list); // the list is unchanged since the last window showed it
+    list.setMultipliers({"X1", "X2"});
+    CHECK(shows(list.host, {" X1", " X2"}));
 }
 
 TEST_CASE("where the window opens, and what a pointer over it writes")
 {
     TempDir dir;
-    auto openedAt = [] {
-        OpenWindow w;
-        return topLeft();
+    HostedList list;
+    auto openedAt = [&] {
+        OpenWindow w(list);
+        return topLeft(list.host);
     };
     CHECK(openedAt() == std::make_pair(200, 400)); // no settings file
 
@@ -109,9 +113,9 @@ TEST_CASE("where the window opens, and what a pointer over it writes")
 
     writeFileBytes(dir.settingsPath(), "[Settings]\r\nmember_x=350\r\n");
     {
-        OpenWindow w;
+        OpenWindow w(list);
         // The pointer over an unmoved window changes nothing: the default y is not written.
-        pointerPasses(published());
+        pointerPasses(published(list.host));
     }
     CHECK(settings::read("member_x", "", 100) == "350");
     CHECK(settings::read("member_y", "(missing)", 100) == "(missing)");
@@ -120,16 +124,17 @@ TEST_CASE("where the window opens, and what a pointer over it writes")
 TEST_CASE("a window dragged straight down: the pointer's next pass writes only member_y")
 {
     TempDir dir;
+    HostedList list;
     {
-        OpenWindow w;
-        dragTo(published(), 200, 650);
-        pointerPasses(published());
+        OpenWindow w(list);
+        dragTo(published(list.host), 200, 650);
+        pointerPasses(published(list.host));
         CHECK(settings::read("member_y", "(missing)", 100) == "650");
         CHECK(settings::read("member_x", "(missing)", 100) == "(missing)");
 
         // Dragged again, but closed before the pointer came by: that move is not kept.
-        dragTo(published(), 320, 300);
+        dragTo(published(list.host), 320, 300);
     }
-    OpenWindow w;
-    CHECK(topLeft() == std::make_pair(200, 650));
+    OpenWindow w(list);
+    CHECK(topLeft(list.host) == std::make_pair(200, 650));
 }

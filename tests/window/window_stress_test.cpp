@@ -4,7 +4,7 @@
 // count comes from KORVANE_WINDOW_STRESS_ROUNDS (default: a short run).
 #include "platform/SettingsFile.h"
 #include "platform/Thread.h"
-#include "window/WindowControl.h"
+#include "plugin/PluginApp.h"
 
 #include "TempDir.h"
 #include "window_test_support.h"
@@ -45,16 +45,18 @@ QsoRecord qso(std::string call)
     return r;
 }
 
-// The operator: presses the close button of whatever window is up, now and then.
+// The operator: presses the close button of whatever window of the host is up, now and
+// then.
 std::atomic<bool> operatorOnDuty{false};
 std::atomic<int> operatorCloses{0};
 
-unsigned closeAtRandom(void*)
+unsigned closeAtRandom(void* host)
 {
+    const WindowHost& watched = *static_cast<const WindowHost*>(host);
     std::mt19937 random(77);
     while (operatorOnDuty.load()) {
         platform::ops().sleepMs(static_cast<unsigned>(random() % 40));
-        if (platform::dialog::postMessage(published(), platform::dialog::kClose))
+        if (platform::dialog::postMessage(published(watched), platform::dialog::kClose))
             ++operatorCloses;
     }
     return 0;
@@ -65,13 +67,13 @@ unsigned closeAtRandom(void*)
 TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing window and an operator")
 {
     TempDir dir;
-    PluginApp& engine = pluginApp();
-    engine.resetStats(0, "RA3XYZ", COleDateTime{}, COleDateTime{}, "");
-    window::closeWindowAndWait();
+    PluginApp app;
+    app.resetStats(0, "RA3XYZ", COleDateTime{}, COleDateTime{}, "");
+    app.window.closeAndWait();
 
     operatorOnDuty = true;
     operatorCloses = 0;
-    platform::Thread* operatorThread = platform::startThread(closeAtRandom, nullptr);
+    platform::Thread* operatorThread = platform::startThread(closeAtRandom, &app.window);
     REQUIRE(operatorThread != nullptr);
 
     std::mt19937 random(4242);
@@ -82,23 +84,23 @@ TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing wi
     for (int i = 0; i < total; ++i) {
         switch (random() % 10) {
         case 0:
-            window::startWindowThread();
+            app.window.start();
             ++starts;
             CHECK(windowCount() <= 1);
             break;
         case 1: {
             // What the unload does: nothing is left behind, however early it came.
             const auto start = Clock::now();
-            window::closeWindowAndWait();
+            app.window.closeAndWait();
             slowestUnload = std::max(slowestUnload, msSince(start));
             ++unloads;
-            CHECK_FALSE(window::isOpen());
+            CHECK_FALSE(app.window.isOpen());
             CHECK(windowCount() == 0);
             break;
         }
         case 2:
             settings::write("Start", "0"); // this reset opens the window unless one is open
-            engine.resetStats(0, "RA3XYZ", COleDateTime{}, COleDateTime{}, "");
+            app.resetStats(0, "RA3XYZ", COleDateTime{}, COleDateTime{}, "");
             ++resets;
             CHECK(windowCount() <= 1);
             break;
@@ -106,17 +108,17 @@ TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing wi
             // A burst of summaries long enough for the window to refresh in the middle,
             // with no request to the window in between.
             if (random() % 2)
-                window::scheduleRefresh(1);
+                app.window.scheduleRefresh(1);
             else
-                engine.checkCall("UA1", "CW", "80", nullptr);
+                app.checkCall("UA1", "CW", "80", nullptr);
             const int burst = kLongestBurst / 6 + static_cast<int>(random() % (kLongestBurst * 5 / 6));
             for (int k = 0; k < burst; ++k) {
                 const std::string call = "UA" + std::to_string(random() % 40);
                 if (random() % 3)
-                    engine.addData(qso(call));
+                    app.addData(qso(call));
                 else
-                    engine.removeData(call, "CW", "80", "001", "042");
-                engine.getResult(nullptr);
+                    app.removeData(call, "CW", "80", "001", "042");
+                app.getResult(nullptr);
                 ++summaries;
             }
         }
@@ -127,8 +129,8 @@ TEST_CASE("resets, summaries, checks, starts and unloads against a refreshing wi
     platform::waitUntilOutsideLibrary(operatorThread);
     platform::releaseThread(operatorThread);
 
-    window::closeWindowAndWait();
-    CHECK_FALSE(window::isOpen());
+    app.window.closeAndWait();
+    CHECK_FALSE(app.window.isOpen());
     CHECK(windowCount() == 0);
     CHECK(mostAtOnce() == 1);
     MESSAGE("rounds " << total << " in " << msSince(began) << " ms: " << starts << " starts, "

@@ -1,14 +1,15 @@
 #pragma once
-// Shared by the window tests: waiting with a time limit, and the window as anyone outside
-// it sees and moves it: on Win32 through the system (list box messages, window rectangles,
-// the test's own thread), natively through the headless backend's view of its windows.
+// Shared by the window tests: a window host of the test's own, waiting with a time limit,
+// and the window as anyone outside it sees and moves it: on Win32 through the system (list
+// box messages, window rectangles, the test's own thread), natively through the headless
+// backend's view of its windows.
 
 #include "Eventually.h"
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
 #include "resources/MultiplierWindowIds.h"
-#include "plugin/PluginApp.h"
-#include "window/WindowAddress.h"
+#include "window/MultiplierList.h"
+#include "window/WindowHost.h"
 
 #include <doctest/doctest.h>
 
@@ -30,13 +31,17 @@ using test_support::msSince;
 using platform::dialog::Rect;
 using platform::dialog::WindowHandle;
 
-inline WindowHandle published() { return window::publishedAddress(); }
-inline bool windowUp() { return published() != nullptr; }
+// The list a window shows and the host that runs the window; the window closes as the
+// host goes.
+struct HostedList {
+    MultiplierList list;
+    WindowHost host{list};
 
-inline void setMultipliers(std::vector<std::string> calls)
-{
-    pluginApp().multipliers.rebuild(std::move(calls));
-}
+    void setMultipliers(std::vector<std::string> calls) { list.rebuild(std::move(calls)); }
+};
+
+inline WindowHandle published(const WindowHost& host) { return host.window(); }
+inline bool windowUp(const WindowHost& host) { return published(host) != nullptr; }
 
 #if defined(_WIN32)
 
@@ -126,14 +131,14 @@ inline int mostAtOnce() { return headless::mostWindowsAtOnce(IDD_MULTIPLIER_WIND
 
 #endif
 
-// What the open window's list shows; empty without a window.
-inline std::vector<std::string> shown() { return listEntries(published()); }
+// What the host's open window shows in its list; empty without a window.
+inline std::vector<std::string> shown(const WindowHost& host) { return listEntries(published(host)); }
 
-// The open window's outer top-left corner, once a window is up.
-inline std::pair<int, int> topLeft()
+// The host's open window's outer top-left corner, once a window is up.
+inline std::pair<int, int> topLeft(const WindowHost& host)
 {
     Rect r;
-    REQUIRE(eventually([&] { return outerRect(published(), r); }));
+    REQUIRE(eventually([&] { return outerRect(published(host), r); }));
     return {r.left, r.top};
 }
 

@@ -1,5 +1,5 @@
 // Unloading the plug-in while its window is open: the window closes first, its thread
-// is gone when the unload returns, and the engine it reads outlives it.
+// is gone when the unload returns, and the objects it reads outlive it.
 #include "PluginUnderTest.h"
 #include "TempDir.h"
 
