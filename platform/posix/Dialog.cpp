@@ -106,6 +106,7 @@ std::vector<std::shared_ptr<Window>> allWindows()
 {
     std::vector<std::shared_ptr<Window>> windows;
     std::lock_guard<std::mutex> guard(registryLock);
+    windows.reserve(registry.size());
     for (const auto& entry : registry)
         windows.push_back(entry.second);
     return windows;
