@@ -1,6 +1,7 @@
 // The parts of the dialog layer that both backends share: message tables, dispatch, the
 // base dialog's handlers, data exchange and the reading of initialisation data.
 #include "platform/Dialog.h"
+#include "contract/AsciiText.h"
 #include "platform/DialogBackend.h"
 
 #include <algorithm>
@@ -28,19 +29,6 @@ bool matches(const MessageEntry& entry, const Message& message)
 // The message of a DLGINIT record that adds a text to a combo box: CB_ADDSTRING as
 // resource compilers write it (WM_USER + 3), not the Win32 value 0x0143.
 constexpr unsigned kComboAddRecord = 0x0403;
-
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool beginsWithIgnoringCase(const std::string& text, const std::string& prefix)
-{
-    if (prefix.size() > text.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (asciiLower(text[i]) != asciiLower(prefix[i]))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -71,7 +59,7 @@ void DataExchange::comboText(int controlId, std::string& value)
     }
     const int count = dialog_.comboCount(controlId);
     for (int i = 0; i < count; ++i) {
-        if (beginsWithIgnoringCase(dialog_.comboEntry(controlId, i), value)) {
+        if (ascii::startsWithNoCase(dialog_.comboEntry(controlId, i), value)) {
             dialog_.comboSelect(controlId, i);
             return;
         }
@@ -108,11 +96,6 @@ std::vector<InitEntry> parseDialogInit(const void* data, std::size_t size)
 bool Dialog::dispatch(const Message& message, Result& result)
 {
     result = 0;
-    if (message.id == kTimer) {
-        const unsigned id = static_cast<unsigned>(message.wParam);
-        if (std::find(onceTimers_.begin(), onceTimers_.end(), id) != onceTimers_.end())
-            killTimer(id);
-    }
     const MessageEntry* entry = findHandler(messageTable(), message);
     if (!entry)
         return false;
@@ -120,11 +103,10 @@ bool Dialog::dispatch(const Message& message, Result& result)
     return result != 0;
 }
 
-bool Dialog::updateData(bool saving)
+void Dialog::updateData(bool saving)
 {
     DataExchange exchange(*this, saving);
     exchangeData(exchange);
-    return true;
 }
 
 Result Dialog::initDialog(const Message&) { return onInitDialog() ? 1 : 0; }
@@ -137,28 +119,19 @@ bool Dialog::onInitDialog()
 
 void Dialog::onOk()
 {
-    if (updateData(true))
-        endDialog(kIdOk);
+    updateData(true);
+    endDialog(kIdOk);
 }
 
 void Dialog::onCancel() { endDialog(kIdCancel); }
 
-bool Dialog::setTimer(unsigned timerId, unsigned milliseconds, TimerMode mode)
+bool Dialog::setTimer(unsigned timerId, unsigned milliseconds)
 {
-    if (!handle_ || !DialogBackend::startTimer(*this, timerId, milliseconds))
-        return false;
-    const auto at = std::find(onceTimers_.begin(), onceTimers_.end(), timerId);
-    if (mode == TimerMode::Once && at == onceTimers_.end())
-        onceTimers_.push_back(timerId);
-    else if (mode == TimerMode::Repeat && at != onceTimers_.end())
-        onceTimers_.erase(at);
-    return true;
+    return handle_ && DialogBackend::startTimer(*this, timerId, milliseconds);
 }
 
 void Dialog::killTimer(unsigned timerId)
 {
-    onceTimers_.erase(std::remove(onceTimers_.begin(), onceTimers_.end(), timerId),
-                      onceTimers_.end());
     if (handle_)
         DialogBackend::stopTimer(*this, timerId);
 }

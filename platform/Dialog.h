@@ -84,11 +84,6 @@ using Brush = void*;
 Brush createSolidBrush(Colour colour);
 void deleteBrush(Brush brush);
 
-enum class TimerMode {
-    Repeat, // fires every period until killed (Windows' SetTimer)
-    Once,   // stopped just before its one kTimer reaches the handlers
-};
-
 class Dialog;
 
 // ---- Message tables --------------------------------------------------------------------
@@ -222,8 +217,6 @@ public:
     // -- The rest is for the dialog's own thread, while the window exists. --
 
     void endDialog(Result code);
-    // Runs exchangeData; false would keep the dialog open (no exchange fails today).
-    bool updateData(bool saving);
 
     // Posts to this dialog (any thread); false when it does not exist.
     bool postMessage(unsigned message, WParam wParam = 0, LParam lParam = 0);
@@ -243,10 +236,11 @@ public:
     // cost one paint.
     void listReplace(int controlId, const std::vector<std::string>& texts, const std::string& prefix);
 
-    // Timers: kTimer with the id as wParam arrives on this thread. Setting an id that is
-    // already pending replaces it and starts its countdown again. Headless, the countdown
-    // runs on the platform's monotonic clock (ops().monotonicMs), which tests may hold.
-    bool setTimer(unsigned timerId, unsigned milliseconds, TimerMode mode = TimerMode::Repeat);
+    // Timers: kTimer with the id as wParam arrives on this thread every period until the
+    // timer is killed (a one-shot kills it in its handler). Setting an id that is already
+    // pending starts its countdown again. Headless, the countdown runs on the platform's
+    // monotonic clock (ops().monotonicMs), which tests may hold.
+    bool setTimer(unsigned timerId, unsigned milliseconds);
     void killTimer(unsigned timerId);
 
     // Window position, screen coordinates; the client rectangle starts at 0, 0.
@@ -276,6 +270,8 @@ protected:
     virtual const MessageTable& messageTable() const { return kMessages; }
     // Binds fields to controls; one function per dialog class.
     virtual void exchangeData(DataExchange&) {}
+    // Runs exchangeData: loads the fields into the controls, or saves the controls' texts.
+    void updateData(bool saving);
     // kInitDialog: loads the fields (updateData(false)); true lets the system set focus.
     virtual bool onInitDialog();
     // OK: saves the fields and ends with kIdOk. Cancel (also Esc and the close box): ends
@@ -298,8 +294,7 @@ private:
 
     const int templateId_;
     WindowHandle handle_ = nullptr;
-    void* backend_ = nullptr;             // the backend's per-window state
-    std::vector<unsigned> onceTimers_;    // ids set with TimerMode::Once
+    void* backend_ = nullptr; // the backend's per-window state
 };
 
 // Posts to a dialog by handle, from any thread; false when it does not exist.

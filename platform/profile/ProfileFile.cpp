@@ -1,5 +1,6 @@
 #include "platform/profile/ProfileFile.h"
 
+#include "contract/AsciiText.h"
 #include "platform/Lock.h"
 
 #include <cerrno>
@@ -25,28 +26,10 @@ namespace {
 // Constant-initialised, so it is usable from any static constructor.
 Lock gLock;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+std::string_view trim(std::string_view s) { return ascii::trimmed(s, ascii::isBlank); }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    return true;
-}
+// Section and key names compare without regard to the case of ASCII letters.
+bool sameName(std::string_view a, std::string_view b) { return ascii::equalNoCase(a, b); }
 
 std::string_view unquote(std::string_view v)
 {

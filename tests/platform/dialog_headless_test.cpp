@@ -24,7 +24,9 @@ constexpr int kName = 1007;
 constexpr int kBand = 1014;
 constexpr unsigned kPoke = kPrivateFirst + 3;
 
-// A dialog with two bound fields, a private message and timer bookkeeping.
+// A dialog with two bound fields, a private message and timer bookkeeping. Its timers
+// 2, 3, 5, 7 and 8 are one-shots: their handler kills them, as the multiplier window's
+// refresh does.
 class Probe : public Dialog {
 public:
     Probe() : Dialog(55) {}
@@ -64,7 +66,10 @@ private:
     }
     Result onTimer(const Message& m)
     {
-        ticks.push_back(static_cast<unsigned>(m.wParam));
+        const unsigned id = static_cast<unsigned>(m.wParam);
+        ticks.push_back(id);
+        if (id == 2 || id == 3 || id == 5 || id == 7 || id == 8)
+            killTimer(id);
         return 1;
     }
     Result onDestroy(const Message&)
@@ -210,13 +215,13 @@ TEST_CASE("timers on the held clock: repeating, one-shot, re-armed and killed")
     FakePlatform fake;
     FakePlatform::holdClock();
     Answer arm([](Dialog& d) {
-        d.setTimer(1, 20);                  // repeats
-        d.setTimer(2, 30, TimerMode::Once); // fires once
-        d.setTimer(3, 40, TimerMode::Once);
-        d.setTimer(3, 40, TimerMode::Once); // re-armed: still one tick
+        d.setTimer(1, 20); // repeats
+        d.setTimer(2, 30); // one-shot
+        d.setTimer(3, 40);
+        d.setTimer(3, 40); // re-armed: one timer still
         d.setTimer(4, 25);
-        d.killTimer(4);                   // never fires
-        d.setTimer(5, 5, TimerMode::Once); // held to the 10 ms minimum
+        d.killTimer(4);    // never fires
+        d.setTimer(5, 5);  // held to the 10 ms minimum
     });
     Probe p;
     std::thread driver([&] {
@@ -255,7 +260,7 @@ TEST_CASE("a held clock's move wakes a loop that waits for a distant timer")
     FakePlatform::holdClock();
     // An hour away: a loop that noticed the move only when its own wait ended would keep
     // advanceMs waiting past its guard.
-    Answer arm([](Dialog& d) { d.setTimer(8, 3600 * 1000, TimerMode::Once); });
+    Answer arm([](Dialog& d) { d.setTimer(8, 3600 * 1000); });
     Probe p;
     std::thread driver([&] {
         const WindowHandle h = waitUntilUp(p.published);
@@ -284,12 +289,13 @@ protected:
 private:
     Result onRearm(const Message&)
     {
-        setTimer(7, 120, TimerMode::Once);
+        setTimer(7, 120);
         armed.push_back(FakePlatform::clockMs());
         return 1;
     }
     Result onTick(const Message&)
     {
+        killTimer(7);
         fired.push_back(FakePlatform::clockMs());
         return 1;
     }

@@ -62,12 +62,15 @@ private:
     }
     Result onArm(const Message&)
     {
-        setTimer(7, 150, TimerMode::Once);
+        setTimer(7, 150);
         return 1;
     }
     Result onTimer(const Message& m)
     {
-        ticks.push_back(static_cast<unsigned>(m.wParam));
+        const unsigned id = static_cast<unsigned>(m.wParam);
+        ticks.push_back(id);
+        if (id == 2 || id == 7) // one-shots: the handler kills them
+            killTimer(id);
         return 1;
     }
     static const MessageEntry kEntries[];
@@ -135,6 +138,8 @@ private:
     {
         const unsigned id = static_cast<unsigned>(m.wParam);
         ticks.push_back(id);
+        if (id == 2 || id == 7) // one-shots: the handler kills them
+            killTimer(id);
         if (id == 7)
             ticksOfOneAtSeven_ = ticksOfOne_;
         if (id != 1)
@@ -226,7 +231,7 @@ TEST_CASE("dialog layer under Wine: timers, repeating and one-shot, re-armed by 
     FakePlatform fake;
     platform::ops().dialogAnswer = [](Dialog& d) {
         d.setTimer(1, 40);                  // repeats
-        d.setTimer(2, 60, TimerMode::Once); // one tick
+        d.setTimer(2, 60); // one-shot
         d.setTimer(3, 50);
         d.killTimer(3); // none
     };
