@@ -1,5 +1,7 @@
 #pragma once
-// Waiting in tests without a fixed sleep: poll a condition with a time limit.
+// Waiting in tests without a fixed sleep: poll a condition with a time limit, for what
+// another thread does. Not for a timer: hold the monotonic clock and move it instead
+// (FakePlatform::holdClock, advanceMs), which returns once the due ticks are handled.
 
 #include "platform/Platform.h"
 
