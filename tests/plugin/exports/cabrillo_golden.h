@@ -1,7 +1,7 @@
 #pragma once
 // One report through the exports, shared by the native export test and the Windows GUI
-// test: the settings file before the reset, the QSOs the host adds, and the Cabrillo file
-// that must result, byte for byte.
+// test: the settings file before the reset, the QSOs the host adds, and the golden
+// Cabrillo file that must result, byte for byte.
 
 #include "tools/host/StatsHost.h"
 
@@ -61,32 +61,8 @@ inline std::string iniValue(const std::string& ini, const std::string& key)
 // The score of those QSOs: four points and three distinct calls.
 inline constexpr int kScore = 7;
 
-// The file after a confirmed dialog that kept every loaded value, own call RA3XYZ/P.
-inline std::string expectedFile(const std::string& extraCopied = kExtraHeader + "\r\n")
-{
-    return "START-OF-LOG: 3.0\r\n"
-           "CONTEST: KORVANE\r\n"
-           "CALLSIGN: RA3XYZ/P\r\n"
-           "CATEGORY-OPERATOR: SINGLE-OP\r\n"
-           "CATEGORY-BAND: ALL\r\n"
-           "CATEGORY-POWER: HIGH\r\n"
-           "LOCATION: \r\n"
-           "CLAIMED-SCORE: 7\r\n"
-           "CLUB: Radio Club\r\n"
-           "CREATED-BY: Tarvix \r\n"
-           "NAME: Ivan Petrov\r\n"
-           "ADDRESS: Lenina 1\r\n"
-           "ADDRESS: Moscow\r\n"
-           "OPERATORS: RA3XYZ UA3AAA\r\n"
-           "EMAIL: ra3xyz@example.org\r\n"
-           "SOAPBOX: Good luck\r\n"
-           "SOAPBOX: 73\r\n" +
-           extraCopied +
-           "QSO:  3512 CW 2026-12-07 1012 RA3XYZ/P      599 001    UA1AAA        579 042\r\n"
-           "QSO:  3650 PH 2026-12-07 1014 RA3XYZ/P      599 001    UA2BBB        579 017\r\n"
-           "QSO:  1834 CW 2026-12-07 1031 RA3XYZ/P      599 001    UA1AAA        579 043\r\n"
-           "QSO: 145500 PM 2026-12-07 1045 RA3XYZ/P      599 001    UA4CCC        579 \r\n"
-           "END-OF-LOG:\r\n";
-}
+// The file after a confirmed dialog that kept every loaded value, own call RA3XYZ/P,
+// under tests/golden/ (see Golden.h).
+inline const char* const kReportFile = "cabrillo/report.cbr";
 
 } // namespace golden
