@@ -14,18 +14,12 @@ inline constexpr const char* kStart = "Start";
 // The score of the last summary.
 inline constexpr const char* kClaimed = "Claimed";
 // The multiplier window's last position on screen.
-inline constexpr const char* kWindowX = "member_x";
-inline constexpr const char* kWindowY = "member_y";
-// The Cabrillo header, as the operator last confirmed it.
-inline constexpr const char* kOperators = "Operators";
-inline constexpr const char* kName = "Name";
-inline constexpr const char* kAddress = "Address";
-inline constexpr const char* kCategory = "Category";
-inline constexpr const char* kContest = "Contest";
-inline constexpr const char* kEmail = "Email";
-inline constexpr const char* kClub = "Club";
-inline constexpr const char* kSoapBox = "SoapBox";
-inline constexpr const char* kLocation = "Location";
+inline constexpr const char *kWindowX = "member_x", *kWindowY = "member_y";
+// The Cabrillo header, as the operator last confirmed it (Address and SoapBox may hold
+// several lines).
+inline constexpr const char *kOperators = "Operators", *kName = "Name", *kAddress = "Address",
+                            *kCategory = "Category", *kContest = "Contest", *kEmail = "Email",
+                            *kClub = "Club", *kSoapBox = "SoapBox", *kLocation = "Location";
 } // namespace key
 
 } // namespace settings

@@ -30,21 +30,14 @@ using LParam = std::intptr_t;
 // control-colour request); 0 lets the default handling run.
 using Result = std::intptr_t;
 
-// Message numbers.
-inline constexpr unsigned kDestroy = 0x0002;
-inline constexpr unsigned kSize = 0x0005;
-inline constexpr unsigned kClose = 0x0010;
-inline constexpr unsigned kSetCursor = 0x0020;
-inline constexpr unsigned kInitDialog = 0x0110;
-inline constexpr unsigned kCommand = 0x0111;
-inline constexpr unsigned kTimer = 0x0113; // wParam: the timer id
-inline constexpr unsigned kCtlColorMessageBox = 0x0132;
-inline constexpr unsigned kCtlColorEdit = 0x0133;
-inline constexpr unsigned kCtlColorListBox = 0x0134;
-inline constexpr unsigned kCtlColorButton = 0x0135;
-inline constexpr unsigned kCtlColorDialog = 0x0136;
-inline constexpr unsigned kCtlColorScrollBar = 0x0137;
-inline constexpr unsigned kCtlColorStatic = 0x0138;
+// Message numbers: the window's life, the dialog's own (kTimer's wParam is the timer id)
+// and the control-colour requests.
+inline constexpr unsigned kDestroy = 0x0002, kSize = 0x0005, kClose = 0x0010, kSetCursor = 0x0020;
+inline constexpr unsigned kInitDialog = 0x0110, kCommand = 0x0111, kTimer = 0x0113;
+inline constexpr unsigned kCtlColorMessageBox = 0x0132, kCtlColorEdit = 0x0133,
+                          kCtlColorListBox = 0x0134, kCtlColorButton = 0x0135,
+                          kCtlColorDialog = 0x0136, kCtlColorScrollBar = 0x0137,
+                          kCtlColorStatic = 0x0138;
 // A dialog class's private messages: kPrivateFirst, kPrivateFirst + 1, ... (WM_APP).
 inline constexpr unsigned kPrivateFirst = 0x8000;
 

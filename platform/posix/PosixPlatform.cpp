@@ -120,11 +120,8 @@ constexpr Ops kPosixOps = {
     posixFileOpen, posixFileWrite, posixFileRead, posixFileClose,
 };
 
-Ops current = kPosixOps;
-
 } // namespace
 
-Ops& ops() { return current; }
 const Ops& defaultOps() { return kPosixOps; }
 
 } // namespace platform

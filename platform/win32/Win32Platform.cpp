@@ -140,11 +140,8 @@ constexpr Ops kWin32Ops = {
     win32FileOpen, win32FileWrite, win32FileRead, win32FileClose,
 };
 
-Ops current = kWin32Ops;
-
 } // namespace
 
-Ops& ops() { return current; }
 const Ops& defaultOps() { return kWin32Ops; }
 
 } // namespace platform
