@@ -32,14 +32,8 @@ CivilDateTime systemUtc()
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     gmtime_r(&now, &parts);
-    CivilDateTime t;
-    t.year = parts.tm_year + 1900;
-    t.month = parts.tm_mon + 1;
-    t.day = parts.tm_mday;
-    t.hour = parts.tm_hour;
-    t.minute = parts.tm_min;
-    t.second = parts.tm_sec;
-    return t;
+    return CivilDateTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                         parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
 std::uint64_t steadyMs()

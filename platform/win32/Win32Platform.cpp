@@ -52,14 +52,7 @@ CivilDateTime win32UtcNow()
 {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    CivilDateTime t;
-    t.year = st.wYear;
-    t.month = st.wMonth;
-    t.day = st.wDay;
-    t.hour = st.wHour;
-    t.minute = st.wMinute;
-    t.second = st.wSecond;
-    return t;
+    return CivilDateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
 std::uint64_t win32MonotonicMs() { return GetTickCount64(); }
