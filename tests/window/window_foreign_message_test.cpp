@@ -16,20 +16,25 @@ namespace {
 constexpr dlg::WParam kHuge = 0xFFFFFFFFu;
 constexpr dlg::LParam kBadPointer = 0x10;
 
-// A window whose first tick has shown "A"; it closes as the host goes.
-struct OpenWindowShowingA : HostedList {
+// A window whose first tick has shown "A", on the held clock; it closes as the fixture
+// goes.
+struct OpenWindowShowingA {
     OpenWindowShowingA()
     {
-        setMultipliers({"A"});
-        host.start();
-        REQUIRE(eventually([&] { return windowUp(host); }));
-        REQUIRE(eventually([&] { return shown(host) == Entries{" A"}; }));
+        FakePlatform::holdClock();
+        w.setMultipliers({"A"});
+        w.host.start();
+        REQUIRE(eventually([&] { return windowUp(w.host); }));
+        pass(400);
+        REQUIRE(showsWithin({" A"}, 2000));
     }
-    dlg::WindowHandle handle() const { return published(host); }
+    dlg::WindowHandle handle() const { return published(w.host); }
     bool showsWithin(const Entries& entries, int limitMs) const
     {
-        return eventually([&] { return shown(host) == entries; }, limitMs);
+        return eventually([&] { return shown(w.host) == entries; }, limitMs);
     }
+    FakePlatform fake;
+    HostedList w;
 };
 
 } // namespace
@@ -37,36 +42,40 @@ struct OpenWindowShowingA : HostedList {
 TEST_CASE("private messages with a bad pointer and a huge number leave the window working")
 {
     TempDir dir;
-    OpenWindowShowingA w;
+    OpenWindowShowingA a;
     for (unsigned id = dlg::kPrivateFirst; id < dlg::kPrivateFirst + 8; ++id)
-        dlg::postMessage(w.handle(), id, kHuge, kBadPointer);
+        dlg::postMessage(a.handle(), id, kHuge, kBadPointer);
 
-    w.setMultipliers({"A", "B"});
-    w.host.scheduleRefresh(330);
-    CHECK(w.showsWithin({" A", " B"}, 2000));
+    a.w.setMultipliers({"A", "B"});
+    a.w.host.scheduleRefresh(330);
+    pass(330);
+    CHECK(a.showsWithin({" A", " B"}, 2000));
     CHECK(windowCount() == 1);
 }
 
 TEST_CASE("a re-arm from elsewhere with a huge delay still refreshes within a second")
 {
     TempDir dir;
-    OpenWindowShowingA w;
-    w.setMultipliers({"A", "B"});
-    dlg::postMessage(w.handle(), MultiplierWindow::kRearmRefresh, kHuge, 0);
-    CHECK(w.showsWithin({" A", " B"}, 1500));
+    OpenWindowShowingA a;
+    a.w.setMultipliers({"A", "B"});
+    dlg::postMessage(a.handle(), MultiplierWindow::kRearmRefresh, kHuge, 0);
+    passAlmost(1000);
+    CHECK(shown(a.w.host) == Entries{" A"});
+    passTheRest();
+    CHECK(a.showsWithin({" A", " B"}, 500));
 }
 
 TEST_CASE("a tick with another timer's id stops the pending refresh as its own tick would")
 {
     TempDir dir;
-    OpenWindowShowingA w;
-    w.setMultipliers({"A", "B"});
-    w.host.scheduleRefresh(330);
-    dlg::postMessage(w.handle(), dlg::kTimer, 7, 0);
-    REQUIRE(w.showsWithin({" A", " B"}, 1000));
+    OpenWindowShowingA a;
+    a.w.setMultipliers({"A", "B"});
+    a.w.host.scheduleRefresh(330);
+    dlg::postMessage(a.handle(), dlg::kTimer, 7, 0);
+    REQUIRE(a.showsWithin({" A", " B"}, 1000));
 
     // The 330 ms countdown was stopped: without a new check nothing changes.
-    w.setMultipliers({"A", "B", "C"});
-    platform::ops().sleepMs(700);
-    CHECK(shown(w.host) == Entries{" A", " B"});
+    a.w.setMultipliers({"A", "B", "C"});
+    pass(700);
+    CHECK(shown(a.w.host) == Entries{" A", " B"});
 }

@@ -12,6 +12,7 @@ namespace {
 std::atomic<bool> entered{false};
 std::atomic<bool> mayFinish{false};
 std::atomic<void*> contextSeen{nullptr};
+std::atomic<bool> finished{false}; // its last step: later tests may change the platform table
 
 unsigned blockUntilAllowed(void* context)
 {
@@ -19,6 +20,7 @@ unsigned blockUntilAllowed(void* context)
     entered.store(true);
     while (!mayFinish.load())
         platform::ops().sleepMs(1);
+    finished.store(true);
     return 7;
 }
 
@@ -59,6 +61,7 @@ TEST_CASE("a thread may be forgotten while it runs, and null is a thread that is
 {
     entered = false;
     mayFinish = false;
+    finished = false;
     platform::Thread* t = platform::startThread(blockUntilAllowed, nullptr);
     REQUIRE(t != nullptr);
     platform::releaseThread(t);
@@ -66,5 +69,7 @@ TEST_CASE("a thread may be forgotten while it runs, and null is a thread that is
     CHECK_FALSE(platform::isRunning(nullptr));
     platform::waitUntilOutsideLibrary(nullptr);
     platform::releaseThread(nullptr);
-    platform::ops().sleepMs(20);
+    for (int i = 0; i < 2000 && !finished.load(); ++i)
+        platform::ops().sleepMs(1);
+    CHECK(finished.load());
 }

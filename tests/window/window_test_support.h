@@ -1,10 +1,11 @@
 #pragma once
-// Shared by the window tests: a window host of the test's own, waiting with a time limit,
-// and the window as anyone outside it sees and moves it: on Win32 through the system (list
-// box messages, window rectangles, the test's own thread), natively through the headless
-// backend's view of its windows.
+// Shared by the window tests: a window host of the test's own, time passing for the
+// window's timers, waiting with a time limit, and the window as anyone outside it sees and
+// moves it: on Win32 through the system (list box messages, window rectangles, the test's
+// own thread), natively through the headless backend's view of its windows.
 
 #include "Eventually.h"
+#include "FakePlatform.h"
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
 #include "resources/MultiplierWindowIds.h"
@@ -42,6 +43,30 @@ struct HostedList {
 
 inline WindowHandle published(const WindowHost& host) { return host.window(); }
 inline bool windowUp(const WindowHost& host) { return published(host) != nullptr; }
+
+// Time for the window's timers. Natively they run on the monotonic clock, which a test
+// holds (FakePlatform::holdClock, before the window opens) and moves: once pass returns,
+// every tick that fell due has been handled. Win32's timers keep the system's time, so
+// there the test sleeps, and what a tick does shows a moment later (eventually waits).
+#if defined(_WIN32)
+// Room for the system's timers and Wine's pace when a test looks just before a tick.
+constexpr unsigned kTimerSlackMs = 50;
+#else
+constexpr unsigned kTimerSlackMs = 1;
+#endif
+
+inline void pass(unsigned milliseconds)
+{
+#if defined(_WIN32)
+    platform::ops().sleepMs(milliseconds);
+#else
+    REQUIRE(FakePlatform::advanceMs(milliseconds));
+#endif
+}
+
+// Up to just before a timer armed the given time ago falls due, then just past it.
+inline void passAlmost(unsigned milliseconds) { pass(milliseconds - kTimerSlackMs); }
+inline void passTheRest() { pass(kTimerSlackMs); }
 
 #if defined(_WIN32)
 
