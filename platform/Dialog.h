@@ -31,13 +31,10 @@ using LParam = std::intptr_t;
 using Result = std::intptr_t;
 
 // Message numbers: the window's life, the dialog's own (kTimer's wParam is the timer id)
-// and the control-colour requests.
+// and a list box's colour request.
 inline constexpr unsigned kDestroy = 0x0002, kSize = 0x0005, kClose = 0x0010, kSetCursor = 0x0020;
 inline constexpr unsigned kInitDialog = 0x0110, kCommand = 0x0111, kTimer = 0x0113;
-inline constexpr unsigned kCtlColorMessageBox = 0x0132, kCtlColorEdit = 0x0133,
-                          kCtlColorListBox = 0x0134, kCtlColorButton = 0x0135,
-                          kCtlColorDialog = 0x0136, kCtlColorScrollBar = 0x0137,
-                          kCtlColorStatic = 0x0138;
+inline constexpr unsigned kCtlColorListBox = 0x0134;
 // A dialog class's private messages: kPrivateFirst, kPrivateFirst + 1, ... (WM_APP).
 inline constexpr unsigned kPrivateFirst = 0x8000;
 

@@ -34,13 +34,9 @@ int readCoordinate(const char* key)
 const MessageEntry MultiplierWindow::kEntries[] = {
     onMessage<MultiplierWindow, &MultiplierWindow::refresh>(kTimer),
     onMessage<MultiplierWindow, &MultiplierWindow::savePosition>(kSetCursor),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorMessageBox),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorEdit),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorListBox),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorButton),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorDialog),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorScrollBar),
-    onMessage<MultiplierWindow, &MultiplierWindow::colours>(kCtlColorStatic),
+    // The window's only list box is the multiplier list; every other control keeps the
+    // dialog's colours.
+    onMessage<MultiplierWindow, &MultiplierWindow::listColours>(kCtlColorListBox),
     onMessage<MultiplierWindow, &MultiplierWindow::layout>(kSize),
     onMessage<MultiplierWindow, &MultiplierWindow::rearmRefresh>(kRearmRefresh),
     onMessage<MultiplierWindow, &MultiplierWindow::destroying>(kDestroy),
@@ -116,11 +112,8 @@ Result MultiplierWindow::savePosition(const Message&)
     return 0; // the default cursor handling goes on
 }
 
-Result MultiplierWindow::colours(const Message& message)
+Result MultiplierWindow::listColours(const Message& message)
 {
-    // The window's only list box is the multiplier list; the rest keeps the dialog's colours.
-    if (message.id != kCtlColorListBox)
-        return 0;
     defaultWindowHandling(message);
     return controlColours(message, 0x00000000, kListBackground, ListBrush);
 }

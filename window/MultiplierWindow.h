@@ -38,7 +38,7 @@ protected:
 private:
     Result refresh(const Message& message);
     Result savePosition(const Message& message);
-    Result colours(const Message& message);
+    Result listColours(const Message& message);
     Result layout(const Message& message);
     Result rearmRefresh(const Message& message);
     Result destroying(const Message& message);

@@ -13,10 +13,7 @@ namespace platform::dialog {
 static_assert(kDestroy == WM_DESTROY && kSize == WM_SIZE && kClose == WM_CLOSE);
 static_assert(kSetCursor == WM_SETCURSOR && kInitDialog == WM_INITDIALOG);
 static_assert(kCommand == WM_COMMAND && kTimer == WM_TIMER && kPrivateFirst == WM_APP);
-static_assert(kCtlColorMessageBox == WM_CTLCOLORMSGBOX && kCtlColorEdit == WM_CTLCOLOREDIT);
-static_assert(kCtlColorListBox == WM_CTLCOLORLISTBOX && kCtlColorButton == WM_CTLCOLORBTN);
-static_assert(kCtlColorDialog == WM_CTLCOLORDLG && kCtlColorScrollBar == WM_CTLCOLORSCROLLBAR);
-static_assert(kCtlColorStatic == WM_CTLCOLORSTATIC);
+static_assert(kCtlColorListBox == WM_CTLCOLORLISTBOX);
 static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kClicked == BN_CLICKED);
 
 namespace {

@@ -265,7 +265,7 @@ TEST_CASE("dialog layer under Wine: controls, positions and colours through the 
     platform::ops().dialogAnswer = [](Dialog& d) {
         const Colour background = 0x00C6FAFF;
         Brush brush = createSolidBrush(background);
-        brushReturned = d.controlColours(Message{kCtlColorEdit, 0, 0}, 0x00000000, background, brush);
+        brushReturned = d.controlColours(Message{kCtlColorListBox, 0, 0}, 0x00000000, background, brush);
         CHECK(brushReturned == reinterpret_cast<Result>(brush));
         deleteBrush(brush);
         d.moveTo(40, 30);
