@@ -1,5 +1,6 @@
 // The Cabrillo writer: QSO line columns, the file byte for byte, and failures reported.
 #include "FakePlatform.h"
+#include "Golden.h"
 #include "TempDir.h"
 #include "cabrillo/CabrilloReport.h"
 #include "cabrillo/ReportText.h"
@@ -41,25 +42,23 @@ CabrilloReport filledReport()
     return r;
 }
 
-const std::string kHeader = "START-OF-LOG: 3.0\r\n"
-                            "CONTEST: KORVANE\r\n"
-                            "CALLSIGN: RA3XYZ\r\n"
-                            "CATEGORY-OPERATOR: SINGLE-OP\r\n"
-                            "CATEGORY-BAND: ALL\r\n"
-                            "CATEGORY-POWER: HIGH\r\n"
-                            "LOCATION: \r\n"
-                            "CLAIMED-SCORE: 7\r\n"
-                            "CLUB: Radio Club\r\n"
-                            "CREATED-BY: Tarvix \r\n"
-                            "NAME: Ivan Petrov\r\n"
-                            "ADDRESS: Lenina 1\r\n"
-                            "ADDRESS: Moscow\r\n"
-                            "OPERATORS: RA3XYZ\r\n"
-                            "EMAIL: ra3xyz@example.org\r\n"
-                            "SOAPBOX: \r\n";
+// The file the writer makes of the report above and addTwo's two QSOs
+// (tests/golden/cabrillo/two-qsos.cbr); the other cases compose its header and QSO lines.
+const std::string& kWritten()
+{
+    static const std::string written = golden::text("cabrillo/two-qsos.cbr");
+    return written;
+}
+const std::string kEnd = "END-OF-LOG:\r\n";
 
-const std::string kLine1 = "QSO:  3512 CW 2026-12-07 1012 RA3XYZ        599 001    UA1AAA        579 042\r\n";
-const std::string kLine2 = "QSO:  3650 PH 2026-12-07 1012 RA3XYZ        59  002    UA2BBB        57  017\r\n";
+std::string header() { return kWritten().substr(0, kWritten().find("QSO: ")); }
+std::string qsoLine(int n)
+{
+    std::size_t at = kWritten().find("QSO: ");
+    for (int i = 1; i < n; ++i)
+        at = kWritten().find("QSO: ", at + 1);
+    return kWritten().substr(at, kWritten().find("\r\n", at) + 2 - at);
+}
 
 void addTwo(CabrilloReport& r)
 {
@@ -128,8 +127,8 @@ TEST_CASE("QSO line columns")
     r.callsign = "UA9ZZZ/P"; // the own-call column takes the value of the moment
     r.addQsoLine("UA6FFF", 999, "CW", kTime, "", "", "", "");
     REQUIRE(r.qsoLines.size() == 7);
-    CHECK(r.qsoLines[0] == kLine1);
-    CHECK(r.qsoLines[1] == kLine2);
+    CHECK(r.qsoLines[0] == qsoLine(1));
+    CHECK(r.qsoLines[1] == qsoLine(2));
     // Six digits push the rest one place to the right.
     CHECK(r.qsoLines[2] == "QSO: 144000 PM 2026-12-07 1012 RA3XYZ        599 003    UA3CCC        599 123456\r\n");
     // No valid time: an empty date, so two blanks in a row.
@@ -150,7 +149,7 @@ TEST_CASE("the file byte for byte: header, created extra-header file, QSO lines,
     const CabrilloReport::WriteOutcome outcome = r.writeLog(7);
     CHECK(outcome.ok);
     CHECK(outcome.text == "File produced: RA3XYZ.cbr");
-    CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == kHeader + kLine1 + kLine2 + "END-OF-LOG:\r\n");
+    CHECK(golden::equalsFile(readFileBytes(dir.path() / "RA3XYZ.cbr"), "cabrillo/two-qsos.cbr"));
     CHECK(r.qsoLines.empty());
     // The missing extra-header file now stands there, empty.
     REQUIRE(fs::exists(dir.path() / "cabrillo.ini"));
@@ -158,7 +157,7 @@ TEST_CASE("the file byte for byte: header, created extra-header file, QSO lines,
 
     // The next report rewrites the whole file; without new lines it has none.
     CHECK(r.writeLog(0).ok);
-    std::string noQsos = kHeader + "END-OF-LOG:\r\n";
+    std::string noQsos = header() + kEnd;
     noQsos.replace(noQsos.find("CLAIMED-SCORE: 7"), 16, "CLAIMED-SCORE: 0");
     CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == noQsos);
 }
@@ -190,7 +189,7 @@ TEST_CASE("the extra-header file is copied as it stands, with a line end added o
         CabrilloReport r = filledReport();
         addTwo(r);
         CHECK(r.writeLog(7).ok);
-        CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == kHeader + row.copied + kLine1 + kLine2 + "END-OF-LOG:\r\n");
+        CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == header() + row.copied + qsoLine(1) + qsoLine(2) + kEnd);
         CHECK(readFileBytes(dir.path() / "cabrillo.ini") == row.extra); // never changed
     }
 }
@@ -202,7 +201,7 @@ TEST_CASE("an extra-header file that cannot be opened is left out")
     fs::create_directory(dir.path() / "cabrillo.ini");
     CabrilloReport r = filledReport();
     CHECK(r.writeLog(7).ok);
-    CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == kHeader + "END-OF-LOG:\r\n");
+    CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == header() + kEnd);
 }
 
 TEST_CASE("a failed write or close is reported, the QSO lines emptied all the same")
@@ -263,7 +262,7 @@ TEST_CASE("a read error in the extra-header file fails the report")
         CHECK(outcome.text == "Could not write RA3XYZ.cbr: cabrillo.ini: Input/output error (injected)");
         CHECK(r.qsoLines.empty());
         // Nothing is written after the failed read: the file is not a whole log.
-        CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == kHeader + row.extra.substr(0, row.copiedBytes));
+        CHECK(readFileBytes(dir.path() / "RA3XYZ.cbr") == header() + row.extra.substr(0, row.copiedBytes));
         CHECK(readFileBytes(dir.path() / "cabrillo.ini") == row.extra);
     }
 }
