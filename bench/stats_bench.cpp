@@ -191,7 +191,7 @@ void SettingsWrite(benchmark::State& state)
 {
     int value = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(settings::write("Claimed", std::to_string(++value)));
+        benchmark::DoNotOptimize(settings::write(settings::key::kClaimed, std::to_string(++value)));
 }
 
 #define SIZES Arg(1000)->Arg(10000)->Arg(100000)

@@ -3,6 +3,7 @@
 // window and sends it its refresh timer's message, which the window's thread handles
 // before the send returns; the one repaint that follows is not counted.
 #include "LogGenerator.h"
+#include "contract/SettingsKeys.h"
 
 #include <windows.h>
 
@@ -68,7 +69,7 @@ int main(int argc, char** argv)
     const auto scratch = std::filesystem::temp_directory_path() / "korvane-refill";
     std::filesystem::create_directories(scratch / "Plugins");
     std::filesystem::current_path(scratch);
-    WritePrivateProfileStringA("Settings", "Start", "0", "Plugins\\MOLTA.ini");
+    WritePrivateProfileStringA(settings::kSection, settings::key::kStart, "0", settings::kFile);
     const COleDateTime start = makeOleDate(2026, 12, 5, 12, 0, 0), end = makeOleDate(2026, 12, 7, 12, 0, 0);
     plugin.reset(0, "RA3XYZ", start, end, "");
     HWND window = waitForWindow();

@@ -1,5 +1,6 @@
 #include "platform/SettingsFile.h"
 
+#include "contract/AsciiText.h"
 #include "platform/Platform.h"
 
 #include <climits>
@@ -27,14 +28,13 @@ bool write(const char* key, const std::string& value)
 int parseDecimal(const std::string& text)
 {
     std::size_t i = 0;
-    auto isBlank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && ascii::isSpace(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
     long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    for (; i < text.size() && ascii::isDigit(text[i]); ++i) {
         value = value * 10 + (text[i] - '0');
         if (value > static_cast<long long>(INT_MAX) + 1)
             value = static_cast<long long>(INT_MAX) + 1;
