@@ -132,7 +132,7 @@ STATS_EXPORT int STATS_CALL SetTourClock0(Date utc)
     CivilDateTime t;
     if (!breakDown(copyOleDate(utc), t))
         return 0;
-    pluginApp().tourClock = CivilDateTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
+    pluginApp().tourClock = t;
     return 1;
 }
 

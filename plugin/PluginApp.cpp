@@ -91,8 +91,7 @@ int PluginApp::resetStats(int reportRequested, const std::string& ownCall,
 int PluginApp::checkCall(const std::string& call, const std::string& mode,
                            const std::string& band, char* messageBuffer)
 {
-    if (window.isOpen())
-        window.scheduleRefresh(kRefreshAfterCheckMs);
+    window.scheduleRefresh(kRefreshAfterCheckMs); // nothing without a window
     const int result =
         checkTour(log, call, band, mode, tourClock ? *tourClock : platform::ops().utcNow());
     if (result == kRefused && messageBuffer) {
