@@ -4,15 +4,19 @@
 #
 #   scripts/install-deps.sh [GROUP...]     no group: all of them
 #
-#   native    the native build: libStats.so, korvane and the benchmarks
+#   korvane   korvane and libStats.so alone, all that run-sample.sh needs
+#   native    the native build: korvane's, and the benchmarks (Google Benchmark)
 #   tests     the native tests: doctest, python3 and an SVG renderer for the tool tests
 #   windows   Stats.dll and korvane.exe (MinGW-w64), 32-bit Wine, Xvfb, screenshots
 #   analysis  sanitizers, libFuzzer, clang-tidy and cppcheck
 set -euo pipefail
 
-group_native=(
-  cmake ninja-build g++ make            # native build
+group_korvane=(
+  cmake ninja-build g++                 # native build
   libcli11-dev                          # command-line options of the korvane tool
+)
+group_native=(
+  "${group_korvane[@]}"
   libbenchmark-dev                      # Google Benchmark, bench/ (configured natively)
 )
 group_tests=(
@@ -36,11 +40,12 @@ groups=("$@")
 packages=()
 for g in "${groups[@]}"; do
   case "$g" in
+    korvane) packages+=("${group_korvane[@]}") ;;
     native) packages+=("${group_native[@]}") ;;
     tests) packages+=("${group_tests[@]}") ;;
     windows) packages+=("${group_windows[@]}") ;;
     analysis) packages+=("${group_analysis[@]}") ;;
-    *) echo "install-deps.sh: unknown group '$g' (native, tests, windows, analysis)" >&2; exit 2 ;;
+    *) echo "install-deps.sh: unknown group '$g' (korvane, native, tests, windows, analysis)" >&2; exit 2 ;;
   esac
 done
 
