@@ -24,6 +24,11 @@ std::string scoreJson(const ScoreReport& r)
     json.key("qsos").value(s.qsos).key("points").value(s.points).key("new_calls").value(s.newCalls);
     json.endObject();
     json.key("score").value(s.score);
+    json.key("committee_score");
+    if (r.committeeScore)
+        json.value(*r.committeeScore);
+    else
+        json.null();
     json.key("multipliers").beginArray();
     for (const Multiplier& m : r.multipliers)
         json.beginObject(true).key("call").value(m.call).key("band").value(m.band).endObject();
@@ -63,6 +68,8 @@ std::string scoreCsv(const ScoreReport& r)
         out += csvRow({"band", b.band, "", "", n(b.qsos), n(b.points), "", "", "", "", "", ""});
     out += csvRow({"total", "", "", "", n(s.qsos), n(s.points), n(s.newCalls), n(s.score), "", "",
                    "", ""});
+    if (r.committeeScore)
+        out += csvRow({"committee", "", "", "", "", "", "", n(*r.committeeScore), "", "", "", ""});
     for (const Multiplier& m : r.multipliers)
         out += csvRow({"multiplier", m.band, "", m.call, "", "", "", "", "", "", "", ""});
     if (r.refusals)

@@ -17,6 +17,7 @@ struct ScoreReport {
     ScoreSummary summary;
     std::vector<Multiplier> multipliers;
     std::optional<std::vector<Refusal>> refusals; // empty: the plug-in cannot replay
+    std::optional<int> committeeScore;            // without the refused repeats; likewise
     bool reportRequested = false;
     std::string cabrilloFile; // the report written; empty when none was
 };
@@ -24,13 +25,15 @@ struct ScoreReport {
 // Times as ISO 8601 UTC: 2026-11-21T15:45:12Z.
 std::string isoTime(const COleDateTime& time);
 
-// One object: log, own_call, title, bands, total, score, multipliers, refusals (null
+// One object: log, own_call, title, bands, total, score (the plug-in's),
+// committee_score (without the refused repeats), multipliers, refusals (these two null
 // when unknown) and, when a report was asked for, cabrillo_file (null when none).
 std::string scoreJson(const ScoreReport& report);
 
 // One table, a row per item, its kind in the first column:
 // section,band,mode,call,qsos,points,new_calls,score,position,line,time,message
-// with the sections band, total, multiplier and refusal.
+// with the sections band, total, committee (the score without the refused repeats, when
+// known), multiplier and refusal.
 std::string scoreCsv(const ScoreReport& report);
 
 } // namespace korvane

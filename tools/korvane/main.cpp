@@ -5,6 +5,7 @@
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/logs/QsoFields.h"
+#include "tools/korvane/SentExchange.h"
 #include "tools/korvane/ToursCommand.h"
 #include "tools/korvane/judge/JudgeCli.h"
 
@@ -130,6 +131,11 @@ int run(int argc, char** argv)
                            "Windows: show the setup dialog and message boxes instead of "
                            "confirming them");
     addHeaderOptions(*scoreCommand, score.header);
+    scoreCommand
+        ->add_option("--sent-exchange", score.sentExchange,
+                     "What you sent, on every QSO; # is the serial number from 1, ### pads "
+                     "it to 001")
+        ->check([](const std::string& v) { return sentExchangeProblem(v); });
     addFormatOption(*scoreCommand, score.format);
 
     LogCommandOptions check;
