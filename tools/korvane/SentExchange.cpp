@@ -68,18 +68,16 @@ std::vector<std::string> missingExchangeWarnings(const std::vector<LogQso>& qsos
         noSent += q.exchSent.empty();
         noReceived += q.exchReceived.empty();
     }
-    const std::string refused = " the plug-in with no ";
-    const std::string why = " exchange: log robots refuse their Cabrillo lines (an uneven "
-                            "number of report and exchange fields)";
     std::vector<std::string> lines;
     if (noSent > 0)
-        lines.push_back(qsosReach(noSent) + refused + "sent" + why +
-                        "; --sent-exchange gives it (# for the serial number)");
+        lines.push_back(qsosReach(noSent) + " the plug-in with no sent exchange (--sent-exchange "
+                                            "gives one)");
     if (noReceived > 0)
-        lines.push_back(qsosReach(noReceived) + refused + "received" + why +
-                        (format == LogFormat::Adif
-                             ? "; --exchange-field names the field that holds it"
-                             : ""));
+        lines.push_back(qsosReach(noReceived) + " the plug-in with no received exchange" +
+                        (format == LogFormat::Adif ? " (--exchange-field names where it is)" : ""));
+    if (!lines.empty())
+        lines.push_back("log robots refuse such Cabrillo lines: an uneven number of report and "
+                        "exchange fields");
     return lines;
 }
 

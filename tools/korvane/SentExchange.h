@@ -26,7 +26,8 @@ std::string sentExchangeFor(const std::string& text, std::size_t serial);
 std::size_t applySentExchange(std::vector<LogQso>& qsos, const std::string& text);
 
 // Warnings for the QSOs that would reach the plug-in without a sent or a received
-// exchange, one line for each side that has any; empty when every QSO has both.
+// exchange: a line for each side that has any, then why it matters; empty when every
+// QSO has both.
 std::vector<std::string> missingExchangeWarnings(const std::vector<LogQso>& qsos,
                                                  LogFormat format);
 
