@@ -63,9 +63,9 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o)
                        "there (default: the current directory)");
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
         ->check(callCheck);
-    command.add_option("--start", o.run.start, "Contest start, UTC (default: the first QSO)")
+    command.add_option("--start", o.run.start, "Contest start, UTC; earlier QSOs are left out")
         ->check(dateCheck);
-    command.add_option("--end", o.run.end, "Contest end, UTC (default: the last QSO)")
+    command.add_option("--end", o.run.end, "Contest end, UTC; QSOs from then on are left out")
         ->check(dateCheck);
     command.add_option("--filter", o.run.filter,
                        "List filter: a call equal to its first two characters is left off "
@@ -133,8 +133,7 @@ int run(int argc, char** argv)
     addHeaderOptions(*scoreCommand, score.header);
     scoreCommand
         ->add_option("--sent-exchange", score.sentExchange,
-                     "What you sent, on every QSO; # is the serial number from 1, ### pads "
-                     "it to 001")
+                     "Sent exchange for every QSO; # is its serial, ### gives 001")
         ->check([](const std::string& v) { return sentExchangeProblem(v); });
     addFormatOption(*scoreCommand, score.format);
 
