@@ -7,8 +7,6 @@
 #include "tools/korvane/LogReplay.h"
 #include "tools/korvane/PluginSession.h"
 
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace korvane {
@@ -17,10 +15,5 @@ namespace korvane {
 // plug-in's score of what is left.
 int scoreWithoutRefused(PluginSession& plugin, const ContestRun& run,
                         const std::vector<LogQso>& qsos, const std::vector<Refusal>& refusals);
-
-// The line that says which score to claim: the committee's when the refusals are known
-// (empty: the plug-in cannot replay), with the plug-in's beside it when they differ.
-std::string claimLine(int pluginScore, const std::optional<int>& committeeScore,
-                      std::size_t refused);
 
 } // namespace korvane

@@ -17,7 +17,14 @@ std::optional<COleDateTime> givenDate(const std::string& text)
 // False, with the message printed, when no QSO is left.
 bool leaveOutOfPeriod(const RunOptions& run, LogInput& input)
 {
-    input.cut = keepPeriod(input.log.qsos, givenDate(run.start), givenDate(run.end));
+    const std::optional<COleDateTime> start = givenDate(run.start), end = givenDate(run.end);
+    if (start && end && start->value >= end->value) {
+        std::fprintf(stderr, "korvane: --start %s is not before --end %s\n",
+                     formatOleDate(*start, "%Y-%m-%d %H:%M").c_str(),
+                     formatOleDate(*end, "%Y-%m-%d %H:%M").c_str());
+        return false;
+    }
+    input.cut = keepPeriod(input.log.qsos, start, end);
     for (const std::string& line : periodCutLines(input.cut))
         std::fprintf(stderr, "korvane: %s\n", line.c_str());
     if (!input.log.qsos.empty())

@@ -3,6 +3,23 @@
 
 namespace korvane {
 
+std::string claimLine(int pluginScore, const std::optional<int>& committeeScore,
+                      std::size_t refused)
+{
+    const std::string plugin = std::to_string(pluginScore);
+    if (!committeeScore)
+        return "The committee's count is unknown: this plug-in cannot check the QSOs at their\n"
+               "own times; " + plugin + " holds only if its tour rule refuses none of them\n";
+    const std::string committee = std::to_string(*committeeScore);
+    if (refused == 0)
+        return "Claim " + committee + ": the tour rule refuses no QSO here, so the committee "
+               "counts them all\n";
+    return "Claim " + committee + ": the committee leaves out the " + std::to_string(refused) +
+           (refused == 1 ? " repeat" : " repeats") + " the tour rule refuses;\nthe plug-in's " +
+           plugin + " counts " + (refused == 1 ? "it" : "them") + " (korvane check lists " +
+           (refused == 1 ? "it" : "them") + ")\n";
+}
+
 std::string isoTime(const COleDateTime& time)
 {
     return formatOleDate(time, "%Y-%m-%dT%H:%M:%SZ");

@@ -1,6 +1,7 @@
 #pragma once
-// korvane score for scripts: the plug-in's table, the multipliers and the tour rule's
-// refusals as one JSON document or one CSV table.
+// korvane score beyond the plug-in's table: the line that says which score to claim,
+// and for scripts the table, the multipliers and the tour rule's refusals as one JSON
+// document or one CSV table.
 
 #include "tools/korvane/LogReplay.h"
 #include "tools/korvane/OutputFormat.h"
@@ -21,6 +22,11 @@ struct ScoreReport {
     bool reportRequested = false;
     std::string cabrilloFile; // the report written; empty when none was
 };
+
+// The line that says which score to claim: the committee's when the refusals are known
+// (empty: the plug-in cannot replay), with the plug-in's beside it when they differ.
+std::string claimLine(int pluginScore, const std::optional<int>& committeeScore,
+                      std::size_t refused);
 
 // Times as ISO 8601 UTC: 2026-11-21T15:45:12Z.
 std::string isoTime(const COleDateTime& time);
