@@ -40,7 +40,7 @@ int runCheck(const LogCommandOptions& options)
     std::printf("Refused by the tour rule: %zu\n%s", refused, listing.c_str());
     std::printf("%zu QSOs checked: %zu refused, %zu new, %zu worked before\n",
                 input.log.qsos.size(), refused, newCalls, workedBefore);
-    std::fputs(readSummary(options, input.log).c_str(), stdout);
+    std::fputs(readSummary(options, input).c_str(), stdout);
     return kExitOk;
 }
 

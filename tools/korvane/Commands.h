@@ -28,6 +28,7 @@ struct ScoreOptions : LogCommandOptions {
     bool report = false;
     bool interactive = false;
     HeaderOptions header;
+    std::string sentExchange; // see SentExchange.h; empty: as the log has it
     OutputFormat format = OutputFormat::Text;
 };
 

@@ -1,11 +1,40 @@
 #include "tools/korvane/LogInput.h"
 
+#include "tools/korvane/DateOption.h"
 #include "tools/korvane/logs/ReadLoss.h"
 
 #include <cstdio>
 #include <filesystem>
 
 namespace korvane {
+namespace {
+
+std::optional<COleDateTime> givenDate(const std::string& text)
+{
+    return text.empty() ? std::nullopt : parseDateOption(text);
+}
+
+// False, with the message printed, when no QSO is left.
+bool leaveOutOfPeriod(const RunOptions& run, LogInput& input)
+{
+    const std::optional<COleDateTime> start = givenDate(run.start), end = givenDate(run.end);
+    if (start && end && start->value >= end->value) {
+        std::fprintf(stderr, "korvane: --start %s is not before --end %s\n",
+                     formatOleDate(*start, "%Y-%m-%d %H:%M").c_str(),
+                     formatOleDate(*end, "%Y-%m-%d %H:%M").c_str());
+        return false;
+    }
+    input.cut = keepPeriod(input.log.qsos, start, end);
+    for (const std::string& line : periodCutLines(input.cut))
+        std::fprintf(stderr, "korvane: %s\n", line.c_str());
+    if (!input.log.qsos.empty())
+        return true;
+    std::fprintf(stderr, "korvane: none of the %zu QSOs lies between --start and --end\n",
+                 input.qsosRead());
+    return false;
+}
+
+} // namespace
 
 int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesReport)
 {
@@ -22,6 +51,8 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
         if (!summarised || !p.recordSkipped)
             std::fprintf(stderr, "%s:%zu: %s%s\n", options.logPath.c_str(), p.line,
                          p.message.c_str(), p.recordSkipped ? " (record skipped)" : "");
+    for (const std::string& warning : input.log.warnings)
+        std::fprintf(stderr, "korvane: warning: %s: %s\n", options.logPath.c_str(), warning.c_str());
     if (options.strict && input.log.skippedRecords() > 0) {
         std::fprintf(stderr, "korvane: %zu malformed record(s) and --strict: nothing done\n",
                      input.log.skippedRecords());
@@ -42,6 +73,8 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
         std::fprintf(stderr, "korvane: %s: no QSO could be read\n", options.logPath.c_str());
         return kExitFailed;
     }
+    if (!leaveOutOfPeriod(options.run, input))
+        return kExitFailed;
     std::string error;
     if (!resolveRun(options.run, input.log, input.run, &error)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
@@ -50,11 +83,22 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
     return kExitOk;
 }
 
-std::string readSummary(const LogCommandOptions& options, const ReadLog& log)
+std::string readSummary(const LogCommandOptions& options, const LogInput& input)
 {
-    return "Read " + std::to_string(log.qsos.size()) + " QSOs from " + options.logPath + " (" +
-           formatName(log.format) + "), " + std::to_string(log.skippedRecords()) +
-           " malformed record(s) skipped\n";
+    const ReadLog& log = input.log;
+    std::string line = "Read " + std::to_string(input.qsosRead()) + " QSOs from " +
+                       options.logPath + " (" + formatName(log.format) + "), " +
+                       std::to_string(log.skippedRecords()) + " malformed record(s) skipped";
+    if (const std::size_t out = input.cut.before + input.cut.after; out > 0)
+        line += ", " + std::to_string(out) + " outside the period left out";
+    return line + "\n";
+}
+
+JsonLogHead jsonLogHead(const LogCommandOptions& options, const LogInput& input)
+{
+    return {options.logPath,     formatName(input.log.format), input.run.ownCall,
+            input.qsosRead(),    input.log.skippedRecords(),   input.cut.before,
+            input.cut.after};
 }
 
 bool enterWorkFolder(const std::string& workdir, std::string* error)

@@ -187,6 +187,8 @@ void writeLogHead(JsonWriter& json, const JsonLogHead& head)
     json.key("log").beginObject(true);
     json.key("file").value(head.logPath).key("format").value(head.logFormat);
     json.key("qsos_read").value(head.qsosRead).key("records_skipped").value(head.recordsSkipped);
+    json.key("left_out_before_start").value(head.leftOutBeforeStart);
+    json.key("left_out_after_end").value(head.leftOutAfterEnd);
     json.endObject();
     json.key("own_call").value(head.ownCall);
 }

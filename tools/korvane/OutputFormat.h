@@ -77,10 +77,11 @@ private:
 struct JsonLogHead {
     std::string logPath, logFormat, ownCall;
     std::size_t qsosRead = 0, recordsSkipped = 0;
+    std::size_t leftOutBeforeStart = 0, leftOutAfterEnd = 0; // outside --start and --end
 };
 
-// Writes "log" (file, format, qsos_read, records_skipped) and "own_call" into the
-// open object.
+// Writes "log" (file, format, qsos_read, records_skipped, left_out_before_start,
+// left_out_after_end) and "own_call" into the open object.
 void writeLogHead(JsonWriter& json, const JsonLogHead& head);
 
 // One CSV field (RFC 4180): quoted when it holds a comma, a quote, CR or LF, or begins

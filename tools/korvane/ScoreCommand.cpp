@@ -3,11 +3,13 @@
 #include "contract/SettingsKeys.h"
 #include "tools/host/AutoAnswer.h"
 #include "tools/korvane/Commands.h"
+#include "tools/korvane/CommitteeScore.h"
 #include "tools/korvane/LogInput.h"
 #include "tools/korvane/LogReplay.h"
 #include "tools/korvane/ReportFile.h"
 #include "tools/korvane/ScoreOutput.h"
 #include "tools/korvane/ScoreTable.h"
+#include "tools/korvane/SentExchange.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,15 +40,13 @@ void printMultipliers(const LogInput& input, const std::string& table)
                      *counted, distinct);
 }
 
-// The QSOs after the reset: fed plainly for the table, or replayed as check does when a
-// script also wants the refusals (empty when this plug-in cannot replay).
-std::optional<std::vector<Refusal>> feed(PluginSession& plugin, const LogInput& input,
-                                         bool wantRefusals)
+// The QSOs after the reset, replayed as check does, for the refusals that the committee
+// leaves out; fed plainly (and the refusals empty) when this plug-in cannot replay.
+std::optional<std::vector<Refusal>> feed(PluginSession& plugin, const LogInput& input)
 {
-    if (wantRefusals && !plugin.hasTourClock())
+    if (!plugin.hasTourClock()) {
         std::fprintf(stderr, "korvane: warning: %s has no %s export: refusals unknown\n",
                      plugin.path().c_str(), host::kSetTourClock);
-    if (!wantRefusals || !plugin.hasTourClock()) {
         for (const LogQso& q : input.log.qsos)
             plugin.add(q);
         return std::nullopt;
@@ -59,9 +59,23 @@ std::optional<std::vector<Refusal>> feed(PluginSession& plugin, const LogInput& 
     return refusals;
 }
 
+// The operator's sent exchange in place of the log's, and a warning for QSOs whose
+// Cabrillo lines would lack an exchange.
+void settleExchanges(const ScoreOptions& options, LogInput& input)
+{
+    if (!options.sentExchange.empty()) {
+        if (const std::size_t n = applySentExchange(input.log.qsos, options.sentExchange))
+            std::fprintf(stderr, "korvane: --sent-exchange replaces the sent exchange the log "
+                                 "holds on %zu QSO(s)\n", n);
+    }
+    for (const std::string& line : missingExchangeWarnings(input.log.qsos, input.log.format))
+        std::fprintf(stderr, "korvane: warning: %s\n", line.c_str());
+}
+
 // JSON or CSV on stdout; false when the plug-in's table cannot be read.
 bool printForScripts(const ScoreOptions& options, const LogInput& input, const std::string& table,
-                     std::optional<std::vector<Refusal>> refusals, const std::string& written)
+                     std::optional<std::vector<Refusal>> refusals,
+                     const std::optional<int>& committeeScore, const std::string& written)
 {
     const std::optional<ScoreSummary> summary = parseScoreTable(table);
     if (!summary) {
@@ -70,12 +84,12 @@ bool printForScripts(const ScoreOptions& options, const LogInput& input, const s
         return false;
     }
     ScoreReport r;
-    r.log = {options.logPath, formatName(input.log.format), input.run.ownCall,
-             input.log.qsos.size(), input.log.skippedRecords()};
+    r.log = jsonLogHead(options, input);
     r.summary = *summary;
     r.multipliers = multipliersByBand(input.log.qsos, tableBands(table),
                                       input.run.listFilter.substr(0, 2));
     r.refusals = std::move(refusals);
+    r.committeeScore = committeeScore;
     r.reportRequested = options.report;
     r.cabrilloFile = written;
     const std::string text = options.format == OutputFormat::Json ? scoreJson(r) : scoreCsv(r);
@@ -90,6 +104,7 @@ int runScore(const ScoreOptions& options)
     LogInput input;
     if (int status = prepareLog(options, input, options.report); status != kExitOk)
         return status;
+    settleExchanges(options, input);
     PluginSession plugin;
     std::string error;
     if (!plugin.load(options.plugin, &error) || !enterWorkFolder(options.workdir, &error) ||
@@ -115,15 +130,21 @@ int runScore(const ScoreOptions& options)
 
     const bool forScripts = options.format != OutputFormat::Text;
     plugin.reset(options.report, input.run);
-    std::optional<std::vector<Refusal>> refusals = feed(plugin, input, forScripts);
+    std::optional<std::vector<Refusal>> refusals = feed(plugin, input);
     int score = 0;
     const std::string table = plugin.result(&score);
+    std::optional<int> committeeScore;
+    if (refusals)
+        committeeScore = scoreWithoutRefused(plugin, input.run, input.log.qsos, *refusals);
     answering.reset();
 
     if (!forScripts) {
         std::fputs(printableTable(table).c_str(), stdout);
         printMultipliers(input, table);
-        std::fputs(readSummary(options, input.log).c_str(), stdout);
+        std::fputs(readSummary(options, input).c_str(), stdout);
+        if (const std::optional<ScoreSummary> summary = parseScoreTable(table))
+            std::fputs(claimLine(summary->score, committeeScore,
+                                 refusals ? refusals->size() : 0).c_str(), stdout);
     }
     std::filesystem::path written;
     std::string problem;
@@ -134,7 +155,8 @@ int runScore(const ScoreOptions& options)
             written.clear();
     }
     if (forScripts &&
-        !printForScripts(options, input, table, std::move(refusals), written.string()))
+        !printForScripts(options, input, table, std::move(refusals), committeeScore,
+                         written.string()))
         return kExitFailed;
     if (!problem.empty()) {
         std::fprintf(stderr, "korvane: no Cabrillo report: %s\n", problem.c_str());

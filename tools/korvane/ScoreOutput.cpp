@@ -3,6 +3,23 @@
 
 namespace korvane {
 
+std::string claimLine(int pluginScore, const std::optional<int>& committeeScore,
+                      std::size_t refused)
+{
+    const std::string plugin = std::to_string(pluginScore);
+    if (!committeeScore)
+        return "The committee's count is unknown: this plug-in cannot check the QSOs at their\n"
+               "own times; " + plugin + " holds only if its tour rule refuses none of them\n";
+    const std::string committee = std::to_string(*committeeScore);
+    if (refused == 0)
+        return "Claim " + committee + ": the tour rule refuses no QSO here, so the committee "
+               "counts them all\n";
+    return "Claim " + committee + ": the committee leaves out the " + std::to_string(refused) +
+           (refused == 1 ? " repeat" : " repeats") + " the tour rule refuses;\nthe plug-in's " +
+           plugin + " counts " + (refused == 1 ? "it" : "them") + " (korvane check lists " +
+           (refused == 1 ? "it" : "them") + ")\n";
+}
+
 std::string isoTime(const COleDateTime& time)
 {
     return formatOleDate(time, "%Y-%m-%dT%H:%M:%SZ");
@@ -24,6 +41,11 @@ std::string scoreJson(const ScoreReport& r)
     json.key("qsos").value(s.qsos).key("points").value(s.points).key("new_calls").value(s.newCalls);
     json.endObject();
     json.key("score").value(s.score);
+    json.key("committee_score");
+    if (r.committeeScore)
+        json.value(*r.committeeScore);
+    else
+        json.null();
     json.key("multipliers").beginArray();
     for (const Multiplier& m : r.multipliers)
         json.beginObject(true).key("call").value(m.call).key("band").value(m.band).endObject();
@@ -63,6 +85,8 @@ std::string scoreCsv(const ScoreReport& r)
         out += csvRow({"band", b.band, "", "", n(b.qsos), n(b.points), "", "", "", "", "", ""});
     out += csvRow({"total", "", "", "", n(s.qsos), n(s.points), n(s.newCalls), n(s.score), "", "",
                    "", ""});
+    if (r.committeeScore)
+        out += csvRow({"committee", "", "", "", "", "", "", n(*r.committeeScore), "", "", "", ""});
     for (const Multiplier& m : r.multipliers)
         out += csvRow({"multiplier", m.band, "", m.call, "", "", "", "", "", "", "", ""});
     if (r.refusals)

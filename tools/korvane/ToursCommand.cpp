@@ -70,12 +70,11 @@ int runTours(const ToursOptions& options)
 
     std::string text;
     if (options.format == OutputFormat::Json) {
-        text = tourJson(table, {options.logPath, formatName(input.log.format), input.run.ownCall,
-                                input.log.qsos.size(), input.log.skippedRecords()});
+        text = tourJson(table, jsonLogHead(options, input));
     } else if (options.format == OutputFormat::Csv) {
         text = tourCsv(table);
     } else {
-        text = tourText(table, input.run.ownCall) + readSummary(options, input.log);
+        text = tourText(table, input.run.ownCall) + readSummary(options, input);
     }
     std::fputs(text.c_str(), stdout);
 

@@ -5,6 +5,7 @@
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/logs/QsoFields.h"
+#include "tools/korvane/SentExchange.h"
 #include "tools/korvane/ToursCommand.h"
 #include "tools/korvane/judge/JudgeCli.h"
 
@@ -62,9 +63,9 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o)
                        "there (default: the current directory)");
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
         ->check(callCheck);
-    command.add_option("--start", o.run.start, "Contest start, UTC (default: the first QSO)")
+    command.add_option("--start", o.run.start, "Contest start, UTC; earlier QSOs are left out")
         ->check(dateCheck);
-    command.add_option("--end", o.run.end, "Contest end, UTC (default: the last QSO)")
+    command.add_option("--end", o.run.end, "Contest end, UTC; QSOs from then on are left out")
         ->check(dateCheck);
     command.add_option("--filter", o.run.filter,
                        "List filter: a call equal to its first two characters is left off "
@@ -130,6 +131,10 @@ int run(int argc, char** argv)
                            "Windows: show the setup dialog and message boxes instead of "
                            "confirming them");
     addHeaderOptions(*scoreCommand, score.header);
+    scoreCommand
+        ->add_option("--sent-exchange", score.sentExchange,
+                     "Sent exchange for every QSO; # is its serial, ### gives 001")
+        ->check([](const std::string& v) { return sentExchangeProblem(v); });
     addFormatOption(*scoreCommand, score.format);
 
     LogCommandOptions check;

@@ -3,7 +3,8 @@
 #   KORVANE   the command: the executable, behind the emulator in the Windows build
 #   ARGS      its arguments; @WORK@ stands for the work folder, @INPUT@ for the made input
 #   WORKDIR   the work folder, emptied first
-#   INPUT     a made input: empty, binary, truncated, bigcall, feb31, feb31only; or
+#   INPUT     a made input: empty, binary, truncated, bigcall, feb31, feb31only,
+#             comment-exchange, same-exchange (ADIF logs with CQZ 14 everywhere); or
 #             blocked-report: a folder RK3AZ.cbr where the report would go
 #   SAMPLE    the bundled sample without extension (for INPUT and the modes below)
 #   EXIT      the expected exit status
@@ -47,6 +48,26 @@ elseif(INPUT STREQUAL "feb31")
   file(WRITE "${input}" "<CALL:5>UA1AB <QSO_DATE:8>20260231 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <EOR>\n${good_record}")
 elseif(INPUT STREQUAL "blocked-report")
   file(MAKE_DIRECTORY "${WORKDIR}/RK3AZ.cbr")
+elseif(INPUT STREQUAL "comment-exchange" OR INPUT STREQUAL "same-exchange")
+  # Twelve QSOs, CQZ 14 on each; comment-exchange holds a department in COMMENT on the
+  # first nine.
+  set(departments " 54 " 75 13 2A 971 54 33 69 13)
+  file(WRITE "${input}" "<ADIF_VER:5>3.1.4 <EOH>\n")
+  foreach(i RANGE 11)
+    math(EXPR letter "${i} + 65")
+    string(ASCII ${letter} letter)
+    set(minute ${i})
+    if(i LESS 10)
+      set(minute "0${i}")
+    endif()
+    set(comment "")
+    if(INPUT STREQUAL "comment-exchange" AND i LESS 9)
+      list(GET departments ${i} department)
+      string(LENGTH "${department}" length)
+      set(comment "<COMMENT:${length}>${department} ")
+    endif()
+    file(APPEND "${input}" "<CALL:5>UA1A${letter} <QSO_DATE:8>20261121 <TIME_ON:4>15${minute} <BAND:3>80m <MODE:2>CW <RST_SENT:3>599 <RST_RCVD:3>599 <CQZ:2>14 ${comment}<STATION_CALLSIGN:5>RK3AZ <EOR>\n")
+  endforeach()
 elseif(INPUT STREQUAL "feb31only")
   file(WRITE "${input}" "<CALL:5>UA1AB <QSO_DATE:8>20260231 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <EOR>\n")
 endif()

@@ -82,6 +82,8 @@ def check_score(a, korvane):
     for log in (a.sample + ".adi", a.sample + ".cbr"):
         doc = strict_json(run(korvane, ["score", log, "--format", "json"], a.work), "score json")
         expect(doc["score"] == 445, f"score {doc['score']}")
+        # The committee leaves out the sample's four refused repeats.
+        expect(doc["committee_score"] == 441, f"committee_score {doc['committee_score']}")
         expect(doc["total"] == {"qsos": 314, "points": 314, "new_calls": 131}, doc["total"])
         expect(doc["bands"] == [{"band": "160", "qsos": 156, "points": 156},
                                 {"band": "80", "qsos": 158, "points": 158}], doc["bands"])
@@ -108,7 +110,8 @@ def check_score(a, korvane):
         expect([(r["position"], r["call"], r["message"]) for r in by("refusal")] ==
                [(str(r["position"]), r["call"], r["message"]) for r in doc["refusals"]],
                "csv refusals")
-        expect(len(rows) == 2 + 1 + 131 + 4, f"{len(rows)} csv rows")
+        expect([r["score"] for r in by("committee")] == ["441"], f"csv committee {by('committee')}")
+        expect(len(rows) == 2 + 1 + 1 + 131 + 4, f"{len(rows)} csv rows")
 
 
 def tour_of(hhmm):

@@ -207,6 +207,51 @@ TEST_CASE("ADIF: the received exchange comes from the first contest field a reco
     }
 }
 
+TEST_CASE("ADIF: a COMMENT with one short token on most records comes before the zones")
+{
+    // A national contest logged with the department in COMMENT; the logger fills CQZ
+    // from its country file, the same on every QSO.
+    const char* const departments[] = {" 54 ", "75", "13", "2A", " 971", "54", "33", "69"};
+    const auto log = [&](std::size_t tokens, std::size_t others, const AdifOptions& options = {},
+                         const char* sameToken = nullptr) {
+        std::string text = kHeader;
+        for (std::size_t i = 0; i < tokens + others; ++i) {
+            const char* comment = sameToken ? sameToken : departments[i % 8];
+            text += record(kBase + field("CQZ", "14") + field("STX", std::to_string(i + 1)) +
+                           field("COMMENT", i < tokens ? comment : "tnx fer QSO"));
+        }
+        return readAdif(text, options);
+    };
+
+    const ReadLog most = log(9, 3);
+    REQUIRE(most.qsos.size() == 12);
+    CHECK(most.qsos[0].exchReceived == "54");
+    CHECK(most.qsos[0].exchSent == "1"); // a serial-like token answers STX, as before
+    CHECK(most.qsos[3].exchReceived == "2A");
+    CHECK(most.qsos[3].exchSent == "");
+    CHECK(most.qsos[9].exchReceived == "14"); // a remark is no token: the zone stays
+    CHECK(most.warnings.empty());
+
+    // Tokens on half the records only: the zone, the same everywhere, and a warning
+    // that names its field and the way out.
+    const ReadLog half = log(6, 6);
+    CHECK(half.qsos[0].exchReceived == "14");
+    REQUIRE(half.warnings.size() == 1);
+    CHECK(half.warnings[0] == "the received exchange is \"14\" on 12 of 12 QSOs, taken from CQZ: "
+                              "if the operators exchanged something else, name the field that "
+                              "holds it with --exchange-field");
+
+    // 75% is enough, from whichever field; fewer than ten QSOs, or a field the operator
+    // named, are not.
+    CHECK(log(2, 6).warnings.empty());                          // 8 of 8, too few to tell
+    CHECK(log(9, 3, {}, "54").warnings.size() == 1);            // "54" on 9 of 12
+    CHECK(log(9, 3, {}, "54").warnings[0].find("taken from COMMENT") != std::string::npos);
+    CHECK(log(8, 4, {}, "54").warnings.empty());                // 8 of 12
+    AdifOptions cqz;
+    cqz.exchangeField = "CQZ";
+    CHECK(log(0, 12, cqz).warnings.empty());
+}
+
 TEST_CASE("ADIF: --exchange-field names the received exchange's fields")
 {
     const std::string cqww = kBase + field("STATE", "ON") + field("CQZ", "4") + field("SRX", "77") +

@@ -1,9 +1,11 @@
+#include "tools/korvane/ContestPeriod.h"
 #include "tools/korvane/ContestRun.h"
 #include "tools/korvane/logs/Cp1251.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/HeaderSettings.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/ScoreTable.h"
+#include "tools/korvane/SentExchange.h"
 
 #include <doctest/doctest.h>
 
@@ -89,6 +91,91 @@ TEST_CASE("--start and --end forms")
         REQUIRE(date.has_value());
         CHECK(formatOleDate(*date, "%Y-%m-%d %H:%M:%S") == c.shown);
     }
+}
+
+TEST_CASE("--start and --end keep the QSOs from the start minute up to the end minute")
+{
+    const auto at = [](const char* text) { return *parseDateOption(text); };
+    const auto qsos = [&](std::initializer_list<const char*> times) {
+        std::vector<LogQso> out;
+        for (const char* t : times) {
+            LogQso q;
+            q.call = t;
+            q.time = at(t);
+            out.push_back(q);
+        }
+        return out;
+    };
+    const auto calls = [](const std::vector<LogQso>& kept) {
+        std::string out;
+        for (const LogQso& q : kept)
+            out += (out.empty() ? "" : "|") + q.call;
+        return out;
+    };
+    // Seconds move neither a QSO nor a bound across a minute; the end minute is out.
+    std::vector<LogQso> log = qsos({"2026-11-21T17:59:59Z", "2026-11-21T14:59:59Z",
+                                    "2026-11-21T15:00:00Z", "2026-11-21T18:00:00Z",
+                                    "2026-11-21T15:00:10Z", "2026-11-22T09:00:00Z"});
+    PeriodCut cut = keepPeriod(log, at("2026-11-21T15:00:30Z"), at("2026-11-21 18:00"));
+    CHECK(calls(log) == "2026-11-21T17:59:59Z|2026-11-21T15:00:00Z|2026-11-21T15:00:10Z");
+    CHECK(cut.before == 1);
+    CHECK(cut.after == 2);
+    CHECK(periodCutLines(cut) ==
+          std::vector<std::string>{"1 QSO before 2026-11-21 15:00 left out",
+                                   "2 QSOs from 2026-11-21 18:00 on left out"});
+
+    // An absent bound leaves its side alone.
+    log = qsos({"2026-11-21T14:00:00Z", "2026-11-21T19:00:00Z"});
+    cut = keepPeriod(log, std::nullopt, at("2026-11-21 18:00"));
+    CHECK(calls(log) == "2026-11-21T14:00:00Z");
+    CHECK(periodCutLines(cut) == std::vector<std::string>{"1 QSO from 2026-11-21 18:00 on left out"});
+    cut = keepPeriod(log, std::nullopt, std::nullopt);
+    CHECK(log.size() == 1);
+    CHECK(periodCutLines(cut).empty());
+}
+
+TEST_CASE("--sent-exchange: a run of # is the serial number, padded to its length")
+{
+    CHECK(sentExchangeFor("#", 7) == "7");
+    CHECK(sentExchangeFor("###", 7) == "007");
+    CHECK(sentExchangeFor("###", 1234) == "1234");
+    CHECK(sentExchangeFor("2A IL", 9) == "2A IL");
+    CHECK(sentExchangeFor("MO ## #", 5) == "MO 05 5");
+
+    std::vector<LogQso> log(3);
+    log[1].exchSent = "02"; // what the text gives anyway: not counted as replaced
+    log[2].exchSent = "17";
+    CHECK(applySentExchange(log, "##") == 1);
+    CHECK(log[0].exchSent == "01");
+    CHECK(log[1].exchSent == "02");
+    CHECK(log[2].exchSent == "03");
+
+    CHECK(sentExchangeProblem("001").empty());
+    CHECK(sentExchangeProblem(std::string(54, '#')).empty());
+    CHECK_FALSE(sentExchangeProblem(std::string(55, '#')).empty());
+    CHECK_FALSE(sentExchangeProblem("  ").empty());
+    CHECK_FALSE(sentExchangeProblem("16\tTX").empty());
+    CHECK_FALSE(sentExchangeProblem("16\nTX").empty());
+    CHECK_FALSE(sentExchangeProblem("\xd0\x9c\xd0\xa1\xd0\x9a").empty());
+}
+
+TEST_CASE("QSOs without a sent or a received exchange are counted, each side on its own line")
+{
+    std::vector<LogQso> log(3);
+    for (LogQso& q : log)
+        q.exchSent = q.exchReceived = "1";
+    CHECK(missingExchangeWarnings(log, LogFormat::Adif).empty());
+    log[0].exchSent.clear();
+    log[2].exchSent.clear();
+    const std::vector<std::string> sent = missingExchangeWarnings(log, LogFormat::Cabrillo);
+    REQUIRE(sent.size() == 2);
+    CHECK(sent[0].find("2 QSOs reach the plug-in with no sent exchange") == 0);
+    CHECK(sent[1].find("log robots refuse") == 0);
+    log[1].exchReceived.clear();
+    const std::vector<std::string> both = missingExchangeWarnings(log, LogFormat::Adif);
+    REQUIRE(both.size() == 3);
+    CHECK(both[1].find("1 QSO reaches the plug-in with no received exchange") == 0);
+    CHECK(both[1].find("--exchange-field") != std::string::npos);
 }
 
 TEST_CASE("callsigns: letters, digits and slashes of sane length")

@@ -1,5 +1,6 @@
 // korvane's hand-written JSON and CSV: whatever bytes a log holds, the output parses.
 #include "tools/korvane/OutputFormat.h"
+#include "tools/korvane/ScoreOutput.h"
 
 #include <doctest/doctest.h>
 
@@ -101,4 +102,19 @@ TEST_CASE("output format names")
     CHECK(parseOutputFormat("csv") == OutputFormat::Csv);
     CHECK_FALSE(parseOutputFormat("JSON").has_value());
     CHECK_FALSE(parseOutputFormat("").has_value());
+}
+
+TEST_CASE("the score to claim: the committee's, the plug-in's beside it when they differ")
+{
+    CHECK(claimLine(445, 441, 4) == "Claim 441: the committee leaves out the 4 repeats the tour "
+                                    "rule refuses;\nthe plug-in's 445 counts them (korvane check "
+                                    "lists them)\n");
+    CHECK(claimLine(445, 443, 1).find("the 1 repeat the tour rule refuses;\nthe plug-in's 445 "
+                                      "counts it (korvane check lists it)") != std::string::npos);
+    CHECK(claimLine(445, 445, 0).find("Claim 445: the tour rule refuses no QSO") == 0);
+    // Without the clock override nobody can say; the plug-in's score is no claim then.
+    const std::string unknown = claimLine(445, std::nullopt, 0);
+    CHECK(unknown.find("Claim") == std::string::npos);
+    CHECK(unknown.find("unknown") != std::string::npos);
+    CHECK(unknown.find("445 holds only if") != std::string::npos);
 }

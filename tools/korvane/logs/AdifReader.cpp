@@ -6,6 +6,7 @@
 #include "tools/korvane/TextUtil.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,12 @@ namespace {
 // A tag longer than this is no tag: the reader would otherwise swallow the file.
 constexpr std::size_t kMaxTagLength = 128;
 constexpr unsigned long long kMaxFieldLength = 1ull << 30;
+// A COMMENT token longer than this is a word of a remark, not an exchange.
+constexpr std::size_t kMaxCommentToken = 6;
+// One received exchange on this share of the QSOs, or more, is a field's constant.
+constexpr std::size_t kSameExchangeQuarters = 3;
+// Fewer QSOs than this prove nothing by repeating an exchange.
+constexpr std::size_t kSameExchangeMinQsos = 10;
 
 struct Field {
     std::string name; // lower case
@@ -117,7 +124,29 @@ std::string joined(const std::string& a, const std::string& b)
 
 struct Exchanges {
     std::string sent, received;
+    std::string source; // the fields the received one came from, as "CQZ" or "CLASS+ARRL_SECT"
 };
+
+// " 54 ", "2A": a single short word of letters or digits.
+bool commentToken(const std::string& comment)
+{
+    const std::string token = trim(comment);
+    if (token.empty() || token.size() > kMaxCommentToken)
+        return false;
+    return std::all_of(token.begin(), token.end(),
+                       [](char c) { return ascii::isDigit(c) || ascii::isUpper(c) || ascii::isLower(c); });
+}
+
+// The exchange from a COMMENT that holds one token; a serial there answers STX.
+Exchanges fromCommentToken(const Record& r)
+{
+    Exchanges e;
+    e.received = trim(r.get("comment"));
+    e.source = "COMMENT";
+    if (ascii::allDigits(e.received))
+        e.sent = trim(r.get("stx"));
+    return e;
+}
 
 // The received exchange from the named fields, and the own side when the record holds
 // every field that matches them.
@@ -133,6 +162,7 @@ Exchanges fromFields(const Record& r, const std::vector<std::string>& names)
         if (value.empty() || std::find(values.begin(), values.end(), value) != values.end())
             continue;
         e.received = joined(e.received, value);
+        e.source += (e.source.empty() ? "" : "+") + ascii::upper(name);
         values.push_back(std::move(value));
         const std::string mine = trim(r.get(ownField(name)));
         ownWhole = ownWhole && !mine.empty();
@@ -146,7 +176,9 @@ Exchanges fromFields(const Record& r, const std::vector<std::string>& names)
     return e;
 }
 
-Exchanges exchanges(const Record& r, const std::vector<std::string>& chosen)
+// commentFirst: most records of the log hold one token in COMMENT, which then comes
+// before the zones and the grid that loggers fill in from their country files.
+Exchanges exchanges(const Record& r, const std::vector<std::string>& chosen, bool commentFirst)
 {
     Exchanges e;
     if (!chosen.empty()) {
@@ -154,6 +186,11 @@ Exchanges exchanges(const Record& r, const std::vector<std::string>& chosen)
     } else {
         bool found = false;
         for (const ExchangeRule& rule : kExchangeRules) {
+            if (commentFirst && std::string(rule.lead) == "cqz" && commentToken(r.get("comment"))) {
+                e = fromCommentToken(r);
+                found = true;
+                break;
+            }
             if (trim(r.get(rule.lead)).empty())
                 continue;
             std::vector<std::string> names{rule.lead};
@@ -167,6 +204,7 @@ Exchanges exchanges(const Record& r, const std::vector<std::string>& chosen)
                                                        : commentSerials(r.get("comment"));
         if (!serials.empty()) {
             e.received = serials.back();
+            e.source = "COMMENT";
             e.sent = serials.size() == 2 ? serials.front() : trim(r.get("stx"));
         } else if (!found) {
             e.sent = trim(r.get("stx"));
@@ -187,8 +225,8 @@ std::string shownMegahertz(unsigned long long hz)
 }
 
 // The QSO, or why the record cannot be one; remark gets what the reader changed.
-std::string toQso(const Record& r, const std::vector<std::string>& exchangeFields, LogQso& q,
-                  std::string& remark)
+std::string toQso(const Record& r, const std::vector<std::string>& exchangeFields,
+                  bool commentFirst, LogQso& q, std::string& remark, std::string& source)
 {
     q.call = ascii::upper(trim(r.get("call")));
     if (std::string why = callsignProblem(q.call); !why.empty())
@@ -235,9 +273,10 @@ std::string toQso(const Record& r, const std::vector<std::string>& exchangeField
         return "no MODE";
     q.rstSent = trim(r.get("rst_sent"));
     q.rstReceived = trim(r.get("rst_rcvd"));
-    Exchanges e = exchanges(r, exchangeFields);
+    Exchanges e = exchanges(r, exchangeFields, commentFirst);
     q.exchSent = std::move(e.sent);
     q.exchReceived = std::move(e.received);
+    source = std::move(e.source);
     for (const std::string* text : {&q.mode, &q.rstSent, &q.rstReceived, &q.exchSent, &q.exchReceived})
         if (text->size() > kMaxExchangeLength)
             return "a mode, report or exchange of " + std::to_string(text->size()) +
@@ -280,7 +319,9 @@ public:
         }
         if (!record_.empty())
             skip(recordLine_, "the last record has no <EOR> (is the file cut short?)");
+        convertRecords();
         settleOwnCall();
+        warnSameExchange();
         return std::move(log_);
     }
 
@@ -338,28 +379,75 @@ private:
         return true;
     }
 
+    // Records wait for the end of the file: where the exchange is depends on the log as
+    // a whole.
     void finishRecord()
     {
-        LogQso q;
-        q.line = recordLine_;
-        std::string remark;
-        const std::string why = toQso(record_, exchangeFields_, q, remark);
-        if (!why.empty()) {
-            skip(recordLine_, why);
-            return;
-        }
-        if (!remark.empty())
-            log_.problems.push_back({recordLine_, remark, false});
-        noteOwnCall(q.line);
-        log_.qsos.push_back(std::move(q));
+        commentTokens_ += commentToken(record_.get("comment"));
+        pending_.push_back({recordLine_, std::move(record_)});
+        record_ = Record();
     }
 
-    void noteOwnCall(std::size_t line)
+    void convertRecords()
     {
-        const std::string station = ascii::upper(trim(record_.get("station_callsign")));
+        const bool commentFirst = commentTokens_ * 2 > pending_.size();
+        for (const auto& [line, record] : pending_) {
+            LogQso q;
+            q.line = line;
+            std::string remark, source;
+            const std::string why = toQso(record, exchangeFields_, commentFirst, q, remark, source);
+            if (!why.empty()) {
+                skip(line, why);
+                continue;
+            }
+            if (!remark.empty())
+                log_.problems.push_back({line, remark, false});
+            noteOwnCall(record, q.line);
+            if (!q.exchReceived.empty())
+                ++sources_[q.exchReceived][source];
+            log_.qsos.push_back(std::move(q));
+        }
+        pending_.clear();
+        // Damage found while scanning and records refused on conversion, in file order.
+        std::stable_sort(log_.problems.begin(), log_.problems.end(),
+                         [](const LogProblem& a, const LogProblem& b) { return a.line < b.line; });
+    }
+
+    // An exchange that hardly ever changes is a field the logger fills in itself (the
+    // zone of the country), not what the operators exchanged.
+    void warnSameExchange()
+    {
+        const std::size_t total = log_.qsos.size();
+        if (!exchangeFields_.empty() || total < kSameExchangeMinQsos)
+            return;
+        std::size_t most = 0;
+        std::string value, source; // the commonest exchange, and the field that gave it most
+        for (const auto& [received, bySource] : sources_) {
+            std::size_t count = 0, fieldCount = 0;
+            std::string field;
+            for (const auto& [name, n] : bySource) {
+                count += n;
+                if (n > fieldCount)
+                    fieldCount = n, field = name;
+            }
+            if (count > most)
+                most = count, value = received, source = field;
+        }
+        if (most * 4 < total * kSameExchangeQuarters)
+            return;
+        log_.warnings.push_back("the received exchange is " + shown(value) + " on " +
+                                std::to_string(most) + " of " + std::to_string(total) +
+                                " QSOs, taken from " + source +
+                                ": if the operators exchanged something else, name the field "
+                                "that holds it with --exchange-field");
+    }
+
+    void noteOwnCall(const Record& record, std::size_t line)
+    {
+        const std::string station = ascii::upper(trim(record.get("station_callsign")));
         if (station_.empty() && callsignProblem(station).empty())
             station_ = station;
-        const std::string op = ascii::upper(trim(record_.get("operator")));
+        const std::string op = ascii::upper(trim(record.get("operator")));
         if (!callsignProblem(op).empty())
             return;
         if (operator_.empty()) {
@@ -411,6 +499,9 @@ private:
     bool headerDone_ = false;
     std::size_t recordsEnded_ = 0;
     Record record_;
+    std::vector<std::pair<std::size_t, Record>> pending_; // line, record
+    std::size_t commentTokens_ = 0;
+    std::map<std::string, std::map<std::string, std::size_t>> sources_; // exchange, field, QSOs
     std::vector<std::string> exchangeFields_;
     std::string station_, operator_, otherOperator_;
     std::size_t otherOperatorLine_ = 0;

@@ -12,6 +12,10 @@
 //   7. GRIDSQUARE
 //   8. COMMENT when it is nothing but one serial ("014") or two ("013, 021": sent, then
 //      received)
+// When most records of the log hold one short word in COMMENT (" 54 ", "2A"), that word
+// comes between 5 and 6: the zones and the grid are what loggers fill in from their
+// country files, not what the operator copied. When one received exchange stands on 75%
+// or more of ten QSOs or more, and no field was named, ReadLog::warnings says so.
 // The sent exchange is STX_STRING when the record holds it. Otherwise it is STX when the
 // received exchange came from SRX/SRX_STRING or was not found, and else the own side of
 // the fields the received one came from (MY_ARRL_SECT, MY_STATE, MY_CQ_ZONE,

@@ -29,6 +29,7 @@ struct ReadLog {
     std::string ownCall; // header (Cabrillo) or station field (ADIF); may be empty
     std::vector<LogQso> qsos;
     std::vector<LogProblem> problems;
+    std::vector<std::string> warnings; // on the log as a whole, not one line of it
 
     std::size_t skippedRecords() const;
 };
