@@ -7,11 +7,17 @@
 
 namespace korvane {
 
+std::string logName(const std::string& logPath)
+{
+    return logPath == kStandardInput ? "(standard input)" : logPath;
+}
+
 int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesReport)
 {
+    const std::string name = logName(options.logPath);
     LogFileResult file = readLogFile(options.logPath, AdifOptions{options.exchangeField});
     if (!file.ok) {
-        std::fprintf(stderr, "korvane: %s: %s\n", options.logPath.c_str(), file.error.c_str());
+        std::fprintf(stderr, "korvane: %s: %s\n", name.c_str(), file.error.c_str());
         return kExitFailed;
     }
     input.log = std::move(file.log);
@@ -20,7 +26,7 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
     const bool summarised = loss.heavy && !options.lenient;
     for (const LogProblem& p : input.log.problems)
         if (!summarised || !p.recordSkipped)
-            std::fprintf(stderr, "%s:%zu: %s%s\n", options.logPath.c_str(), p.line,
+            std::fprintf(stderr, "%s:%zu: %s%s\n", name.c_str(), p.line,
                          p.message.c_str(), p.recordSkipped ? " (record skipped)" : "");
     if (options.strict && input.log.skippedRecords() > 0) {
         std::fprintf(stderr, "korvane: %zu malformed record(s) and --strict: nothing done\n",
@@ -28,8 +34,8 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
         return kExitFailed;
     }
     if (summarised) {
-        std::fprintf(stderr, "korvane: %s: %s", options.logPath.c_str(),
-                     lossReport(options.logPath, input.log, loss, options.maxSkippedPercent, 5).c_str());
+        std::fprintf(stderr, "korvane: %s: %s", name.c_str(),
+                     lossReport(name, input.log, loss, options.maxSkippedPercent, 5).c_str());
         if (writesReport) {
             std::fprintf(stderr, "korvane: no report written (--lenient writes it anyway, "
                                  "--max-skipped allows more)\n");
@@ -39,7 +45,7 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
                              "(--lenient names every skipped record)\n", input.log.qsos.size());
     }
     if (input.log.qsos.empty()) {
-        std::fprintf(stderr, "korvane: %s: no QSO could be read\n", options.logPath.c_str());
+        std::fprintf(stderr, "korvane: %s: no QSO could be read\n", name.c_str());
         return kExitFailed;
     }
     std::string error;
@@ -52,7 +58,7 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
 
 std::string readSummary(const LogCommandOptions& options, const ReadLog& log)
 {
-    return "Read " + std::to_string(log.qsos.size()) + " QSOs from " + options.logPath + " (" +
+    return "Read " + std::to_string(log.qsos.size()) + " QSOs from " + logName(options.logPath) + " (" +
            formatName(log.format) + "), " + std::to_string(log.skippedRecords()) +
            " malformed record(s) skipped\n";
 }
@@ -62,11 +68,15 @@ bool enterWorkFolder(const std::string& workdir, std::string* error)
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path dir = workdir.empty() ? fs::current_path(ec) : fs::path(workdir);
+    // A mistyped --workdir must not quietly become a new folder full of settings.
+    const bool existed = fs::exists(dir, ec);
     fs::create_directories(dir / "Plugins", ec);
     if (ec) {
         *error = "cannot create " + (dir / "Plugins").string() + ": " + ec.message();
         return false;
     }
+    if (!existed)
+        std::fprintf(stderr, "korvane: note: %s did not exist and was created\n", dir.string().c_str());
     fs::current_path(dir, ec);
     if (ec) {
         *error = "cannot enter " + dir.string() + ": " + ec.message();

@@ -19,11 +19,15 @@ struct LogInput {
 // others go on with a warning.
 int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesReport = false);
 
+// The log as messages name it: its path, or "(standard input)" for -.
+std::string logName(const std::string& logPath);
+
 // One line for the output: how many QSOs were read and how many records skipped.
 std::string readSummary(const LogCommandOptions& options, const ReadLog& log);
 
 // Makes the work folder (and its Plugins folder) the current directory, as the host's
-// current directory is for the plug-in.
+// current directory is for the plug-in; a work folder that had to be made is named on
+// stderr.
 bool enterWorkFolder(const std::string& workdir, std::string* error);
 
 // Loads the plug-in and enters the work folder for a replay at the QSOs' own times,
