@@ -32,13 +32,7 @@ constexpr std::size_t kMaxSettingBytes = 9999;
 #define KORVANE_SETTINGS_PATH "Plugins/MOLTA.ini"
 #endif
 
-std::string dateCheck(const std::string& text)
-{
-    return parseDateOption(text) ? std::string()
-                                 : "not a UTC date and time: " + text +
-                                       " (write 2026-11-21 15:00, 2026-11-21T15:00Z, "
-                                       "20261121 1500 or a date alone)";
-}
+std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
 
 std::string upperCased(std::string text)
 {
