@@ -51,8 +51,11 @@ std::string when(EpochMinute minute, bool oneDay)
 
 std::string rateLine(const BestRate& r, bool oneDay)
 {
+    // The end's date only when the window runs past midnight.
+    const EpochMinute end = r.start + r.minutes;
+    const bool sameDay = floorDiv(r.start, 1440) == floorDiv(end, 1440);
     return std::to_string(r.perHour()) + "/h (" + std::to_string(r.qsos) + " QSOs " +
-           when(r.start, oneDay) + "-" + when(r.start + r.minutes, oneDay) + ")";
+           when(r.start, oneDay) + "-" + when(end, oneDay || sameDay) + ")";
 }
 
 // Items joined by ", " into lines of at most width columns, each after indent.

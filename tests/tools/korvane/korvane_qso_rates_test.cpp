@@ -52,6 +52,11 @@ TEST_CASE("the best window starts at a QSO's minute and holds the minutes before
         CHECK(r.best60.qsos == c.qsos60);
         CHECK(r.best60.perHour() == c.qsos60);
     }
+    // Over several days the window's end gives its date only when it runs past midnight.
+    CHECK(rateText(qsoRates(cases[3].log), false).find("3 QSOs 2026-11-21 23:55-2026-11-22 00:05)") !=
+          std::string::npos);
+    CHECK(rateText(qsoRates(cases[0].log), false).find("2 QSOs 2026-11-21 15:00-15:10)") !=
+          std::string::npos);
 }
 
 TEST_CASE("clock hours, 10-minute counts and off-times of 30 minutes or more")
