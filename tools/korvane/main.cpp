@@ -1,5 +1,6 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
+#include "contract/SettingsKeys.h"
 #include "tools/host/ConsoleOutput.h"
 #include "tools/korvane/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
@@ -11,8 +12,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
@@ -26,11 +27,14 @@ using namespace korvane;
 constexpr std::size_t kMaxSettingBytes = 9999;
 
 // Where the plug-in keeps its settings, as this system writes the path.
-#if defined(_WIN32)
-#define KORVANE_SETTINGS_PATH "Plugins\\MOLTA.ini"
-#else
-#define KORVANE_SETTINGS_PATH "Plugins/MOLTA.ini"
+std::string settingsPath()
+{
+    std::string path = settings::kFile;
+#if !defined(_WIN32)
+    std::replace(path.begin(), path.end(), '\\', '/');
 #endif
+    return path;
+}
 
 std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
 
@@ -83,7 +87,7 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o, bool writesReport)
         ->required();
     addPluginOptions(command, o.plugin);
     command.add_option("--workdir", o.workdir,
-                       std::string("The host's current directory: " KORVANE_SETTINGS_PATH) +
+                       "The host's current directory: " + settingsPath() +
                            (writesReport ? " and the .cbr go" : " goes") +
                            " there (default: the current directory; made when missing)");
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
