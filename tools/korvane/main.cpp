@@ -146,8 +146,11 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
 
 int run(int argc, char** argv)
 {
+    // Named, not after argv[0]: a long install path would push the usage line past the
+    // terminal's width.
     CLI::App app{"korvane: scores, checks and reports a KORVANE contest log through the "
-                 "Stats plug-in, as the host logging program does"};
+                 "Stats plug-in, as the host logging program does",
+                 "korvane"};
     app.formatter(std::make_shared<HelpFormatter>());
     app.set_version_flag("--version", std::string("korvane ") + KORVANE_PROJECT_VERSION);
     app.require_subcommand(1);

@@ -381,6 +381,8 @@ def check_basics(a, korvane):
     windows = korvane[-1].lower().endswith(".exe")
     for command in ([], ["score"], ["check"], ["tours"], ["exports"], ["judge"], ["simulate"]):
         help_text = run(korvane, command + ["--help"], a.work)
+        expect(f"Usage: korvane {' '.join(command)}".rstrip() + " [" in help_text,
+               f"{command} --help: the usage line names korvane by its path")
         for line in help_text.splitlines():
             expect(len(line) <= 80, f"{command} --help: a line of {len(line)} columns: {line!r}")
         if command in (["check"], ["tours"]):
