@@ -22,4 +22,12 @@ std::optional<COleDateTime> parseDateOption(const std::string& input)
     return parseCompactDateTime(date, digits);
 }
 
+std::string dateOptionProblem(const std::string& text)
+{
+    return parseDateOption(text) ? std::string()
+                                 : "not a UTC date and time: " + text +
+                                       " (write 2026-11-21 15:00, 2026-11-21T15:00Z, "
+                                       "20261121 1500 or a date alone)";
+}
+
 } // namespace korvane

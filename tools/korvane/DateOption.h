@@ -12,4 +12,7 @@ namespace korvane {
 
 std::optional<COleDateTime> parseDateOption(const std::string& text);
 
+// Empty for a date parseDateOption reads; else why not, with the forms it reads.
+std::string dateOptionProblem(const std::string& text);
+
 } // namespace korvane

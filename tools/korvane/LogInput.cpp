@@ -36,11 +36,17 @@ bool leaveOutOfPeriod(const RunOptions& run, LogInput& input)
 
 } // namespace
 
+std::string logName(const std::string& logPath)
+{
+    return logPath == kStandardInput ? "(standard input)" : logPath;
+}
+
 int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesReport)
 {
+    const std::string name = logName(options.logPath);
     LogFileResult file = readLogFile(options.logPath, AdifOptions{options.exchangeField});
     if (!file.ok) {
-        std::fprintf(stderr, "korvane: %s: %s\n", options.logPath.c_str(), file.error.c_str());
+        std::fprintf(stderr, "korvane: %s: %s\n", name.c_str(), file.error.c_str());
         return kExitFailed;
     }
     input.log = std::move(file.log);
@@ -49,18 +55,18 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
     const bool summarised = loss.heavy && !options.lenient;
     for (const LogProblem& p : input.log.problems)
         if (!summarised || !p.recordSkipped)
-            std::fprintf(stderr, "%s:%zu: %s%s\n", options.logPath.c_str(), p.line,
+            std::fprintf(stderr, "%s:%zu: %s%s\n", name.c_str(), p.line,
                          p.message.c_str(), p.recordSkipped ? " (record skipped)" : "");
     for (const std::string& warning : input.log.warnings)
-        std::fprintf(stderr, "korvane: warning: %s: %s\n", options.logPath.c_str(), warning.c_str());
+        std::fprintf(stderr, "korvane: warning: %s: %s\n", name.c_str(), warning.c_str());
     if (options.strict && input.log.skippedRecords() > 0) {
         std::fprintf(stderr, "korvane: %zu malformed record(s) and --strict: nothing done\n",
                      input.log.skippedRecords());
         return kExitFailed;
     }
     if (summarised) {
-        std::fprintf(stderr, "korvane: %s: %s", options.logPath.c_str(),
-                     lossReport(options.logPath, input.log, loss, options.maxSkippedPercent, 5).c_str());
+        std::fprintf(stderr, "korvane: %s: %s", name.c_str(),
+                     lossReport(name, input.log, loss, options.maxSkippedPercent, 5).c_str());
         if (writesReport) {
             std::fprintf(stderr, "korvane: no report written (--lenient writes it anyway, "
                                  "--max-skipped allows more)\n");
@@ -70,7 +76,7 @@ int prepareLog(const LogCommandOptions& options, LogInput& input, bool writesRep
                              "(--lenient names every skipped record)\n", input.log.qsos.size());
     }
     if (input.log.qsos.empty()) {
-        std::fprintf(stderr, "korvane: %s: no QSO could be read\n", options.logPath.c_str());
+        std::fprintf(stderr, "korvane: %s: no QSO could be read\n", name.c_str());
         return kExitFailed;
     }
     if (!leaveOutOfPeriod(options.run, input))
@@ -87,7 +93,7 @@ std::string readSummary(const LogCommandOptions& options, const LogInput& input)
 {
     const ReadLog& log = input.log;
     std::string line = "Read " + std::to_string(input.qsosRead()) + " QSOs from " +
-                       options.logPath + " (" + formatName(log.format) + "), " +
+                       logName(options.logPath) + " (" + formatName(log.format) + "), " +
                        std::to_string(log.skippedRecords()) + " malformed record(s) skipped";
     if (const std::size_t out = input.cut.before + input.cut.after; out > 0)
         line += ", " + std::to_string(out) + " outside the period left out";
@@ -106,11 +112,15 @@ bool enterWorkFolder(const std::string& workdir, std::string* error)
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path dir = workdir.empty() ? fs::current_path(ec) : fs::path(workdir);
+    // A mistyped --workdir must not quietly become a new folder full of settings.
+    const bool existed = fs::exists(dir, ec);
     fs::create_directories(dir / "Plugins", ec);
     if (ec) {
         *error = "cannot create " + (dir / "Plugins").string() + ": " + ec.message();
         return false;
     }
+    if (!existed)
+        std::fprintf(stderr, "korvane: note: %s did not exist and was created\n", dir.string().c_str());
     fs::current_path(dir, ec);
     if (ec) {
         *error = "cannot enter " + dir.string() + ": " + ec.message();

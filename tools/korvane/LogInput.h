@@ -31,8 +31,12 @@ std::string readSummary(const LogCommandOptions& options, const LogInput& input)
 // The log as the JSON outputs name it.
 JsonLogHead jsonLogHead(const LogCommandOptions& options, const LogInput& input);
 
+// The log as messages name it: its path, or "(standard input)" for -.
+std::string logName(const std::string& logPath);
+
 // Makes the work folder (and its Plugins folder) the current directory, as the host's
-// current directory is for the plug-in.
+// current directory is for the plug-in; a work folder that had to be made is named on
+// stderr.
 bool enterWorkFolder(const std::string& workdir, std::string* error);
 
 // Loads the plug-in and enters the work folder for a replay at the QSOs' own times,

@@ -13,6 +13,7 @@ namespace {
 const char* const kBandColours[] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7", "#56B4E9",
                                     "#D55E00", "#F0E442", "#999999", "#7F3C8D", "#11A579"};
 const char* const kScoreColour = "#C0392B";
+const char* const kRateColour = "#111111";
 const char* const kInk = "#222222";
 const char* const kGrid = "#DDDDDD";
 const char* const kFont = "DejaVu Sans, Verdana, Arial, Helvetica, sans-serif";
@@ -102,7 +103,7 @@ long niceStep(double value)
     }
 }
 
-std::string tourChartSvg(const TourTable& t, const std::string& title)
+std::string tourChartSvg(const TourTable& t, const std::string& title, const QsoRates& rates)
 {
     const std::size_t n = t.rows.size();
     // Bars at least 48 px apart up to 15 tours, then the chart about 1100 px wide.
@@ -155,7 +156,7 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
         double legendWidth = 0;
         for (const auto& item : items)
             legendWidth += 26 + 7.5 * item.first.size() + 18;
-        legendWidth += 30 + 7.5 * 5;
+        legendWidth += 30 + 7.5 * 5 + 18 + 30 + 7.5 * 15;
         double x = std::max(f.left, (width - legendWidth) / 2);
         const double y = 76;
         for (const auto& [label, b] : items) {
@@ -163,6 +164,9 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
             svg.text(x + 20, y + 1.5, label, 12.5, "start");
             x += 26 + 7.5 * label.size() + 18;
         }
+        svg.line(x, y - 3, x + 24, y - 3, kRateColour, 1.5);
+        svg.text(x + 30, y + 1.5, "QSOs per 10 min", 12.5, "start");
+        x += 30 + 7.5 * 15 + 18;
         svg.line(x, y - 3, x + 24, y - 3, kScoreColour, 2.5);
         svg.out += "  <circle cx=\"" + num(x + 12) + "\" cy=\"" + num(y - 3) + "\" r=\"3.5\" fill=\"" +
                    kScoreColour + "\"/>\n";
@@ -214,6 +218,25 @@ std::string tourChartSvg(const TourTable& t, const std::string& title)
     }
     svg.text(f.left + f.width / 2, f.top + f.height + 58, "Tour start (UTC, half hours)", 13,
              "middle");
+
+    // QSOs per 10 minutes: three steps across each tour's slot, broken where the table
+    // leaves out a long gap.
+    std::string steps10;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && t.rows[i].slot != t.rows[i - 1].slot + 1)
+            steps10 += "\"/>\n  <polyline fill=\"none\" stroke=\"" + std::string(kRateColour) +
+                       "\" stroke-width=\"1.5\" points=\"";
+        for (int part = 0; part < 3; ++part) {
+            const EpochMinute first = static_cast<EpochMinute>(t.rows[i].slot) * kMinutesPerTour + part * 10;
+            const auto found = rates.perTenMinutes.find(first);
+            const double y = yQsos(found == rates.perTenMinutes.end() ? 0 : found->second);
+            const double x0 = f.left + slotWidth * (i + part / 3.0);
+            steps10 += num(x0) + "," + num(y) + " " + num(x0 + slotWidth / 3) + "," + num(y) + " ";
+        }
+    }
+    if (n > 0)
+        svg.out += "  <polyline fill=\"none\" stroke=\"" + std::string(kRateColour) +
+                   "\" stroke-width=\"1.5\" points=\"" + steps10 + "\"/>\n";
 
     // The running score over the bars.
     if (n > 0) {

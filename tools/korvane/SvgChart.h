@@ -1,8 +1,10 @@
 #pragma once
 // The tours as a picture: QSOs per tour as bars stacked by band on the left axis, the
-// running score as a line on the right axis, with title, axis titles and legend. Plain
+// QSOs per 10 minutes as a thin step line on the same axis, the running score as a line
+// on the right axis, with title, axis titles and legend. Plain
 // SVG 1.1 written by hand, so any browser shows it and nothing else is needed.
 
+#include "tools/korvane/QsoRates.h"
 #include "tools/korvane/TourTable.h"
 
 #include <string>
@@ -10,7 +12,8 @@
 namespace korvane {
 
 // Text for an SVG file; title is the chart's heading (any bytes: escaped, valid UTF-8).
-std::string tourChartSvg(const TourTable& table, const std::string& title);
+// rates gives the 10-minute counts.
+std::string tourChartSvg(const TourTable& table, const std::string& title, const QsoRates& rates);
 
 // Text fit for XML character data and attribute values.
 std::string xmlText(const std::string& bytes);

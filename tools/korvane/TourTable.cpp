@@ -249,9 +249,12 @@ std::string tourText(const TourTable& t, const std::string& ownCall)
     return out;
 }
 
-std::string tourCsv(const TourTable& t)
+std::string tourCsv(const TourTable& t, const QsoRates& rates)
 {
-    std::vector<std::string> head = {"tour", "start", "qsos"};
+    // The first column says what a row is, as in score's table: a tour here, the rates'
+    // rows after the tours.
+    std::vector<std::string> head = {"row", "tour", "start", "end", "minutes", "qsos",
+                                     "qsos_per_hour"};
     for (const std::string& b : t.bands)
         head.push_back("band " + b);
     for (const std::string& m : t.modes)
@@ -265,8 +268,10 @@ std::string tourCsv(const TourTable& t)
         head.push_back(h);
     std::string out = csvRow(head);
     for (const TourRow& row : t.rows) {
-        std::vector<std::string> c = {std::to_string(tourNumber(row.slot)),
-                                      isoTime(tourStart(row.slot)), std::to_string(row.total)};
+        std::vector<std::string> c = {"tour", std::to_string(tourNumber(row.slot)),
+                                      isoTime(tourStart(row.slot)), isoTime(tourStart(row.slot + 1)),
+                                      std::to_string(kMinutesPerTour), std::to_string(row.total),
+                                      std::to_string(row.total * 60 / kMinutesPerTour)};
         for (std::size_t b = 0; b < t.bands.size(); ++b)
             c.push_back(std::to_string(t.bandTotal(row, b)));
         for (std::size_t m = 0; m < t.modes.size(); ++m)
@@ -278,10 +283,10 @@ std::string tourCsv(const TourTable& t)
             c.push_back(std::to_string(n));
         out += csvRow(c);
     }
-    return out;
+    return out + rateCsvRows(rates, head.size());
 }
 
-std::string tourJson(const TourTable& t, const JsonLogHead& head)
+std::string tourJson(const TourTable& t, const JsonLogHead& head, const QsoRates& rates)
 {
     JsonWriter json;
     json.beginObject();
@@ -327,6 +332,7 @@ std::string tourJson(const TourTable& t, const JsonLogHead& head)
     json.key("total").beginObject();
     counts(t.totals());
     json.endObject();
+    writeRatesJson(json, rates);
     json.endObject();
     return json.str();
 }

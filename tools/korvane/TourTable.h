@@ -7,6 +7,7 @@
 #include "scoring/Tour.h"
 #include "tools/korvane/logs/LogQso.h"
 #include "tools/korvane/OutputFormat.h"
+#include "tools/korvane/QsoRates.h"
 
 #include <map>
 #include <optional>
@@ -70,8 +71,10 @@ std::string bandLabel(const std::string& band);
 
 // Plain text for a terminal, JSON and CSV for scripts.
 std::string tourText(const TourTable& table, const std::string& ownCall);
-std::string tourCsv(const TourTable& table);
+// CSV: a row per tour (row "tour"), then the rates' rows (QsoRates.h).
+std::string tourCsv(const TourTable& table, const QsoRates& rates);
 
-std::string tourJson(const TourTable& table, const JsonLogHead& head);
+// JSON: the log, bands, modes, tours, total and rates.
+std::string tourJson(const TourTable& table, const JsonLogHead& head, const QsoRates& rates);
 
 } // namespace korvane

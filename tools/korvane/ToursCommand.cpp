@@ -4,9 +4,11 @@
 
 #include "tools/korvane/LogInput.h"
 #include "tools/korvane/LogReplay.h"
+#include "tools/korvane/QsoRates.h"
 #include "tools/korvane/ScoreTable.h"
 #include "tools/korvane/SvgChart.h"
 #include "tools/korvane/TourTable.h"
+#include "tools/korvane/TourTextWidth.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +19,8 @@
 
 namespace korvane {
 namespace {
+
+constexpr std::size_t kTextWidth = 100;
 
 bool writeFile(const std::string& path, const std::string& text, std::string* error)
 {
@@ -67,14 +71,16 @@ int runTours(const ToursOptions& options)
     });
     int score = 0;
     const TourTable table = tally.finish(tableBands(plugin.result(&score)));
+    const QsoRates rates = qsoRates(qsos);
 
     std::string text;
     if (options.format == OutputFormat::Json) {
-        text = tourJson(table, jsonLogHead(options, input));
+        text = tourJson(table, jsonLogHead(options, input), rates);
     } else if (options.format == OutputFormat::Csv) {
-        text = tourCsv(table);
+        text = tourCsv(table, rates);
     } else {
-        text = tourText(table, input.run.ownCall) + readSummary(options, input);
+        text = fittedTourText(table, input.run.ownCall, kTextWidth) + rateText(rates, table.oneDay()) +
+               readSummary(options, input);
     }
     std::fputs(text.c_str(), stdout);
 
@@ -89,7 +95,7 @@ int runTours(const ToursOptions& options)
                 title += " to " + day(table.rows.back());
         }
         std::string error;
-        if (!writeFile(chartPath, tourChartSvg(table, title), &error)) {
+        if (!writeFile(chartPath, tourChartSvg(table, title, rates), &error)) {
             std::fprintf(stderr, "korvane: cannot write %s: %s\n", chartPath.c_str(),
                          error.c_str());
             return kExitFailed;

@@ -1,9 +1,11 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
+#include "contract/SettingsKeys.h"
 #include "tools/host/ConsoleOutput.h"
 #include "tools/korvane/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
+#include "tools/korvane/HelpFormatter.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/SentExchange.h"
 #include "tools/korvane/ToursCommand.h"
@@ -11,9 +13,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,9 +27,30 @@ using namespace korvane;
 // Values past this would be cut by the plug-in's settings reads anyway.
 constexpr std::size_t kMaxSettingBytes = 9999;
 
-std::string dateCheck(const std::string& text)
+// Where the plug-in keeps its settings, as this system writes the path.
+std::string settingsPath()
 {
-    return parseDateOption(text) ? std::string() : "not a UTC date and time: " + text;
+    std::string path = settings::kFile;
+#if !defined(_WIN32)
+    std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+    return path;
+}
+
+std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
+
+std::string upperCased(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string svgCheck(const std::string& path)
+{
+    const std::string tail = upperCased(path.size() >= 4 ? path.substr(path.size() - 4) : path);
+    return tail == ".SVG" ? std::string() : "the chart is an SVG file: the name must end in .svg";
 }
 
 std::string callCheck(const std::string& text)
@@ -53,15 +79,20 @@ void addPluginOptions(CLI::App& command, PluginChoice& plugin)
                      "Look the exports up by their decorated names, as some hosts do");
 }
 
-void addLogOptions(CLI::App& command, LogCommandOptions& o)
+// writesReport: the command has --report (score), which the help of the others must
+// not speak of.
+void addLogOptions(CLI::App& command, LogCommandOptions& o, bool writesReport)
 {
-    command.add_option("LOG", o.logPath, "ADIF or Cabrillo log (told apart by content)")
+    command.add_option("LOG", o.logPath,
+                       "ADIF or Cabrillo log (told apart by content); - reads standard input")
         ->required();
     addPluginOptions(command, o.plugin);
     command.add_option("--workdir", o.workdir,
-                       "The host's current directory: Plugins\\MOLTA.ini and the .cbr go "
-                       "there (default: the current directory)");
+                       "The host's current directory: " + settingsPath() +
+                           (writesReport ? " and the .cbr go" : " goes") +
+                           " there (default: the current directory; made when missing)");
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
+        ->transform([](const std::string& v) { return upperCased(v); })
         ->check(callCheck);
     command.add_option("--start", o.run.start, "Contest start, UTC; earlier QSOs are left out")
         ->check(dateCheck);
@@ -72,8 +103,10 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o)
                        "the multiplier list");
     command.add_flag("--strict", o.strict, "Stop at any malformed record instead of skipping it");
     command.add_option("--max-skipped", o.maxSkippedPercent,
-                       "Percent of QSO records that may be unreadable before --report refuses "
-                       "to write the report (default: 5)")
+                       writesReport ? "Percent of QSO records that may be unreadable before "
+                                      "--report refuses to write the report (default: 5)"
+                                    : "Percent of QSO records that may be unreadable before "
+                                      "a warning says the results are short (default: 5)")
         ->check(CLI::Range(0.0, 100.0));
     command.add_flag("--lenient", o.lenient,
                      "Go on however many QSO records were unreadable, naming each");
@@ -114,8 +147,13 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
 
 int run(int argc, char** argv)
 {
+    // Named, not after argv[0]: a long install path would push the usage line past the
+    // terminal's width.
     CLI::App app{"korvane: scores, checks and reports a KORVANE contest log through the "
-                 "Stats plug-in, as the host logging program does"};
+                 "Stats plug-in, as the host logging program does",
+                 "korvane"};
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_version_flag("--version", std::string("korvane ") + KORVANE_PROJECT_VERSION);
     app.require_subcommand(1);
     // Paths such as /work/log.adi are arguments, not Windows-style options; subcommands
     // take this setting over when they are added.
@@ -124,7 +162,7 @@ int run(int argc, char** argv)
     ScoreOptions score;
     CLI::App* scoreCommand = app.add_subcommand(
         "score", "Feed the log to the plug-in and print its score table and multipliers");
-    addLogOptions(*scoreCommand, score);
+    addLogOptions(*scoreCommand, score, true);
     scoreCommand->add_flag("--report", score.report,
                            "Have the plug-in write the Cabrillo file <own call>.cbr");
     scoreCommand->add_flag("--interactive", score.interactive,
@@ -140,16 +178,17 @@ int run(int argc, char** argv)
     LogCommandOptions check;
     CLI::App* checkCommand = app.add_subcommand(
         "check", "Replay the log as if live and list every QSO the tour rule refuses");
-    addLogOptions(*checkCommand, check);
+    addLogOptions(*checkCommand, check, false);
 
     ToursOptions tours;
     CLI::App* toursCommand = app.add_subcommand(
         "tours", "Replay the log tour by tour: QSOs by band and mode, new calls, refused "
                  "repeats and the running score per half hour");
-    addLogOptions(*toursCommand, tours);
+    addLogOptions(*toursCommand, tours, false);
     addFormatOption(*toursCommand, tours.format);
     toursCommand->add_option("--chart", tours.chartPath,
-                             "Also draw the tours into this SVG file");
+                             "Also draw the tours into this SVG file (a name ending in .svg)")
+        ->check(svgCheck);
 
     PluginChoice exportsPlugin;
     CLI::App* exportsCommand = app.add_subcommand(
@@ -159,6 +198,19 @@ int run(int argc, char** argv)
     // The committee's judge and simulate.
     judge::JudgeCommands committee(app);
 
+    // A slip such as "scroe" would otherwise read as a stray argument.
+    if (argc > 1 && argv[1][0] != '-') {
+        std::vector<std::string> names;
+        for (const CLI::App* sub : app.get_subcommands({}))
+            names.push_back(sub->get_name());
+        const std::string typed = argv[1];
+        if (std::find(names.begin(), names.end(), typed) == names.end()) {
+            const std::string near = nearestCommand(typed, names);
+            std::fprintf(stderr, "korvane: no command %s%s\nRun with --help for more information.\n",
+                         typed.c_str(), near.empty() ? "" : ("; did you mean " + near + "?").c_str());
+            return kExitUsage;
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -15,6 +15,7 @@
 #             roundtrip: score the .cbr the first run wrote, the table must be the same
 #   CBR_LINES regular expressions that each must match a whole QSO line of the one .cbr
 #   NEEDS     a file from outside the project; when it is absent the test says SKIPPED
+#   STDIN     a file korvane reads as its standard input
 cmake_minimum_required(VERSION 3.25)
 
 if(NEEDS AND NOT EXISTS "${NEEDS}")
@@ -75,8 +76,12 @@ list(TRANSFORM args REPLACE "@WORK@" "${WORKDIR}")
 list(TRANSFORM args REPLACE "@INPUT@" "${input}")
 
 function(run_korvane)
+  set(stdin_file)
+  if(STDIN)
+    set(stdin_file INPUT_FILE "${STDIN}")
+  endif()
   execute_process(COMMAND ${command} ${ARGN}
-    WORKING_DIRECTORY "${WORKDIR}" TIMEOUT 300
+    WORKING_DIRECTORY "${WORKDIR}" TIMEOUT 300 ${stdin_file}
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   string(LENGTH "${err}" err_length)
   if(err_length GREATER 20000)
@@ -196,10 +201,12 @@ endif()
 
 if(MODE STREQUAL "refused")
   string(REGEX REPLACE "\r" "" stdout_lf "${out}")
-  string(REGEX MATCHALL "\n  QSO [0-9]+ \\(line [0-9]+\\): [0-9-]+ [0-9:]+  [^ ]+  [^ ]+ [^ ]+ " lines "${stdout_lf}")
+  # The plug-in's message follows on the line, or on the next when the line would be
+  # longer than 100 columns.
+  string(REGEX MATCHALL "\n  QSO [0-9]+ \\(line [0-9]+\\): [0-9-]+ [0-9:]+  [^ ]+  [^ ]+ [^ \n]+[ \n]" lines "${stdout_lf}")
   set(listed "")
   foreach(line IN LISTS lines)
-    string(REGEX REPLACE "\n  QSO ([0-9]+) \\(line [0-9]+\\): [0-9-]+ ([0-9:]+)  ([^ ]+)  ([^ ]+) ([^ ]+) "
+    string(REGEX REPLACE "\n  QSO ([0-9]+) \\(line [0-9]+\\): [0-9-]+ ([0-9:]+)  ([^ ]+)  ([^ ]+) ([^ \n]+)[ \n]"
                          "\\1 \\3 \\4 \\5 \\2\n" entry "${line}")
     string(APPEND listed "${entry}")
   endforeach()

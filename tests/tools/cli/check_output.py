@@ -5,7 +5,7 @@ with the bundled sample and with each other, and the chart renders to a PNG that
 the bars and the score line.
 
 Usage: check_output.py CHECK --work DIR --sample BASE [--plain-names] -- KORVANE...
-CHECK: score, tours, hostile or chart. KORVANE is the command (behind Wine for the
+CHECK: score, tours, hostile, chart or basics (help and table widths). KORVANE is the command (behind Wine for the
 Windows build). BASE is the bundled sample without its extension."""
 
 import argparse
@@ -33,14 +33,15 @@ def expect(condition, what):
         raise Failure(what)
 
 
-def run(korvane, args, work):
+def run(korvane, args, work, with_stderr=False):
     done = subprocess.run(korvane + args, cwd=work, capture_output=True, timeout=600)
     err = done.stderr.decode("utf-8", "replace")
     expect(done.returncode == 0, f"korvane {' '.join(args)}: exit {done.returncode}\n{err}")
     try:
-        return done.stdout.decode("utf-8")  # strict: the output must be UTF-8
+        out = done.stdout.decode("utf-8")  # strict: the output must be UTF-8
     except UnicodeDecodeError as e:
         raise Failure(f"korvane {' '.join(args)}: output is not UTF-8: {e}")
+    return (out, err) if with_stderr else out
 
 
 def strict_json(text, what):
@@ -145,7 +146,8 @@ def check_tours(a, korvane):
            (314, 131, 4, 445), f"total {total}")
     expect(total["by_band"] == {"160": 156, "80": 158}, total["by_band"])
 
-    rows = csv_rows(run(korvane, ["tours", log, "--format", "csv"], a.work), "tours csv")
+    all_rows = csv_rows(run(korvane, ["tours", log, "--format", "csv"], a.work), "tours csv")
+    rows = [r for r in all_rows if r["row"] == "tour"]
     expect(len(rows) == len(tours), "csv rows")
     for r, t in zip(rows, tours):
         expect((r["tour"], r["start"], r["qsos"], r["new_calls"], r["refused"], r["score"]) ==
@@ -161,6 +163,61 @@ def check_tours(a, korvane):
                f"{t['refused']} {t['score']}"
         expect(line in [" ".join(l.split()) for l in text.splitlines()], f"text lacks {line}")
     expect("Total 156 158 164 150 314 131 4 445" in " ".join(text.split()), "text total")
+    check_rates(a, doc["rates"], all_rows, text)
+
+
+def sample_minutes(base):
+    """The sample's QSO times as (minute since 2000, second since 2000), sorted."""
+    import datetime
+    with open(base + ".adi", encoding="utf-8", errors="replace") as f:
+        adif = f.read()
+    times = []
+    for record in re.split(r"(?i)<eor>", re.split(r"(?i)<eoh>", adif, maxsplit=1)[-1]):
+        d = re.search(r"(?i)<qso_date:8>(\d{8})", record)
+        t = re.search(r"(?i)<time_on:\d+>(\d{4,6})", record)
+        if d and t:
+            hhmmss = t[1].ljust(6, "0")
+            when = datetime.datetime.strptime(d[1] + hhmmss, "%Y%m%d%H%M%S")
+            times.append(int((when - datetime.datetime(2000, 1, 1)).total_seconds()))
+    times.sort()
+    return times
+
+
+def iso_of(second):
+    import datetime
+    return (datetime.datetime(2000, 1, 1) + datetime.timedelta(seconds=second)).strftime(
+        "%Y-%m-%dT%H:%M:%SZ")
+
+
+def check_rates(a, rates, csv_all, text):
+    """The rates against the sample's own QSO times, counted here independently."""
+    seconds = sample_minutes(a.sample)
+    minutes = [s // 60 for s in seconds]
+    expect(len(minutes) == 314, f"{len(minutes)} QSO times in the sample")
+    for length, key in ((10, "best_10_minutes"), (60, "best_60_minutes")):
+        best = max((sum(1 for m in minutes if start <= m < start + length), -start)
+                   for start in set(minutes))
+        got = rates[key]
+        expect((got["qsos"], got["start"]) == (best[0], iso_of(-best[1] * 60)),
+               f"{key}: {got}, counted {best[0]} from {iso_of(-best[1] * 60)}")
+        expect(got["qsos_per_hour"] == best[0] * 60 // length, f"{key} per hour")
+        row = [r for r in csv_all if r["row"] == "best_rate" and r["minutes"] == str(length)]
+        expect(len(row) == 1 and row[0]["qsos"] == str(got["qsos"]) and
+               row[0]["start"] == got["start"], f"csv {key}: {row}")
+    hours = {}
+    for m in minutes:
+        hours[m // 60] = hours.get(m // 60, 0) + 1
+    expect([(h["start"], h["qsos"]) for h in rates["per_hour"]] ==
+           [(iso_of(h * 3600), n) for h, n in sorted(hours.items())], rates["per_hour"])
+    expect([(r["start"], r["qsos"]) for r in csv_all if r["row"] == "hour"] ==
+           [(h["start"], str(h["qsos"])) for h in rates["per_hour"]], "csv hours")
+    gaps = [(iso_of(x), iso_of(y)) for x, y in zip(seconds, seconds[1:]) if y - x >= 1800]
+    expect([(o["start"], o["end"]) for o in rates["off_times"]] == gaps, rates["off_times"])
+    for length in (10, 60):
+        best = rates[f"best_{length}_minutes"]
+        expect(f"Best rate, {length} minutes: {best['qsos_per_hour']}/h ({best['qsos']} QSOs "
+               f"{best['start'][11:16]}-{best['end'][11:16]})" in text, f"text rate {length}")
+    expect("QSOs per clock hour (UTC):" in text, "text hours")
 
 
 def check_hostile(a, korvane):
@@ -274,8 +331,30 @@ def check_chart(a, korvane):
         for (y1, h1), (y2, _) in zip(parts, parts[1:]):
             expect(abs(y1 + h1 - y2) < 0.15, f"tour {tour}: the bar's parts do not touch")
 
-    # The score line rises through the tours' scores, on its own axis.
+    # The QSOs per 10 minutes: a step line on the bars' scale, three steps a tour, its
+    # highest step the busiest 10 minutes of the clock.
+    expect("QSOs per 10 min" in texts, "the chart lacks the 10-minute legend")
     line = [p for p in root.iter("{http://www.w3.org/2000/svg}polyline")]
+    steps = [p for p in line if p.get("stroke") == "#111111"]
+    expect(len(steps) == 1, f"{len(steps)} 10-minute lines")
+    points = [tuple(map(float, p.split(","))) for p in steps[0].get("points").split()]
+    expect(len(points) == 6 * 3 * 2, f"{len(points)} points in the 10-minute line")
+    baseline = max(y + h for parts in stacks.values() for y, h in parts)
+    per_ten = {}
+    for m in (s // 60 for s in sample_minutes(a.sample)):
+        per_ten[m // 10] = per_ten.get(m // 10, 0) + 1
+    import datetime
+    scale = sum(per_qso) / len(per_qso)
+    for k in range(len(points) // 2):
+        tour = doc["tours"][k // 3]
+        start = datetime.datetime.strptime(tour["start"], "%Y-%m-%dT%H:%M:%SZ")
+        minute = int((start - datetime.datetime(2000, 1, 1)).total_seconds()) // 60 + 10 * (k % 3)
+        shown = (baseline - points[2 * k][1]) / scale
+        expect(points[2 * k][1] == points[2 * k + 1][1] and
+               abs(shown - per_ten.get(minute // 10, 0)) < 0.5,
+               f"tour {tour['tour']}, 10 minutes {k % 3 + 1}: the step shows {shown:.1f} QSOs, "
+               f"not {per_ten.get(minute // 10, 0)}")
+
     ys = [float(p.split(",")[1]) for p in line[-1].get("points").split()]
     expect(len(ys) == 6 and all(b < a for a, b in zip(ys, ys[1:])), f"score line {ys}")
 
@@ -299,9 +378,51 @@ def check_chart(a, korvane):
     expect(white > width * height // 3, f"only {white} white pixels: no background?")
 
 
+def check_basics(a, korvane):
+    """Help within 80 columns and true on this system; check's and tours' lines within
+    100, a table of many bands and modes too; an existing work folder gets no note."""
+    windows = korvane[-1].lower().endswith(".exe")
+    for command in ([], ["score"], ["check"], ["tours"], ["exports"], ["judge"], ["simulate"]):
+        help_text = run(korvane, command + ["--help"], a.work)
+        expect(f"Usage: korvane {' '.join(command)}".rstrip() + " [" in help_text,
+               f"{command} --help: the usage line names korvane by its path")
+        for line in help_text.splitlines():
+            expect(len(line) <= 80, f"{command} --help: a line of {len(line)} columns: {line!r}")
+        if command in (["check"], ["tours"]):
+            expect("--report" not in help_text and ".cbr" not in help_text,
+                   f"{command} --help speaks of the report")
+        if command:
+            expect(command == ["exports"] or command[0] in ("judge", "simulate") or
+                   ("Plugins\\MOLTA.ini" if windows else "Plugins/MOLTA.ini") in help_text,
+                   f"{command} --help: the settings path of another system")
+
+    out, err = run(korvane, ["check", a.sample + ".adi", "--workdir", a.work], a.work, True)
+    expect("created" not in err, f"a note for a work folder that exists: {err}")
+    for line in out.splitlines():
+        expect(len(line) <= 100, f"check: a line of {len(line)} columns: {line!r}")
+
+    # Ten bands and seven modes: the table would be some 160 columns wide.
+    bands = ["160m", "80m", "40m", "30m", "20m", "17m", "15m", "12m", "10m", "6m"]
+    modes = ["CW", "SSB", "FM", "RTTY", "FT8", "PSK31", "AM"]
+    path = os.path.join(a.work, "wide.adi")
+    with open(path, "w", encoding="ascii") as f:
+        f.write("<EOH>\n")
+        for i in range(70):
+            call = f"UA{i % 10}A{chr(65 + i // 10)}"
+            band, mode = bands[i % 10], modes[i % 7]
+            f.write(f"<CALL:{len(call)}>{call} <QSO_DATE:8>20261121 <TIME_ON:4>15{i % 60:02d} "
+                    f"<BAND:{len(band)}>{band} <MODE:{len(mode)}>{mode} "
+                    f"<STATION_CALLSIGN:5>RK3AZ <EOR>\n")
+    text = run(korvane, ["tours", "wide.adi"], a.work)
+    for line in text.splitlines():
+        expect(len(line) <= 100, f"tours: a line of {len(line)} columns: {line!r}")
+    expect('Merged to fit 100 columns (--format csv has each): "other" holds 160, 80' in text, "tours: no word on the merged columns")
+    expect("Total" in text and " 70 " in text.split("Total", 1)[1], "tours: the total of 70 QSOs")
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("check", choices=["score", "tours", "hostile", "chart"])
+    parser.add_argument("check", choices=["score", "tours", "hostile", "chart", "basics"])
     parser.add_argument("--work", required=True)
     parser.add_argument("--sample", required=True)
     parser.add_argument("--plain-names", action="store_true")

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 using namespace judgetest;
 namespace fs = std::filesystem;
@@ -108,6 +109,23 @@ TEST_CASE("tables, JSON and a report per station: every station once, every find
     }
     CHECK(findings > 0);
     CHECK(occurrences(json, "\"finding\": ") == findings);
+
+    // The style of score and tours: names in snake_case, times in ISO 8601 UTC.
+    const std::regex name("\"([^\"\\\\]*)\": ");
+    std::size_t names = 0;
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), name); it != std::sregex_iterator(); ++it) {
+        ++names;
+        CHECK_MESSAGE(std::regex_match((*it)[1].str(), std::regex("[a-z0-9_]+")), (*it)[1].str());
+    }
+    CHECK(names > 100);
+    const std::regex time("\"(time|start|end)\": \"([^\"]*)\"");
+    std::size_t times = 0;
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), time); it != std::sregex_iterator(); ++it) {
+        ++times;
+        CHECK_MESSAGE(std::regex_match((*it)[2].str(), std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:00Z")),
+                      (*it)[2].str());
+    }
+    CHECK(times > 2);
 }
 
 TEST_CASE("the published page in a real browser: every category and call, each call linking to its report")

@@ -7,10 +7,7 @@
 namespace korvane::judge {
 namespace {
 
-std::string dateCheck(const std::string& text)
-{
-    return parseDateOption(text) ? std::string() : "not a UTC date and time: " + text;
-}
+std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
 
 void addPeriodOptions(CLI::App& command, std::string& start, std::string& end)
 {

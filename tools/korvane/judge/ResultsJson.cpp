@@ -6,10 +6,21 @@
 namespace korvane::judge {
 namespace {
 
+// The style of every JSON korvane writes: names in snake_case, times in ISO 8601 UTC.
+constexpr const char* kIsoMinute = "%Y-%m-%dT%H:%M:00Z";
+
+std::string snakeCase(std::string name)
+{
+    for (char& c : name)
+        if (c == '-')
+            c = '_';
+    return name;
+}
+
 void qsoFields(JsonWriter& w, const ContestLogs& logs, const Station& s, const CompactQso& q)
 {
     w.key("line").value(static_cast<std::size_t>(q.line));
-    w.key("time").value(formatMinute(q.minute, "%Y-%m-%d %H:%M"));
+    w.key("time").value(formatMinute(q.minute, kIsoMinute));
     w.key("band").value(logs.bands.text(q.band));
     w.key("mode").value(logs.modes.text(q.mode));
     w.key("call").value(logs.calls.text(q.call));
@@ -31,7 +42,7 @@ void findings(JsonWriter& w, const Judgement& j, std::uint32_t station)
         w.key("finding").value(findingKey(q.finding));
         w.key("counts").value(counts(q.finding, j.rules));
         if (q.flags & kOtherBustedMyCall)
-            w.key("otherBustedCall").value(true);
+            w.key("other_busted_call").value(true);
         w.key("why").value(d.why);
         qsoFields(w, j.logs, s, q);
         if (d.otherIndex != kNoIndex) {
@@ -54,7 +65,7 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
     w.key("file").value(st.file);
     w.key("category").value(st.category);
     w.key("operators").value(st.operators);
-    w.key("claimedScore");
+    w.key("claimed_score");
     if (st.claimedScore)
         w.value(*st.claimedScore);
     else
@@ -63,17 +74,17 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
     w.key("valid").value(static_cast<std::size_t>(r.valid));
     w.key("nil").value(static_cast<std::size_t>(r.nil));
     w.key("busted").value(static_cast<std::size_t>(r.busted));
-    w.key("byFinding").beginObject(true);
+    w.key("by_finding").beginObject(true);
     for (int f = 0; f < kFindingCount; ++f)
-        w.key(findingKey(static_cast<Finding>(f))).value(static_cast<std::size_t>(r.byFinding[f]));
+        w.key(snakeCase(findingKey(static_cast<Finding>(f)))).value(static_cast<std::size_t>(r.byFinding[f]));
     w.endObject();
-    w.key("unreadableLines").value(st.skippedLines);
-    w.key("pluginScore").value(r.pluginScore);
+    w.key("unreadable_lines").value(st.skippedLines);
+    w.key("plugin_score").value(r.pluginScore);
     w.key("penalty").value(r.penalty);
     w.key("score").value(r.score);
     w.key("rank").value(static_cast<std::size_t>(r.rank));
     const ClockOffset& clock = j.check.offsets[s];
-    w.key("clockOffset");
+    w.key("clock_offset");
     if (clock.minutes != 0)
         w.beginObject(true).key("minutes").value(clock.minutes).key("samples")
             .value(static_cast<std::size_t>(clock.samples)).endObject();
@@ -93,12 +104,12 @@ void resultsJson(const Judgement& j, const std::function<void(const std::string&
     w.beginObject();
     w.key("contest").value("KORVANE");
     w.key("period").beginObject(true);
-    w.key("start").value(formatMinute(j.rules.start, "%Y-%m-%d %H:%M"));
-    w.key("end").value(formatMinute(j.rules.end, "%Y-%m-%d %H:%M"));
+    w.key("start").value(formatMinute(j.rules.start, kIsoMinute));
+    w.key("end").value(formatMinute(j.rules.end, kIsoMinute));
     w.endObject();
-    w.key("toleranceMinutes").value(j.rules.tolerance);
+    w.key("tolerance_minutes").value(j.rules.tolerance);
     w.key("penalty").value(j.rules.penalty);
-    w.key("uniquesCount").value(j.rules.uniquesValid);
+    w.key("uniques_count").value(j.rules.uniquesValid);
     w.key("categories").beginArray();
     for (const Category& c : j.categories) {
         w.beginObject();

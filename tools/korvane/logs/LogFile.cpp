@@ -6,6 +6,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace korvane {
 namespace {
@@ -85,7 +92,18 @@ LogFileResult readLogText(std::string_view text, const AdifOptions& adif)
 LogFileResult readLogFile(const std::string& path, const AdifOptions& adif)
 {
     LogFileResult result;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    const bool standardInput = path == kStandardInput;
+    std::error_code ec;
+    if (!standardInput && std::filesystem::is_directory(path, ec)) {
+        result.error = "a folder, not a log file";
+        return result;
+    }
+#if defined(_WIN32)
+    // Text mode would drop CR and stop at Ctrl-Z, and ADIF lengths count every byte.
+    if (standardInput)
+        _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    std::FILE* f = standardInput ? stdin : std::fopen(path.c_str(), "rb");
     if (!f) {
         result.error = "cannot open the file";
         return result;
@@ -96,13 +114,15 @@ LogFileResult readLogFile(const std::string& path, const AdifOptions& adif)
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
         bytes.append(chunk, n);
         if (static_cast<long long>(bytes.size()) > kMaxLogBytes) {
-            std::fclose(f);
+            if (!standardInput)
+                std::fclose(f);
             result.error = "larger than " + std::to_string(kMaxLogBytes >> 20) + " MB, not a log";
             return result;
         }
     }
-    const bool failed = std::ferror(f) != 0; // a folder, or a read error
-    std::fclose(f);
+    const bool failed = std::ferror(f) != 0;
+    if (!standardInput)
+        std::fclose(f);
     if (failed) {
         result.error = "cannot read the file";
         return result;

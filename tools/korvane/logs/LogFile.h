@@ -19,10 +19,14 @@ struct LogFileResult {
     ReadLog log;
 };
 
-// Fails (with a readable reason) for a file that cannot be opened, is empty, is too
+// The log path that stands for standard input.
+inline constexpr const char* kStandardInput = "-";
+
+// Fails (with a readable reason) for a file that cannot be opened, a folder, is empty, is too
 // large, holds NUL bytes or is in neither format, and when adif.exchangeField is given
 // for a Cabrillo log or names fields that no QSO read has a value in. A file that reads
 // but holds no usable QSO is not a failure here: log.qsos is empty and log.problems says why.
+// kStandardInput reads standard input to its end, within the same size limit.
 LogFileResult readLogFile(const std::string& path, const AdifOptions& adif = {});
 
 // The same for text already in memory.
