@@ -1,5 +1,7 @@
 #include "tools/korvane/ReportFile.h"
 
+#include "cabrillo/ReportText.h"
+
 #include <fstream>
 #include <vector>
 
@@ -43,6 +45,23 @@ bool ReportFile::find(std::size_t expectedQsoLines, fs::path* written, std::stri
         return false;
     }
     return true;
+}
+
+std::string reportTargetProblem(const std::string& logPath, const std::string& workdir,
+                                const std::string& ownCall, std::string* note)
+{
+    std::error_code ec;
+    const fs::path folder = workdir.empty() ? fs::current_path(ec) : fs::absolute(workdir, ec);
+    const fs::path target = folder / (cabrillo::fileBaseName(ownCall) + ".cbr");
+    // Identity, not spelling: "./PA7F.cbr", "../dir/PA7F.cbr" and a link to it are the
+    // same file; equivalent fails (false) when either does not exist.
+    if (fs::equivalent(logPath, target, ec))
+        return "the plug-in would write its report " + target.filename().string() + " over " +
+               logPath + ", the log being read; korvane never writes over its input: give "
+               "another folder with --workdir";
+    if (fs::exists(target, ec) && !fs::is_directory(target, ec))
+        *note = target.string() + " exists; the report replaces it";
+    return std::string();
 }
 
 std::size_t countQsoLines(const fs::path& file)

@@ -2,7 +2,8 @@
 // Whether the plug-in really wrote its Cabrillo file in this run. The file's name is the
 // plug-in's business (derived from the own call), so the work folder's .cbr files are
 // compared before and after: exactly one must be new or rewritten, with one QSO line
-// per QSO given.
+// per QSO given. Before the run, the plug-in's own naming tells where it will write, so
+// that it never replaces the log being read.
 
 #include <filesystem>
 #include <map>
@@ -25,6 +26,13 @@ private:
     std::filesystem::path folder_;
     std::map<std::filesystem::path, std::filesystem::file_time_type> before_;
 };
+
+// Before anything is written: where the plug-in will write the report of ownCall when
+// workdir (empty: the current directory) is its current directory, by the plug-in's own
+// naming. Empty problem, or why korvane must not let it (the file there is the log read,
+// under any name: a relative path, a link); note says when it replaces another file.
+std::string reportTargetProblem(const std::string& logPath, const std::string& workdir,
+                                const std::string& ownCall, std::string* note);
 
 // The number of lines that begin with "QSO:".
 std::size_t countQsoLines(const std::filesystem::path& file);

@@ -1,18 +1,22 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
+#include "tools/host/CommandLine.h"
 #include "tools/host/ConsoleOutput.h"
 #include "tools/korvane/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
+#include "tools/korvane/PathArgument.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/ToursCommand.h"
 #include "tools/korvane/judge/JudgeCli.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -47,7 +51,8 @@ std::string multiLine(const std::string& text)
 void addPluginOptions(CLI::App& command, PluginChoice& plugin)
 {
     command.add_option("--plugin", plugin.path,
-                       "The plug-in to load (default: the one next to korvane)");
+                       "The plug-in to load (default: the one next to korvane)")
+        ->transform(systemPathArgument);
     command.add_flag("--decorated", plugin.decorated,
                      "Look the exports up by their decorated names, as some hosts do");
 }
@@ -55,11 +60,13 @@ void addPluginOptions(CLI::App& command, PluginChoice& plugin)
 void addLogOptions(CLI::App& command, LogCommandOptions& o)
 {
     command.add_option("LOG", o.logPath, "ADIF or Cabrillo log (told apart by content)")
-        ->required();
+        ->required()
+        ->transform(systemPathArgument);
     addPluginOptions(command, o.plugin);
     command.add_option("--workdir", o.workdir,
                        "The host's current directory: Plugins\\MOLTA.ini and the .cbr go "
-                       "there (default: the current directory)");
+                       "there (default: the current directory)")
+        ->transform(systemPathArgument);
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
         ->check(callCheck);
     command.add_option("--start", o.run.start, "Contest start, UTC (default: the first QSO)")
@@ -96,11 +103,15 @@ void addFormatOption(CLI::App& command, OutputFormat& format)
 
 void addHeaderOptions(CLI::App& command, HeaderOptions& h)
 {
+    // Every text must reach the plug-in in its code page, so each is checked for that too.
     auto text = [&](const char* name, std::optional<std::string>& field, const char* help,
                     std::string (*check)(const std::string&)) {
         command.add_option_function<std::string>(name, [&field](const std::string& v) { field = v; },
                                                  help)
-            ->check(check);
+            ->check([check](const std::string& v) {
+                const std::string why = check(v);
+                return why.empty() ? headerTextProblem(v) : why;
+            });
     };
     text("--name", h.name, "NAME of the Cabrillo header", singleLine);
     text("--address", h.address, "ADDRESS; line breaks (or \\n) start new lines", multiLine);
@@ -109,9 +120,21 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
     text("--operators", h.operators, "OPERATORS", singleLine);
     text("--soapbox", h.soapbox, "SOAPBOX; line breaks (or \\n) start new lines", multiLine);
     text("--location", h.location, "LOCATION", singleLine);
+    command.add_flag("--clear-header", h.clearStored,
+                     "Empty the header fields stored by earlier runs first");
+    for (const CategoryField& f : categoryFields()) {
+        std::optional<std::string>& field = h.*f.value;
+        const std::string tag = f.tag;
+        command
+            .add_option_function<std::string>(
+                f.option, [&field](const std::string& v) { field = v; },
+                tag + " to choose in the setup dialog (default: the Cabrillo log's own)")
+            ->check(categoryProblem);
+    }
 }
 
-int run(int argc, char** argv)
+
+int run(std::vector<std::string> args)
 {
     CLI::App app{"korvane: scores, checks and reports a KORVANE contest log through the "
                  "Stats plug-in, as the host logging program does"};
@@ -144,18 +167,22 @@ int run(int argc, char** argv)
     addLogOptions(*toursCommand, tours);
     addFormatOption(*toursCommand, tours.format);
     toursCommand->add_option("--chart", tours.chartPath,
-                             "Also draw the tours into this SVG file");
+                             "Also draw the tours into this SVG file")
+        ->transform(systemPathArgument);
 
     PluginChoice exportsPlugin;
     CLI::App* exportsCommand = app.add_subcommand(
         "exports", "List the twenty exports and whether each pair resolves to one function");
     exportsCommand->add_option("PLUGIN", exportsPlugin.path,
-                               "The plug-in (default: the one next to korvane)");
+                               "The plug-in (default: the one next to korvane)")
+        ->transform(systemPathArgument);
     // The committee's judge and simulate.
     judge::JudgeCommands committee(app);
 
     try {
-        app.parse(argc, argv);
+        std::reverse(args.begin(), args.end());
+        args.pop_back(); // the program's name
+        app.parse(args);
     } catch (const CLI::ParseError& e) {
         const int status = app.exit(e);
         return status == 0 ? kExitOk : kExitUsage;
@@ -178,7 +205,7 @@ int main(int argc, char** argv)
     host::useUtf8Output();
     // Out of memory or a failing stream must end with a message and a status, not abort.
     try {
-        return run(argc, argv);
+        return run(host::utf8Arguments(argc, argv));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "korvane: %s\n", e.what());
     } catch (...) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -29,6 +30,9 @@ struct ReadLog {
     std::string ownCall; // header (Cabrillo) or station field (ADIF); may be empty
     std::vector<LogQso> qsos;
     std::vector<LogProblem> problems;
+    // Cabrillo: the header's CATEGORY-* lines, tag and value as written (upper case), the
+    // first of each tag.
+    std::vector<std::pair<std::string, std::string>> categories;
 
     std::size_t skippedRecords() const;
 };
