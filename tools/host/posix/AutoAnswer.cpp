@@ -3,22 +3,39 @@
 #include "tools/host/AutoAnswer.h"
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace host {
+namespace {
+
+// One AutoAnswer types at a time; what the variable held before it, given back afterwards.
+bool gTyping = false;
+std::optional<std::string> gEarlierInput;
+
+} // namespace
 
 // NOLINTNEXTLINE(performance-unnecessary-value-param): the Windows build keeps the listener
 AutoAnswer::AutoAnswer(Listener /*unused: nothing to answer here*/,
                        std::vector<headless_input::TypedText> typed)
 {
-    if (typed.empty() || std::getenv(headless_input::kVariable))
-        return; // another one's texts stand
+    if (typed.empty() || gTyping)
+        return;
+    const char* earlier = std::getenv(headless_input::kVariable);
+    gEarlierInput = earlier ? std::optional<std::string>(earlier) : std::nullopt;
     typing_ = ::setenv(headless_input::kVariable, headless_input::format(typed).c_str(), 1) == 0;
+    gTyping = typing_;
 }
 
 AutoAnswer::~AutoAnswer()
 {
-    if (typing_)
+    if (!typing_)
+        return;
+    if (gEarlierInput)
+        ::setenv(headless_input::kVariable, gEarlierInput->c_str(), 1);
+    else
         ::unsetenv(headless_input::kVariable);
+    gTyping = false;
 }
 
 } // namespace host
