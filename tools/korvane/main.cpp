@@ -121,14 +121,13 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
     text("--soapbox", h.soapbox, "SOAPBOX; line breaks (or \\n) start new lines", multiLine);
     text("--location", h.location, "LOCATION", singleLine);
     command.add_flag("--clear-header", h.clearStored,
-                     "Empty the header fields stored by earlier runs first");
+                     "First empty the header fields earlier runs stored");
     for (const CategoryField& f : categoryFields()) {
         std::optional<std::string>& field = h.*f.value;
-        const std::string tag = f.tag;
         command
             .add_option_function<std::string>(
                 f.option, [&field](const std::string& v) { field = v; },
-                tag + " to choose in the setup dialog (default: the Cabrillo log's own)")
+                "Typed into the setup dialog (default: the log's)")
             ->check(categoryProblem);
     }
 }
