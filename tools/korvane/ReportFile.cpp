@@ -11,14 +11,14 @@ namespace fs = std::filesystem;
 
 ReportFile::ReportFile(fs::path folder) : folder_(std::move(folder)), before_(snapshot()) {}
 
-std::map<fs::path, fs::file_time_type> ReportFile::snapshot() const
+std::map<fs::path, ReportFile::Stamp> ReportFile::snapshot() const
 {
-    std::map<fs::path, fs::file_time_type> files;
+    std::map<fs::path, Stamp> files;
     std::error_code ec;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code ignored;
         if (it->path().extension() == ".cbr" && it->is_regular_file(ignored))
-            files[it->path()] = fs::last_write_time(it->path(), ignored);
+            files[it->path()] = {fs::last_write_time(it->path(), ignored), it->file_size(ignored)};
     }
     return files;
 }
@@ -26,9 +26,9 @@ std::map<fs::path, fs::file_time_type> ReportFile::snapshot() const
 bool ReportFile::find(std::size_t expectedQsoLines, fs::path* written, std::string* problem) const
 {
     std::vector<fs::path> changed;
-    for (const auto& [path, time] : snapshot()) {
+    for (const auto& [path, stamp] : snapshot()) {
         const auto old = before_.find(path);
-        if (old == before_.end() || old->second != time)
+        if (old == before_.end() || old->second != stamp)
             changed.push_back(path);
     }
     if (changed.size() != 1) {
