@@ -8,7 +8,6 @@
 #include "tools/korvane/logs/Cp1251.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace korvane {
 namespace {
@@ -109,6 +108,7 @@ std::vector<CategoryChoice> chooseCategories(const HeaderOptions& given, const R
 std::vector<headless_input::TypedText> typedCategories(const std::vector<CategoryChoice>& chosen)
 {
     std::vector<headless_input::TypedText> typed;
+    typed.reserve(chosen.size());
     for (const CategoryChoice& c : chosen)
         typed.push_back({IDD_CABRILLO_SETUP, c.field->controlId, c.value});
     return typed;
@@ -141,14 +141,15 @@ std::string headerOrigins(const std::string& reportText, const HeaderSources& so
         if (tag.empty() || pluginsOwn(tag))
             continue;
         const std::string value = cp1251ToUtf8(trim(line.substr(colon + 1)));
-        std::string shown = "  " + tag + ": " + value;
+        std::string shown = "  ";
+        shown.append(tag).append(": ").append(value);
         shown.resize(std::max<std::size_t>(shown.size() + 2, 36), ' ');
-        out += shown + sourceOf(tag, value, sources) + "\n";
+        out.append(shown).append(sourceOf(tag, value, sources)).append("\n");
     }
     for (const CategoryChoice& c : sources.categories)
         if (c.field->controlId == IDC_CATEGORY_OVERLAY)
-            out += "  (" + std::string(c.field->tag) + " " + c.value + ", from " + c.source +
-                   ", was typed into the dialog; the plug-in writes no such line)\n";
+            out.append("  (").append(c.field->tag).append(" ").append(c.value).append(", from ")
+                .append(c.source).append(", was typed into the dialog; the plug-in writes no such line)\n");
     return out;
 }
 

@@ -15,9 +15,9 @@ std::optional<std::string> gEarlierInput;
 
 } // namespace
 
-// NOLINTNEXTLINE(performance-unnecessary-value-param): the Windows build keeps the listener
-AutoAnswer::AutoAnswer(Listener /*unused: nothing to answer here*/,
-                       std::vector<headless_input::TypedText> typed)
+// By value as on Windows, which keeps both.
+AutoAnswer::AutoAnswer(Listener /*unused: nothing to answer here*/, // NOLINT(performance-unnecessary-value-param)
+                       std::vector<headless_input::TypedText> typed) // NOLINT(performance-unnecessary-value-param)
 {
     if (typed.empty() || gTyping)
         return;
