@@ -54,7 +54,8 @@ std::string sourceOf(const std::string& tag, const std::string& value, const Hea
         return s.callGiven ? "--call" : "the log";
     for (const CategoryChoice& c : s.categories)
         if (tag == c.field->tag)
-            return c.source;
+            return value == c.value ? c.source
+                                    : "the plug-in's; " + c.value + " from " + c.source + " was not taken";
     if (tag.rfind("CATEGORY-", 0) == 0)
         return "the plug-in's default";
     for (const StoredField& f : storedFields()) {

@@ -142,6 +142,30 @@ TEST_CASE("stored OPERATORS without the own call are warned of")
     }
 }
 
+TEST_CASE("each header line of the report is named with where it came from")
+{
+    HeaderSources sources;
+    sources.given.name = "Ivan";
+    sources.stored["Club"] = "Radio Club";
+    ReadLog log;
+    log.categories = {{"CATEGORY-POWER", "LOW"}, {"CATEGORY-BAND", "40 M\x01"}};
+    std::vector<std::string> notes;
+    sources.categories = chooseCategories(sources.given, log, notes);
+    REQUIRE(notes.size() == 1); // the band is no category value
+    const std::string report = "START-OF-LOG: 3.0\r\nCALLSIGN: RK3AZ\r\nCATEGORY-BAND: ALL\r\n"
+                               "CATEGORY-POWER: HIGH\r\nCLUB: Radio Club\r\nNAME: Ivan\r\n"
+                               "OPERATORS: RK3AZ\r\nEMAIL: \r\nX-EXTRA: 1\r\nQSO: 3500 CW\r\nNAME: x\r\n";
+    const std::string shown = headerOrigins(report, sources);
+    CHECK(shown == "  CALLSIGN: RK3AZ                   the log\n"
+                   "  CATEGORY-BAND: ALL                the plug-in's default\n"
+                   "  CATEGORY-POWER: HIGH              the plug-in's; LOW from the log's header was not taken\n"
+                   "  CLUB: Radio Club                  stored in " + shownSettingsFile() + "\n"
+                   "  NAME: Ivan                        --name\n"
+                   "  OPERATORS: RK3AZ                  the plug-in's default, the own call\n"
+                   "  EMAIL:                            empty\n"
+                   "  X-EXTRA: 1                        cabrillo.ini\n");
+}
+
 TEST_CASE("the multiplier list follows the table's band order")
 {
     const std::string table = "\tKorvane 21.11.26 \r\n         Contestant: RK3AZ\r\n"
