@@ -16,6 +16,7 @@
 #   CBR       texts the written Cabrillo file must hold
 #   CBR_LACKS texts it must not hold
 #   CBR_HEX   byte strings, in lower-case hex, it must hold
+#   INI_HEX   byte strings, in lower-case hex, that Plugins/MOLTA.ini must hold
 #   MODE      run (default); refused: the listed refusals must be the sample's;
 #             roundtrip: score the .cbr the first run wrote, the table must be the same
 #   CBR_LINES regular expressions that each must match a whole QSO line of the one .cbr
@@ -35,6 +36,7 @@ string(REPLACE "|" ";" cbr_texts "${CBR}")
 string(REPLACE "|" ";" cbr_lines "${CBR_LINES}")
 string(REPLACE "|" ";" cbr_lacks "${CBR_LACKS}")
 string(REPLACE "|" ";" cbr_hex "${CBR_HEX}")
+string(REPLACE "|" ";" ini_hex "${INI_HEX}")
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
 set(input "${WORKDIR}/input.adi")
@@ -193,6 +195,30 @@ if(cbr_lines)
   endforeach()
 endif()
 
+# Each byte string (hex) must start on a byte of hex_text, not between two digits of one.
+function(expect_bytes where hex_text)
+  foreach(bytes IN LISTS ARGN)
+    set(rest "${hex_text}")
+    while(TRUE)
+      string(FIND "${rest}" "${bytes}" at)
+      if(at EQUAL -1)
+        message(FATAL_ERROR "${where} lacks the bytes ${bytes}")
+      endif()
+      math(EXPR odd "${at} % 2")
+      if(odd EQUAL 0)
+        break()
+      endif()
+      math(EXPR at "${at} + 1")
+      string(SUBSTRING "${rest}" ${at} -1 rest)
+    endwhile()
+  endforeach()
+endfunction()
+
+if(ini_hex)
+  file(READ "${WORKDIR}/Plugins/MOLTA.ini" settings_hex HEX)
+  expect_bytes("Plugins/MOLTA.ini" "${settings_hex}" ${ini_hex})
+endif()
+
 if(NOT MODE STREQUAL "roundtrip" AND (cbr_texts OR cbr_lacks OR cbr_hex))
   file(GLOB written "${WORKDIR}/*.cbr")
   list(LENGTH written count)
@@ -208,22 +234,7 @@ if(NOT MODE STREQUAL "roundtrip" AND (cbr_texts OR cbr_lacks OR cbr_hex))
     endif()
   endforeach()
   file(READ "${written}" report_hex HEX)
-  foreach(bytes IN LISTS cbr_hex)
-    # A match must start on a byte, not between the two digits of one.
-    set(rest "${report_hex}")
-    while(TRUE)
-      string(FIND "${rest}" "${bytes}" at)
-      if(at EQUAL -1)
-        message(FATAL_ERROR "${written} lacks the bytes ${bytes}")
-      endif()
-      math(EXPR odd "${at} % 2")
-      if(odd EQUAL 0)
-        break()
-      endif()
-      math(EXPR at "${at} + 1")
-      string(SUBSTRING "${rest}" ${at} -1 rest)
-    endwhile()
-  endforeach()
+  expect_bytes("${written}" "${report_hex}" ${cbr_hex})
 endif()
 
 if(INPUT STREQUAL "own-report")
