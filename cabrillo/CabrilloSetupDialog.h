@@ -16,7 +16,8 @@ public:
     std::string categoryOperator, categoryBand, categoryPower, categoryOverlay;
     std::string location, name, address, operators, club, soapbox, email;
 
-    // Without an operator (headless), it confirms with the values as loaded.
+    // Without an operator (headless), it confirms with what it holds: the values as loaded,
+    // and whatever a stand-in host typed over them (contract/HeadlessInput.h).
     void answerUnattended() override;
 
 protected:

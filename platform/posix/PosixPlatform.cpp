@@ -1,11 +1,13 @@
 // The stand-in backend for Linux: profile files of our own, message boxes on stderr.
 #include "platform/Platform.h"
+#include "contract/HeadlessInput.h"
 #include "platform/Dialog.h"
 #include "platform/profile/ProfileFile.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <thread>
@@ -48,7 +50,16 @@ void sleepFor(unsigned milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void unattendedAnswer(dialog::Dialog& d) { d.answerUnattended(); }
+// Without an operator, a stand-in host may still have typed into the dialog: its texts
+// go into the controls first, then the dialog answers as it does unattended.
+void unattendedAnswer(dialog::Dialog& d)
+{
+    if (const char* input = std::getenv(headless_input::kVariable))
+        for (const headless_input::TypedText& t : headless_input::parse(input))
+            if (t.templateId == d.templateId())
+                d.setItemText(t.controlId, t.text);
+    d.answerUnattended();
+}
 
 void setReason(std::string* reason, int error)
 {

@@ -3,10 +3,13 @@
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "cabrillo/CabrilloReport.h"
+#include "contract/HeadlessInput.h"
 #include "platform/Dialog.h"
 #include "platform/SettingsFile.h"
 
 #include <doctest/doctest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -61,6 +64,26 @@ TEST_CASE("unattended, the headless dialog confirms with the values as loaded")
     CHECK(settings::read("Operators", "", 100) == "RA3XYZ");
     CHECK(settings::read("SoapBox", "", 100) == "a<CR><LF>b");
     CHECK(settings::read("Category", "", 100) == "SINGLE-OP");
+}
+
+TEST_CASE("unattended, the headless dialog takes what a host typed into it")
+{
+    TempDir dir;
+    FakePlatform fake;
+    writeFileBytes(dir.settingsPath(), "[Settings]\r\nName=From the file\r\n");
+    // Another template's entry and a malformed line change nothing.
+    ::setenv(headless_input::kVariable,
+             "101:1013=MULTI-OP\n101:1015=LOW\n104:1007=Other\n101:1007\n101:1016=SO80\n", 1);
+    CabrilloReport r;
+    const int confirmed = runSetup(r, "RA3XYZ");
+    ::unsetenv(headless_input::kVariable);
+    CHECK(confirmed == 1);
+    CHECK(r.categoryOperator == "MULTI-OP");
+    CHECK(r.categoryBand == "ALL");
+    CHECK(r.categoryPower == "LOW");
+    CHECK(r.categoryOverlay == "SO80");
+    CHECK(r.name == "From the file");
+    CHECK(settings::read("Category", "", 100) == "MULTI-OP");
 }
 
 TEST_CASE("a dialog that cannot be created counts as not confirmed")

@@ -1,5 +1,7 @@
 #include "tools/korvane/ReportFile.h"
 
+#include "cabrillo/ReportText.h"
+
 #include <fstream>
 #include <vector>
 
@@ -9,14 +11,14 @@ namespace fs = std::filesystem;
 
 ReportFile::ReportFile(fs::path folder) : folder_(std::move(folder)), before_(snapshot()) {}
 
-std::map<fs::path, fs::file_time_type> ReportFile::snapshot() const
+std::map<fs::path, ReportFile::Stamp> ReportFile::snapshot() const
 {
-    std::map<fs::path, fs::file_time_type> files;
+    std::map<fs::path, Stamp> files;
     std::error_code ec;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code ignored;
         if (it->path().extension() == ".cbr" && it->is_regular_file(ignored))
-            files[it->path()] = fs::last_write_time(it->path(), ignored);
+            files[it->path()] = {fs::last_write_time(it->path(), ignored), it->file_size(ignored)};
     }
     return files;
 }
@@ -24,9 +26,9 @@ std::map<fs::path, fs::file_time_type> ReportFile::snapshot() const
 bool ReportFile::find(std::size_t expectedQsoLines, fs::path* written, std::string* problem) const
 {
     std::vector<fs::path> changed;
-    for (const auto& [path, time] : snapshot()) {
+    for (const auto& [path, stamp] : snapshot()) {
         const auto old = before_.find(path);
-        if (old == before_.end() || old->second != time)
+        if (old == before_.end() || old->second != stamp)
             changed.push_back(path);
     }
     if (changed.size() != 1) {
@@ -43,6 +45,23 @@ bool ReportFile::find(std::size_t expectedQsoLines, fs::path* written, std::stri
         return false;
     }
     return true;
+}
+
+std::string reportTargetProblem(const std::string& logPath, const std::string& workdir,
+                                const std::string& ownCall, std::string* note)
+{
+    std::error_code ec;
+    const fs::path folder = workdir.empty() ? fs::current_path(ec) : fs::absolute(workdir, ec);
+    const fs::path target = folder / (cabrillo::fileBaseName(ownCall) + ".cbr");
+    // Identity, not spelling: "./PA7F.cbr", "../dir/PA7F.cbr" and a link to it are the
+    // same file; equivalent fails (false) when either does not exist.
+    if (fs::equivalent(logPath, target, ec))
+        return "the plug-in would write its report " + target.filename().string() + " over " +
+               logPath + ", the log being read; korvane never writes over its input: give "
+               "another folder with --workdir";
+    if (fs::exists(target, ec) && !fs::is_directory(target, ec))
+        *note = target.string() + " exists; the report replaces it";
+    return std::string();
 }
 
 std::size_t countQsoLines(const fs::path& file)

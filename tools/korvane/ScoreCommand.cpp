@@ -4,6 +4,7 @@
 #include "tools/host/AutoAnswer.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/CommitteeScore.h"
+#include "tools/korvane/HeaderOrigin.h"
 #include "tools/korvane/LogInput.h"
 #include "tools/korvane/LogReplay.h"
 #include "tools/korvane/ReportFile.h"
@@ -13,6 +14,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace korvane {
@@ -97,6 +100,52 @@ bool printForScripts(const ScoreOptions& options, const LogInput& input, const s
     return true;
 }
 
+// Before the plug-in is loaded: nothing of the user's may be written over, and the
+// categories to type are settled. False with the message printed.
+bool planReport(const ScoreOptions& options, const LogInput& input, HeaderSources& sources)
+{
+    std::string note;
+    const std::string problem =
+        reportTargetProblem(options.logPath, options.workdir, input.run.ownCall, &note);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "korvane: %s\n", problem.c_str());
+        return false;
+    }
+    if (!note.empty())
+        std::fprintf(stderr, "korvane: %s\n", note.c_str());
+    std::vector<std::string> notes;
+    sources.categories = chooseCategories(options.header, input.log, notes);
+    for (const std::string& n : notes)
+        std::fprintf(stderr, "korvane: warning: %s\n", n.c_str());
+    sources.given = options.header;
+    sources.callGiven = !options.run.call.empty();
+    return true;
+}
+
+// In the work folder: the stored header emptied when asked, noted, then this run's stored.
+bool prepareHeader(const ScoreOptions& options, const LogInput& input, HeaderSources& sources,
+                   std::string* error)
+{
+    if (options.header.clearStored && !clearStoredHeader(error))
+        return false;
+    sources.stored = readStoredHeader();
+    if (options.report) {
+        const std::string warning = operatorsWarning(sources.stored, options.header, input.run.ownCall);
+        if (!warning.empty())
+            std::fprintf(stderr, "korvane: warning: %s\n", warning.c_str());
+    }
+    return storeHeader(options.header, error);
+}
+
+// The written file's header, field by field, with where each came from.
+void printHeaderOrigins(const std::filesystem::path& written, const HeaderSources& sources)
+{
+    std::ifstream in(written, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::fprintf(stderr, "korvane: the header of %s, and where each field comes from:\n%s",
+                 written.filename().string().c_str(), headerOrigins(text, sources).c_str());
+}
+
 } // namespace
 
 int runScore(const ScoreOptions& options)
@@ -105,10 +154,17 @@ int runScore(const ScoreOptions& options)
     if (int status = prepareLog(options, input, options.report); status != kExitOk)
         return status;
     settleExchanges(options, input);
+    HeaderSources sources;
+    if (options.report && !planReport(options, input, sources))
+        return kExitFailed;
+    // Categories are typed into the report's dialog, never stored: without it they are lost.
+    for (const CategoryField& f : categoryFields())
+        if (!options.report && options.header.*f.value)
+            std::fprintf(stderr, "korvane: warning: %s has no effect without --report\n", f.option);
     PluginSession plugin;
     std::string error;
     if (!plugin.load(options.plugin, &error) || !enterWorkFolder(options.workdir, &error) ||
-        !storeHeader(options.header, &error)) {
+        !prepareHeader(options, input, sources, &error)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
         return kExitFailed;
     }
@@ -117,7 +173,8 @@ int runScore(const ScoreOptions& options)
 
     std::unique_ptr<host::AutoAnswer> answering;
     if (!options.interactive)
-        answering = std::make_unique<host::AutoAnswer>(printAnswered);
+        answering = std::make_unique<host::AutoAnswer>(printAnswered,
+                                                       typedCategories(sources.categories));
 #if defined(_WIN32)
     // Unanswered, the setup dialog would wait for an operator who is not there.
     if (answering && !answering->active() && options.report) {
@@ -153,6 +210,8 @@ int runScore(const ScoreOptions& options)
             problem = "the plug-in did not confirm a report";
         else if (!report.find(input.log.qsos.size(), &written, &problem))
             written.clear();
+        else
+            printHeaderOrigins(written, sources);
     }
     if (forScripts &&
         !printForScripts(options, input, table, std::move(refusals), committeeScore,

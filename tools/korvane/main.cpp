@@ -1,11 +1,13 @@
 // korvane: scores, checks and reports a finished contest log through the plug-in's
 // exports, as the host logging program would feed it.
 #include "contract/SettingsKeys.h"
+#include "tools/host/CommandLine.h"
 #include "tools/host/ConsoleOutput.h"
 #include "tools/korvane/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/HelpFormatter.h"
+#include "tools/korvane/PathArgument.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/SentExchange.h"
 #include "tools/korvane/ToursCommand.h"
@@ -74,7 +76,8 @@ std::string multiLine(const std::string& text)
 void addPluginOptions(CLI::App& command, PluginChoice& plugin)
 {
     command.add_option("--plugin", plugin.path,
-                       "The plug-in to load (default: the one next to korvane)");
+                       "The plug-in to load (default: the one next to korvane)")
+        ->transform(systemPathArgument);
     command.add_flag("--decorated", plugin.decorated,
                      "Look the exports up by their decorated names, as some hosts do");
 }
@@ -85,12 +88,14 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o, bool writesReport)
 {
     command.add_option("LOG", o.logPath,
                        "ADIF or Cabrillo log (told apart by content); - reads standard input")
-        ->required();
+        ->required()
+        ->transform(systemPathArgument);
     addPluginOptions(command, o.plugin);
     command.add_option("--workdir", o.workdir,
                        "The host's current directory: " + settingsPath() +
                            (writesReport ? " and the .cbr go" : " goes") +
-                           " there (default: the current directory; made when missing)");
+                           " there (default: the current directory; made when missing)")
+        ->transform(systemPathArgument);
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
         ->transform([](const std::string& v) { return upperCased(v); })
         ->check(callCheck);
@@ -130,11 +135,15 @@ void addFormatOption(CLI::App& command, OutputFormat& format)
 
 void addHeaderOptions(CLI::App& command, HeaderOptions& h)
 {
+    // Every text must reach the plug-in in its code page, so each is checked for that too.
     auto text = [&](const char* name, std::optional<std::string>& field, const char* help,
                     std::string (*check)(const std::string&)) {
         command.add_option_function<std::string>(name, [&field](const std::string& v) { field = v; },
                                                  help)
-            ->check(check);
+            ->check([check](const std::string& v) {
+                const std::string why = check(v);
+                return why.empty() ? headerTextProblem(v) : why;
+            });
     };
     text("--name", h.name, "NAME of the Cabrillo header", singleLine);
     text("--address", h.address, "ADDRESS; line breaks (or \\n) start new lines", multiLine);
@@ -143,9 +152,20 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
     text("--operators", h.operators, "OPERATORS", singleLine);
     text("--soapbox", h.soapbox, "SOAPBOX; line breaks (or \\n) start new lines", multiLine);
     text("--location", h.location, "LOCATION", singleLine);
+    command.add_flag("--clear-header", h.clearStored,
+                     "First empty the header fields earlier runs stored");
+    for (const CategoryField& f : categoryFields()) {
+        std::optional<std::string>& field = h.*f.value;
+        command
+            .add_option_function<std::string>(
+                f.option, [&field](const std::string& v) { field = v; },
+                "Typed into the setup dialog (default: the log's)")
+            ->check(categoryProblem);
+    }
 }
 
-int run(int argc, char** argv)
+
+int run(std::vector<std::string> args)
 {
     // Named, not after argv[0]: a long install path would push the usage line past the
     // terminal's width.
@@ -188,13 +208,15 @@ int run(int argc, char** argv)
     addFormatOption(*toursCommand, tours.format);
     toursCommand->add_option("--chart", tours.chartPath,
                              "Also draw the tours into this SVG file (a name ending in .svg)")
-        ->check(svgCheck);
+        ->check(svgCheck)
+        ->transform(systemPathArgument);
 
     PluginChoice exportsPlugin;
     CLI::App* exportsCommand = app.add_subcommand(
         "exports", "List the twenty exports and whether each pair resolves to one function");
     exportsCommand->add_option("PLUGIN", exportsPlugin.path,
-                               "The plug-in (default: the one next to korvane)");
+                               "The plug-in (default: the one next to korvane)")
+        ->transform(systemPathArgument);
     // The committee's judge and simulate.
     judge::JudgeCommands committee(app);
 
@@ -212,7 +234,9 @@ int run(int argc, char** argv)
         }
     }
     try {
-        app.parse(argc, argv);
+        std::reverse(args.begin(), args.end());
+        args.pop_back(); // the program's name
+        app.parse(args);
     } catch (const CLI::ParseError& e) {
         const int status = app.exit(e);
         return status == 0 ? kExitOk : kExitUsage;
@@ -235,7 +259,7 @@ int main(int argc, char** argv)
     host::useUtf8Output();
     // Out of memory or a failing stream must end with a message and a status, not abort.
     try {
-        return run(argc, argv);
+        return run(host::utf8Arguments(argc, argv));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "korvane: %s\n", e.what());
     } catch (...) {

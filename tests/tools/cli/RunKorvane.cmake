@@ -3,14 +3,21 @@
 #   KORVANE   the command: the executable, behind the emulator in the Windows build
 #   ARGS      its arguments; @WORK@ stands for the work folder, @INPUT@ for the made input
 #   WORKDIR   the work folder, emptied first
-#   INPUT     a made input: empty, binary, truncated, bigcall, feb31, feb31only,
-#             comment-exchange, same-exchange (ADIF logs with CQZ 14 everywhere); or
-#             blocked-report: a folder RK3AZ.cbr where the report would go
+#   INPUT     a made input: empty, binary, truncated, bigcall, feb31, feb31only;
+#             comment-exchange, same-exchange (ADIF logs with CQZ 14 everywhere);
+#             categories: the sample's Cabrillo file with CATEGORY-OPERATOR MULTI-OP and
+#             CATEGORY-POWER LOW; or in the work folder: blocked-report, a folder RK3AZ.cbr
+#             where the report would go; own-report, the sample's Cabrillo file as
+#             RK3AZ.cbr, the input, which must stay as it was; old-report, another
+#             RK3AZ.cbr; stored-header, Plugins/MOLTA.ini with NAME and OPERATORS of RK3AZ
 #   SAMPLE    the bundled sample without extension (for INPUT and the modes below)
 #   EXIT      the expected exit status
 #   STDOUT, STDERR   texts that must each appear in the output
 #   GOLDEN    a file the standard output must begin with
-#   CBR       texts the written Cabrillo file must hold (roundtrip)
+#   CBR       texts the written Cabrillo file must hold
+#   CBR_LACKS texts it must not hold
+#   CBR_HEX   byte strings, in lower-case hex, it must hold
+#   INI_HEX   byte strings, in lower-case hex, that Plugins/MOLTA.ini must hold
 #   MODE      run (default); refused: the listed refusals must be the sample's;
 #             roundtrip: score the .cbr the first run wrote, the table must be the same
 #   CBR_LINES regular expressions that each must match a whole QSO line of the one .cbr
@@ -29,6 +36,9 @@ string(REPLACE "|" ";" stdout_texts "${STDOUT}")
 string(REPLACE "|" ";" stderr_texts "${STDERR}")
 string(REPLACE "|" ";" cbr_texts "${CBR}")
 string(REPLACE "|" ";" cbr_lines "${CBR_LINES}")
+string(REPLACE "|" ";" cbr_lacks "${CBR_LACKS}")
+string(REPLACE "|" ";" cbr_hex "${CBR_HEX}")
+string(REPLACE "|" ";" ini_hex "${INI_HEX}")
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
 set(input "${WORKDIR}/input.adi")
@@ -69,6 +79,18 @@ elseif(INPUT STREQUAL "comment-exchange" OR INPUT STREQUAL "same-exchange")
     endif()
     file(APPEND "${input}" "<CALL:5>UA1A${letter} <QSO_DATE:8>20261121 <TIME_ON:4>15${minute} <BAND:3>80m <MODE:2>CW <RST_SENT:3>599 <RST_RCVD:3>599 <CQZ:2>14 ${comment}<STATION_CALLSIGN:5>RK3AZ <EOR>\n")
   endforeach()
+elseif(INPUT STREQUAL "own-report")
+  set(input "${WORKDIR}/RK3AZ.cbr")
+  configure_file("${SAMPLE}.cbr" "${input}" COPYONLY)
+elseif(INPUT STREQUAL "old-report")
+  file(WRITE "${WORKDIR}/RK3AZ.cbr" "an earlier report\n")
+elseif(INPUT STREQUAL "stored-header")
+  file(WRITE "${WORKDIR}/Plugins/MOLTA.ini" "[Settings]\r\nName=Ivan Petrov\r\nOperators=RK3AZ\r\n")
+elseif(INPUT STREQUAL "categories")
+  file(READ "${SAMPLE}.cbr" text)
+  string(REGEX REPLACE "CATEGORY-OPERATOR: [^\r\n]*" "CATEGORY-OPERATOR: MULTI-OP" text "${text}")
+  string(REGEX REPLACE "CATEGORY-POWER: [^\r\n]*" "CATEGORY-POWER: LOW" text "${text}")
+  file(WRITE "${input}" "${text}")
 elseif(INPUT STREQUAL "feb31only")
   file(WRITE "${input}" "<CALL:5>UA1AB <QSO_DATE:8>20260231 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <EOR>\n")
 endif()
@@ -197,6 +219,56 @@ if(cbr_lines)
       message(FATAL_ERROR "no QSO line of ${written} matches \"${pattern}\"")
     endif()
   endforeach()
+endif()
+
+# Each byte string (hex) must start on a byte of hex_text, not between two digits of one.
+function(expect_bytes where hex_text)
+  foreach(bytes IN LISTS ARGN)
+    set(rest "${hex_text}")
+    while(TRUE)
+      string(FIND "${rest}" "${bytes}" at)
+      if(at EQUAL -1)
+        message(FATAL_ERROR "${where} lacks the bytes ${bytes}")
+      endif()
+      math(EXPR odd "${at} % 2")
+      if(odd EQUAL 0)
+        break()
+      endif()
+      math(EXPR at "${at} + 1")
+      string(SUBSTRING "${rest}" ${at} -1 rest)
+    endwhile()
+  endforeach()
+endfunction()
+
+if(ini_hex)
+  file(READ "${WORKDIR}/Plugins/MOLTA.ini" settings_hex HEX)
+  expect_bytes("Plugins/MOLTA.ini" "${settings_hex}" ${ini_hex})
+endif()
+
+if(NOT MODE STREQUAL "roundtrip" AND (cbr_texts OR cbr_lacks OR cbr_hex))
+  file(GLOB written "${WORKDIR}/*.cbr")
+  list(LENGTH written count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one .cbr in ${WORKDIR}, found: ${written}")
+  endif()
+  file(READ "${written}" report)
+  expect_texts("${written}" "${report}" ${cbr_texts})
+  foreach(text IN LISTS cbr_lacks)
+    string(FIND "${report}" "${text}" at)
+    if(NOT at EQUAL -1)
+      message(FATAL_ERROR "${written} holds \"${text}\"")
+    endif()
+  endforeach()
+  file(READ "${written}" report_hex HEX)
+  expect_bytes("${written}" "${report_hex}" ${cbr_hex})
+endif()
+
+if(INPUT STREQUAL "own-report")
+  file(READ "${SAMPLE}.cbr" original HEX)
+  file(READ "${input}" now HEX)
+  if(NOT now STREQUAL original)
+    message(FATAL_ERROR "${input}, the log read, was changed")
+  endif()
 endif()
 
 if(MODE STREQUAL "refused")

@@ -115,6 +115,17 @@ TEST_CASE("Cabrillo: band designators, text after END-OF-LOG, no final line end"
     CHECK_FALSE(log.problems[0].recordSkipped);
 }
 
+TEST_CASE("Cabrillo: the header's categories, the first of each tag")
+{
+    const ReadLog log = readCabrillo(
+        kHeader + "Category-Power:  low \r\nCATEGORY-OPERATOR: MULTI-OP\r\nCATEGORY-POWER: HIGH\r\n"
+                  "QSO:  3537 CW 2026-11-21 1500 RK3AZ 589 001 UA9YKQ 599 001\r\n"
+                  "X-CATEGORY-BAND: 80\r\nEND-OF-LOG:\r\n");
+    using Tag = std::pair<std::string, std::string>;
+    CHECK(log.categories == std::vector<Tag>{{"CATEGORY-POWER", "LOW"}, {"CATEGORY-OPERATOR", "MULTI-OP"}});
+    CHECK(readCabrillo(kHeader + "END-OF-LOG:\r\n").categories.empty());
+}
+
 TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
 {
     // A band's upper edge is inside the band.

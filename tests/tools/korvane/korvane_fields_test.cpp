@@ -2,6 +2,7 @@
 #include "tools/korvane/ContestRun.h"
 #include "tools/korvane/logs/Cp1251.h"
 #include "tools/korvane/DateOption.h"
+#include "tools/korvane/HeaderOrigin.h"
 #include "tools/korvane/HeaderSettings.h"
 #include "tools/korvane/logs/QsoFields.h"
 #include "tools/korvane/ScoreTable.h"
@@ -202,6 +203,56 @@ TEST_CASE("header values in the stored form, breaks as typed")
     CHECK(entries[2] == std::make_pair(std::string("SoapBox"), std::string("73<CR><LF>GL<CR><LF>")));
 }
 
+TEST_CASE("stored OPERATORS without the own call are warned of")
+{
+    struct Case {
+        const char* stored; // null: no key stored
+        bool given;         // --operators given
+        bool warned;
+    };
+    const Case cases[] = {
+        {"RK3AZ", false, true},           {"ua3xyz", false, false},
+        {"RK3AZ, UA3XYZ", false, false},  {"RK3AZ @UA3XYZ", false, false},
+        {"UA3XYZ/P", false, true},        {"", false, true},
+        {"RK3AZ", true, false},           {nullptr, false, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        StoredHeader stored;
+        if (c.stored)
+            stored["Operators"] = c.stored;
+        HeaderOptions given;
+        if (c.given)
+            given.operators = "RK3AZ";
+        CHECK(operatorsWarning(stored, given, "UA3XYZ").empty() == !c.warned);
+    }
+}
+
+TEST_CASE("each header line of the report is named with where it came from")
+{
+    HeaderSources sources;
+    sources.given.name = "Ivan";
+    sources.stored["Club"] = "Radio Club";
+    ReadLog log;
+    log.categories = {{"CATEGORY-POWER", "LOW"}, {"CATEGORY-BAND", "40 M\x01"}};
+    std::vector<std::string> notes;
+    sources.categories = chooseCategories(sources.given, log, notes);
+    REQUIRE(notes.size() == 1); // the band is no category value
+    const std::string report = "START-OF-LOG: 3.0\r\nCALLSIGN: RK3AZ\r\nCATEGORY-BAND: ALL\r\n"
+                               "CATEGORY-POWER: HIGH\r\nCLUB: Radio Club\r\nNAME: Ivan\r\n"
+                               "OPERATORS: RK3AZ\r\nEMAIL: \r\nX-EXTRA: 1\r\nQSO: 3500 CW\r\nNAME: x\r\n";
+    const std::string shown = headerOrigins(report, sources);
+    CHECK(shown == "  CALLSIGN: RK3AZ                   the log\n"
+                   "  CATEGORY-BAND: ALL                the plug-in's default\n"
+                   "  CATEGORY-POWER: HIGH              the plug-in's; LOW from the log's header was not taken\n"
+                   "  CLUB: Radio Club                  stored in " + shownSettingsFile() + "\n"
+                   "  NAME: Ivan                        --name\n"
+                   "  OPERATORS: RK3AZ                  the plug-in's default, the own call\n"
+                   "  EMAIL:                            empty\n"
+                   "  X-EXTRA: 1                        cabrillo.ini\n");
+}
+
 TEST_CASE("the multiplier list follows the table's band order")
 {
     const std::string table = "\tKorvane 21.11.26 \r\n         Contestant: RK3AZ\r\n"
@@ -226,4 +277,44 @@ TEST_CASE("the refusal message in UTF-8")
     CHECK(cp1251ToUtf8("QSO c UA1AA \xC2 \xCE\xC4\xCD\xCE\xCC !!!") ==
           "QSO c UA1AA \xD0\x92 \xD0\x9E\xD0\x94\xD0\x9D\xD0\x9E\xD0\x9C !!!");
     CHECK(cp1251ToUtf8("\xE8\xB8\x88") == "\xD0\xB8\xD1\x91\xE2\x82\xAC");
+}
+
+TEST_CASE("header texts in Windows-1251, or the character that has no form there")
+{
+    struct Case {
+        const char* utf8;
+        const char* cp1251; // null: refused
+        const char* why;    // part of the reason
+    };
+    const Case cases[] = {
+        {"Ivan Petrov", "Ivan Petrov", ""},
+        {"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD1\x91", "\xC8\xE2\xE0\xED \xB8", ""}, // Иван ё
+        {"\xE2\x84\x96 \xE2\x82\xAC \xC2\xA0", "\xB9 \x88 \xA0", ""},                 // № € no-break space
+        {"Zo\xC3\xAB", nullptr, "\"\xC3\xAB\" (U+00EB) has no Windows-1251 form"},
+        {"\xF0\x9F\x93\xBB", nullptr, "(U+1F4FB)"},          // a radio, outside the BMP
+        {"\xEF\xBF\xBD", nullptr, "(U+FFFD)"},                // the one unassigned byte's stand-in
+        {"a\xFF", nullptr, "byte 0xFF at position 2 is not UTF-8"},
+        {"\xC0\xAF", nullptr, "byte 0xC0 at position 1"},       // an overlong '/'
+        {"\xED\xA0\x80", nullptr, "not UTF-8"},                // a surrogate
+        {"\xD0", nullptr, "not UTF-8"},                         // cut short
+        {"\x98", nullptr, "not UTF-8"},                         // a lone continuation byte
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        std::string out;
+        const std::string why = utf8ToCp1251(c.utf8, out);
+        if (c.cp1251) {
+            CHECK(why.empty());
+            CHECK(out == c.cp1251);
+            CHECK(cp1251ToUtf8(out) == c.utf8);
+        } else {
+            CHECK(why.find(c.why) != std::string::npos);
+        }
+    }
+    HeaderOptions h;
+    h.name = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+    CHECK(headerEntries(h).front().second == "\xC8\xE2\xE0\xED");
+    h.club = "Zo\xC3\xAB";
+    CHECK_THROWS(headerEntries(h));
 }

@@ -1,6 +1,8 @@
 // A hook on the calling thread's window procedures: when a top-level dialog has handled
-// WM_INITDIALOG (its controls are filled, a message box's text is set), OK is posted to
-// it, so its own modal loop ends it the way a click would, data exchange included.
+// WM_INITDIALOG (its controls are filled, a message box's text is set), the texts to type
+// go into its controls that exist, as an operator's typing would (a combo box's edit field
+// included), and OK is posted to it, so its own modal loop ends it the way a click would,
+// data exchange included.
 #include "tools/host/AutoAnswer.h"
 
 #include <windows.h>
@@ -11,6 +13,7 @@ namespace host {
 namespace {
 
 AutoAnswer::Listener* gListener = nullptr; // the one active AutoAnswer's
+std::vector<headless_input::TypedText>* gTyped = nullptr; // and its texts to type
 
 constexpr int kMessageBoxTextId = 0xFFFF; // the static control that holds a box's message
 
@@ -60,6 +63,10 @@ void answer(HWND dialog)
     }
     if (gListener && *gListener)
         (*gListener)(seen);
+    if (!seen.messageBox && gTyped)
+        for (const headless_input::TypedText& t : *gTyped)
+            if (GetDlgItem(dialog, t.controlId))
+                SetDlgItemTextA(dialog, t.controlId, t.text.c_str());
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
@@ -76,13 +83,15 @@ LRESULT CALLBACK afterWindowProc(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-AutoAnswer::AutoAnswer(Listener listener)
+AutoAnswer::AutoAnswer(Listener listener, std::vector<headless_input::TypedText> typed)
 {
     if (gListener)
         return;
     hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, afterWindowProc, nullptr, GetCurrentThreadId());
-    if (hook_)
+    if (hook_) {
         gListener = new Listener(std::move(listener));
+        gTyped = new std::vector<headless_input::TypedText>(std::move(typed));
+    }
 }
 
 AutoAnswer::~AutoAnswer()
@@ -92,6 +101,8 @@ AutoAnswer::~AutoAnswer()
     UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
     delete gListener;
     gListener = nullptr;
+    delete gTyped;
+    gTyped = nullptr;
 }
 
 } // namespace host

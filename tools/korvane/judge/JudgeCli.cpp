@@ -1,6 +1,7 @@
 #include "tools/korvane/judge/JudgeCli.h"
 
 #include "tools/korvane/DateOption.h"
+#include "tools/korvane/PathArgument.h"
 
 #include <CLI/CLI.hpp>
 
@@ -26,9 +27,11 @@ JudgeCommands::JudgeCommands(CLI::App& app)
         "judge", "Cross-check every submitted Cabrillo log against the others and publish the "
                  "results: tables by category, a report per station, an HTML page");
     judgeCommand_->add_option("LOGS", j.inputs, "Folders of Cabrillo logs (every file in them), or log files")
-        ->required();
+        ->required()
+        ->transform(systemPathArgument);
     judgeCommand_->add_option("--out", j.out, "Folder for results.txt, .csv, .json, .html and reports/")
-        ->required();
+        ->required()
+        ->transform(systemPathArgument);
     addPeriodOptions(*judgeCommand_, j.start, j.end);
     judgeCommand_->add_option("--tolerance", j.tolerance, "Minutes the two sides' times may differ by")
         ->capture_default_str()
@@ -46,11 +49,13 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     judgeCommand_->add_option("--workers", j.workers, "Threads reading the logs (1 reads on one thread)")
         ->capture_default_str()
         ->check(CLI::Range(1, 64));
-    judgeCommand_->add_option("--plugin", j.plugin.path, "The plug-in to load (default: the one next to korvane)");
+    judgeCommand_->add_option("--plugin", j.plugin.path, "The plug-in to load (default: the one next to korvane)")
+        ->transform(systemPathArgument);
     judgeCommand_->add_flag("--decorated", j.plugin.decorated, "Look the exports up by their decorated names");
     judgeCommand_->add_option("--workdir", j.workdir,
                               "The plug-in's current directory for its settings (default: a new "
-                              "temporary folder, removed afterwards)");
+                              "temporary folder, removed afterwards)")
+        ->transform(systemPathArgument);
     judgeCommand_->add_flag("--quiet", j.quiet, "No progress line on stderr");
 
     SimulateCommandOptions& s = simulate_;
@@ -61,7 +66,9 @@ JudgeCommands::JudgeCommands(CLI::App& app)
         ->required()
         ->check(CLI::Range(2u, 1000000u));
     simulateCommand_->add_option("--seed", s.contest.seed, "The same seed gives the same contest")->capture_default_str();
-    simulateCommand_->add_option("--out", s.out, "Folder for logs/ and truth.txt")->required();
+    simulateCommand_->add_option("--out", s.out, "Folder for logs/ and truth.txt")
+        ->required()
+        ->transform(systemPathArgument);
     simulateCommand_->add_option("--qsos", s.contest.qsosPerLog, "Mean QSO lines per log")
         ->capture_default_str()
         ->check(CLI::Range(1.0, 20000.0));

@@ -181,6 +181,11 @@ ReadLog readCabrillo(std::string_view text)
                 log.ownCall = call;
         } else if (tag == "OPERATORS") {
             addOperators(valueOf(line), operators);
+        } else if (tag.rfind("CATEGORY-", 0) == 0) {
+            const bool first = std::none_of(log.categories.begin(), log.categories.end(),
+                                            [&](const auto& c) { return c.first == tag; });
+            if (first)
+                log.categories.emplace_back(tag, valueOf(line));
         } else if (tag == "QSO") {
             qsoLines.push_back({number, line, cabrillo::tokenize(line)});
         }

@@ -1,5 +1,9 @@
 #include "tools/korvane/logs/Cp1251.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace korvane {
 namespace {
 
@@ -37,7 +41,67 @@ void appendUtf8(std::string& out, char16_t cp)
     }
 }
 
+// The code point of the UTF-8 sequence at text[at] and its length; length 0 when the
+// bytes there are no valid, shortest-form sequence of a scalar value.
+std::pair<char32_t, std::size_t> decodeUtf8(std::string_view text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1};
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || at + length > text.size())
+        return {0, 0};
+    char32_t cp = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return {0, 0};
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    static const char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return {0, 0};
+    return {cp, length};
+}
+
+std::string hexByte(unsigned char b)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    return std::string("0x") + kDigits[b >> 4] + kDigits[b & 0xF];
+}
+
+std::string codePoint(char32_t cp)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (; cp != 0 || hex.size() < 4; cp >>= 4)
+        hex.insert(hex.begin(), kDigits[cp & 0xF]);
+    return "U+" + hex;
+}
+
 } // namespace
+
+std::string utf8ToCp1251(std::string_view utf8, std::string& out)
+{
+    out.clear();
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto [cp, length] = decodeUtf8(utf8, at);
+        if (length == 0)
+            return "byte " + hexByte(static_cast<unsigned char>(utf8[at])) + " at position " +
+                   std::to_string(at + 1) + " is not UTF-8";
+        const char16_t* const end = std::end(kUpperHalf);
+        const char16_t* found = cp < 0x80 || cp == 0xFFFD ? end : std::find(std::begin(kUpperHalf), end, cp);
+        if (cp < 0x80)
+            out += static_cast<char>(cp);
+        else if (found != end)
+            out += static_cast<char>(0x80 + (found - std::begin(kUpperHalf)));
+        else
+            return "\"" + std::string(utf8.substr(at, length)) + "\" (" + codePoint(cp) +
+                   ") has no Windows-1251 form";
+        at += length;
+    }
+    return std::string();
+}
 
 std::string cp1251ToUtf8(std::string_view bytes)
 {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -30,6 +31,9 @@ struct ReadLog {
     std::vector<LogQso> qsos;
     std::vector<LogProblem> problems;
     std::vector<std::string> warnings; // on the log as a whole, not one line of it
+    // Cabrillo: the header's CATEGORY-* lines, tag and value as written (upper case), the
+    // first of each tag.
+    std::vector<std::pair<std::string, std::string>> categories;
 
     std::size_t skippedRecords() const;
 };
