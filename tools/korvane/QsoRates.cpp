@@ -92,6 +92,7 @@ QsoRates qsoRates(const std::vector<LogQso>& qsos)
             seconds.push_back(*s);
     std::sort(seconds.begin(), seconds.end());
     std::vector<EpochMinute> minutes;
+    minutes.reserve(seconds.size());
     for (EpochSecond s : seconds)
         minutes.push_back(floorDiv(s, 60));
 

@@ -19,6 +19,7 @@ TourTable mergeIntoOther(const TourTable& t, bool modes, std::size_t merged)
     const std::string other = otherName(modes);
     std::vector<std::string>& names = modes ? out.modes : out.bands;
     const std::string name = names[merged];
+    // cppcheck-suppress mismatchingContainerIterator ; one container, chosen by ?: above
     names.erase(names.begin() + static_cast<long>(merged));
     if (std::find(names.begin(), names.end(), other) == names.end())
         names.push_back(other);

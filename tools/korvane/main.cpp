@@ -164,7 +164,6 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
     }
 }
 
-
 int run(std::vector<std::string> args)
 {
     // Named, not after argv[0]: a long install path would push the usage line past the
@@ -221,11 +220,11 @@ int run(std::vector<std::string> args)
     judge::JudgeCommands committee(app);
 
     // A slip such as "scroe" would otherwise read as a stray argument.
-    if (argc > 1 && argv[1][0] != '-') {
+    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-') {
         std::vector<std::string> names;
         for (const CLI::App* sub : app.get_subcommands({}))
             names.push_back(sub->get_name());
-        const std::string typed = argv[1];
+        const std::string& typed = args[1];
         if (std::find(names.begin(), names.end(), typed) == names.end()) {
             const std::string near = nearestCommand(typed, names);
             std::fprintf(stderr, "korvane: no command %s%s\nRun with --help for more information.\n",
