@@ -17,7 +17,21 @@ failed_total=0
 logs=build/test-logs
 mkdir -p "$logs"
 
-step() { echo; echo "=== $*"; }
+# Each stage's wall time, printed when the next one starts and summed up at the end.
+times=()
+stage_name=""
+stage_start=$SECONDS
+run_start=$SECONDS
+close_stage() {
+  [ -n "$stage_name" ] && times+=("$(printf '%5d s  %s' $((SECONDS - stage_start)) "$stage_name")")
+  stage_name=""
+}
+step() {
+  close_stage
+  stage_name="$*"
+  stage_start=$SECONDS
+  echo; echo "=== $*"
+}
 count() { passed_total=$((passed_total + $1)); failed_total=$((failed_total + $2)); }
 build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
 
@@ -94,6 +108,11 @@ ctest_stage fuzz-regressions ctest --preset fuzz
 step "static analysis"
 if scripts/static-analysis.sh; then count 1 0; else failed+=("static-analysis"); count 0 1; fi
 
+close_stage
+echo
+echo "Stage times (wall):"
+printf '  %s\n' "${times[@]}"
+printf '%7d s  in all\n' $((SECONDS - run_start))
 echo
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED: ${failed[*]}"
