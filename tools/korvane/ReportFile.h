@@ -2,8 +2,9 @@
 // Whether the plug-in really wrote its Cabrillo file in this run. The file's name is the
 // plug-in's business (derived from the own call), so the work folder's .cbr files are
 // compared before and after (time and size, as some systems keep times to the second):
-// exactly one must be new or rewritten, with one QSO line per QSO given. Before the run, the plug-in's own naming tells where it will write, so
-// that it never replaces the log being read.
+// exactly one must be new or rewritten, with one QSO line per QSO given. Before the run,
+// the plug-in's own naming tells where it will write, so that it never replaces the log
+// being read.
 
 #include <cstdint>
 #include <filesystem>

@@ -171,8 +171,13 @@ int runScore(const ScoreOptions& options)
     if (!options.report && !keepWindowClosed())
         std::fprintf(stderr, "korvane: warning: cannot write %s\n", settings::kFile);
 
+#if defined(_WIN32)
+    const bool operatorAnswers = options.interactive;
+#else
+    const bool operatorAnswers = false; // no display: the typed texts are the only answer
+#endif
     std::unique_ptr<host::AutoAnswer> answering;
-    if (!options.interactive)
+    if (!operatorAnswers)
         answering = std::make_unique<host::AutoAnswer>(printAnswered,
                                                        typedCategories(sources.categories));
 #if defined(_WIN32)

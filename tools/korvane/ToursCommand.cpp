@@ -47,6 +47,13 @@ int runTours(const ToursOptions& options)
     std::string chartPath = options.chartPath;
     if (!chartPath.empty())
         chartPath = std::filesystem::absolute(chartPath).string();
+    std::error_code ec;
+    if (!chartPath.empty() && options.logPath != kStandardInput &&
+        std::filesystem::equivalent(options.logPath, chartPath, ec)) {
+        std::fprintf(stderr, "korvane: --chart %s is the log being read; korvane never writes "
+                             "over its input\n", options.chartPath.c_str());
+        return kExitFailed;
+    }
     PluginSession plugin;
     if (int status = openForReplay(options, plugin); status != kExitOk)
         return status;

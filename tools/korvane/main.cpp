@@ -55,11 +55,8 @@ std::string svgCheck(const std::string& path)
     return tail == ".SVG" ? std::string() : "the chart is an SVG file: the name must end in .svg";
 }
 
-std::string callCheck(const std::string& text)
-{
-    const std::string why = callsignProblem(text);
-    return why.empty() ? why : "--call: " + why;
-}
+// CLI11 puts the option's name before the reason.
+std::string callCheck(const std::string& text) { return callsignProblem(text); }
 
 std::string singleLine(const std::string& text)
 {

@@ -9,7 +9,8 @@
 #             CATEGORY-POWER LOW; or in the work folder: blocked-report, a folder RK3AZ.cbr
 #             where the report would go; own-report, the sample's Cabrillo file as
 #             RK3AZ.cbr, the input, which must stay as it was; old-report, another
-#             RK3AZ.cbr; stored-header, Plugins/MOLTA.ini with NAME and OPERATORS of RK3AZ
+#             RK3AZ.cbr; stored-header, Plugins/MOLTA.ini with NAME and OPERATORS of RK3AZ;
+#             svg-log, the sample's ADIF log named chart.svg
 #   SAMPLE    the bundled sample without extension (for INPUT and the modes below)
 #   EXIT      the expected exit status
 #   STDOUT, STDERR   texts that must each appear in the output
@@ -91,6 +92,10 @@ elseif(INPUT STREQUAL "categories")
   string(REGEX REPLACE "CATEGORY-OPERATOR: [^\r\n]*" "CATEGORY-OPERATOR: MULTI-OP" text "${text}")
   string(REGEX REPLACE "CATEGORY-POWER: [^\r\n]*" "CATEGORY-POWER: LOW" text "${text}")
   file(WRITE "${input}" "${text}")
+elseif(INPUT STREQUAL "svg-log")
+  # A log whose name a chart could take: the sample, kept as chart.svg.
+  set(input "${WORKDIR}/chart.svg")
+  configure_file("${SAMPLE}.adi" "${input}" COPYONLY)
 elseif(INPUT STREQUAL "feb31only")
   file(WRITE "${input}" "<CALL:5>UA1AB <QSO_DATE:8>20260231 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <EOR>\n")
 endif()
