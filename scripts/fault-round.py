@@ -21,6 +21,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -107,10 +108,10 @@ def sync_tree(top, copy):
             shutil.copy(source, dest)  # a new time stamp: the build sees the change
 
 
-def prepare(scratch, jobs):
+def prepare(scratch, tree):
     src = os.path.join(scratch, "src")
     os.makedirs(src, exist_ok=True)
-    sync_tree(TOP, src)
+    sync_tree(tree, src)
     shared = os.path.join(scratch, "shared")
     if not os.path.exists(shared):
         os.symlink(os.path.realpath(os.path.join(TOP, "..", "shared")), shared)
@@ -121,10 +122,19 @@ def prepare(scratch, jobs):
 
 
 def failed_tests(log):
+    """The failed ctest tests, each with the doctest cases that failed in it, if any."""
     with open(log, encoding="utf-8", errors="replace") as f:
         text = f.read()
+    if "The following tests FAILED:" not in text:
+        return []
     names = re.findall(r"^\s*\d+ - (\S+) \(", text.split("The following tests FAILED:")[-1], re.M)
-    return names if "The following tests FAILED:" in text else []
+    cases = []
+    # doctest separates its reports with lines of '='; a message alone is no failure.
+    for block in re.split(r"^=+$", text, flags=re.M):
+        found = re.search(r"^TEST CASE:\s+(.*\S)", block, re.M)
+        if found and re.search(r"ERROR|FATAL|CRASH", block) and found.group(1) not in cases:
+            cases.append(found.group(1))
+    return names + [f'"{case}"' for case in cases]
 
 
 def try_once(src, scratch, jobs, timeout):
@@ -133,7 +143,8 @@ def try_once(src, scratch, jobs, timeout):
     if run(["cmake", "--build", "--preset", "native", "-j", str(jobs)], src, build_log) != 0:
         return "build", []
     test_log = os.path.join(scratch, "ctest.log")
-    status = run(["ctest", "--preset", "native", "-j", str(jobs), "--timeout", str(timeout)],
+    status = run(["ctest", "--preset", "native", "-j", str(jobs), "--timeout", str(timeout),
+                  "--output-on-failure"],
                  src, test_log, timeout=timeout * 4)
     if status == -1:
         return "caught", ["(the suite timed out)"]
@@ -148,11 +159,15 @@ def main():
     parser.add_argument("--faults", default=os.path.join(TOP, "scripts", "fault-round.faults"))
     parser.add_argument("--scratch", default="/tmp/korvane-fault-round")
     parser.add_argument("--only", nargs="*", default=[], help="fault names to run")
+    parser.add_argument("--tree", default=TOP,
+                        help="the tree to copy (default: this one), e.g. one with older tests")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test")
     parser.add_argument("--no-baseline", action="store_true",
                         help="skip the run without a fault (it must pass)")
     args = parser.parse_args()
+    # Stopped with SIGTERM, the fault in hand is still taken out again (see the finally below).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
     faults = read_faults(args.faults)
     if args.only:
@@ -161,7 +176,7 @@ def main():
             sys.exit("no such fault: " + ", ".join(sorted(unknown)))
         faults = [f for f in faults if f.name in args.only]
     os.makedirs(args.scratch, exist_ok=True)
-    src = prepare(args.scratch, args.jobs)
+    src = prepare(args.scratch, os.path.abspath(args.tree))
 
     # Every fault must apply before any is run: a stale line wastes the whole round.
     for fault in faults:

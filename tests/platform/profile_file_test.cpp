@@ -160,6 +160,21 @@ TEST_CASE("profile write edits one line and keeps the rest")
         CHECK(readFileBytes(file) == after);
     }
     CHECK(!fs::exists("w7.ini.tmp"));
+#if !defined(_WIN32)
+    // A write that changes nothing leaves the file alone: the same file, not a copy.
+    writeFileBytes("same.ini", "[s]\nk=1\n");
+    struct stat before {};
+    REQUIRE(::stat("same.ini", &before) == 0);
+    // Asked after each write: a freed inode number is soon given out again.
+    const auto sameFile = [&] {
+        struct stat now {};
+        return ::stat("same.ini", &now) == 0 && now.st_ino == before.st_ino;
+    };
+    CHECK(profile::write("same.ini", "s", "k", "1"));
+    CHECK(sameFile());
+    CHECK(profile::write("same.ini", "s", "j", nullptr));
+    CHECK(sameFile());
+#endif
 }
 
 TEST_CASE("profile write failures change nothing")
@@ -350,6 +365,7 @@ TEST_CASE("profile write follows a link to its file and keeps the file's mode")
         /* 6 */ {nullptr, nullptr, rw, true, false},                   // a plain private file
         /* 7 */ {nullptr, nullptr, group | fs::perms::others_read, true, false},
         /* 8 */ {nullptr, nullptr, rw, false, false},                  // a new plain file
+        /* 9 */ {nullptr, nullptr, group | fs::perms::set_gid, true, false}, // every mode bit
     };
     // Under umask 022 a new file is 0644, as any program's new file is.
     const fs::perms created = rw | fs::perms::group_read | fs::perms::others_read;

@@ -111,6 +111,10 @@ TEST_CASE("each QSO's finding in contests made for it")
                   {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
                    {"UA3BB", {qso("UA3BB", "1504", "UA3AA", 7, 1)}}},
                   {{"UA3AA", 0, Finding::Unique}, {"UA3BB", 0, Finding::Nil}}},
+        /* 16 */ {"one side sends the same exchange each time: the other side's serials pair the QSOs",
+                  {{"UA3AA", {qso("UA3AA", "1529", "UA3BB", 1, 11), qso("UA3AA", "1530", "UA3BB", 2, 11)}},
+                   {"UA3BB", {qso("UA3BB", "1530", "UA3AA", 11, 1), qso("UA3BB", "1531", "UA3AA", 11, 2)}}},
+                  {}},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -131,6 +131,13 @@ TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
     CHECK(bare.qsos[0].exchSent.empty());
     CHECK(bare.qsos[0].exchReceived.empty());
 
+    // The host station, marked '@' among the operators, is one of the log's own calls.
+    const ReadLog host = readCabrillo("START-OF-LOG: 3.0\nCALLSIGN: K1ABC\nOPERATORS: K2DEF, @W1AW\n"
+                                      "QSO: 14000 CW 2026-12-07 1012 W1AW 599 001 UA1AA 599 002\n"
+                                      "QSO: 14000 CW 2026-12-07 1013 K1ABC 599 002 UA1AB 599 003\n");
+    CHECK(host.qsos.size() == 2);
+    CHECK(host.problems.empty());
+
     // Seven digits of kilohertz are still a frequency (23 cm); an exchange of 64 bytes is
     // the longest read.
     const std::string longest(64, '7');
