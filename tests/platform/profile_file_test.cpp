@@ -13,6 +13,8 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -136,6 +138,8 @@ TEST_CASE("profile write edits one line and keeps the rest")
         /* 8 */ {"[s]\nk=1\nj=2\n", "s", "k", nullptr, "[s]\nj=2\n"},
         /* 9 */ {"[a]\nx=1\n[s]\nk=1\n;c\n[t]\ny=2\n", "s", nullptr, nullptr, "[a]\nx=1\n[t]\ny=2\n"},
         /* 10 */ {"[s]\nk=1\n", "s", "j", nullptr, "[s]\nk=1\n"},
+        /* 11 */ {"[s]\na=1\n", "s", "b", "2", "[s]\na=1\nb=2\n"},
+        /* 12 */ {"[s]\r\na=1\r\n[t]\r\nc=3\r\n", "t", "d", "4", "[s]\r\na=1\r\n[t]\r\nc=3\r\nd=4\r\n"},
     };
     TempDir dir(false);
     int number = 0;
@@ -156,6 +160,21 @@ TEST_CASE("profile write edits one line and keeps the rest")
         CHECK(readFileBytes(file) == after);
     }
     CHECK(!fs::exists("w7.ini.tmp"));
+#if !defined(_WIN32)
+    // A write that changes nothing leaves the file alone: the same file, not a copy.
+    writeFileBytes("same.ini", "[s]\nk=1\n");
+    struct stat before {};
+    REQUIRE(::stat("same.ini", &before) == 0);
+    // Asked after each write: a freed inode number is soon given out again.
+    const auto sameFile = [&] {
+        struct stat now {};
+        return ::stat("same.ini", &now) == 0 && now.st_ino == before.st_ino;
+    };
+    CHECK(profile::write("same.ini", "s", "k", "1"));
+    CHECK(sameFile());
+    CHECK(profile::write("same.ini", "s", "j", nullptr));
+    CHECK(sameFile());
+#endif
 }
 
 TEST_CASE("profile write failures change nothing")
@@ -167,12 +186,33 @@ TEST_CASE("profile write failures change nothing")
     const std::string file = "a.ini";
     writeFileBytes(file, "[s]\nk=1\n");
     CHECK_FALSE(profile::write(file.c_str(), "s", "k", "two\nlines"));
+    CHECK_FALSE(profile::write(file.c_str(), "s", "k", "carriage\rreturn"));
+    CHECK_FALSE(profile::write(file.c_str(), "s", "k\nj", "v"));
     fs::create_directory(file + ".tmp"); // the temporary file cannot be created
     CHECK_FALSE(profile::write(file.c_str(), "s", "k", "2"));
     CHECK(readFileBytes(file) == "[s]\nk=1\n");
     fs::create_directory("sub");
     CHECK_FALSE(profile::write("sub", "s", "k", "v")); // a folder
     CHECK_FALSE(profile::write(file.c_str(), nullptr, "k", "v"));
+#if !defined(_WIN32)
+    // A write that fails once the temporary file exists, here at a file-size limit: the
+    // child gets EFBIG instead of a signal, and must leave neither a change nor a
+    // temporary file behind.
+    fs::remove(file + ".tmp");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const struct rlimit limit = {16, 16};
+        if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(2);
+        ::_exit(profile::write(file.c_str(), "s", "k", std::string(100, 'x').c_str()) ? 1 : 0);
+    }
+    int status = -1;
+    REQUIRE(::waitpid(child, &status, 0) == child);
+    REQUIRE(WIFEXITED(status));
+    CHECK(WEXITSTATUS(status) == 0);
+    CHECK(readFileBytes(file) == "[s]\nk=1\n");
+    CHECK(!fs::exists(file + ".tmp"));
+#endif
 }
 
 TEST_CASE("profile megabyte value round trip")
@@ -324,7 +364,12 @@ TEST_CASE("profile write follows a link to its file and keeps the file's mode")
         /* 5 */ {"../real/settings.ini", nullptr, rw, true, true},     // temp beside the target
         /* 6 */ {nullptr, nullptr, rw, true, false},                   // a plain private file
         /* 7 */ {nullptr, nullptr, group | fs::perms::others_read, true, false},
+        /* 8 */ {nullptr, nullptr, rw, false, false},                  // a new plain file
+        /* 9 */ {nullptr, nullptr, group | fs::perms::set_gid, true, false}, // every mode bit
     };
+    // Under umask 022 a new file is 0644, as any program's new file is.
+    const fs::perms created = rw | fs::perms::group_read | fs::perms::others_read;
+    const mode_t savedMask = ::umask(022);
     const std::string before = "[Settings]\nName=Old\n";
     const std::string after = "[Settings]\nName=New\n";
     int number = 0;
@@ -351,8 +396,7 @@ TEST_CASE("profile write follows a link to its file and keeps the file's mode")
         CHECK(profile::write(dir.settingsPath().c_str(), "Settings", "Name", "New"));
         CHECK(readFileBytes(target) == after);
         CHECK(fs::is_regular_file(fs::symlink_status(target)));
-        if (c.exists)
-            CHECK(modeOf(target) == c.mode);
+        CHECK(modeOf(target) == (c.exists ? c.mode : created));
         if (c.link) {
             CHECK(fs::is_symlink(dir.settingsPath()));
             if (fs::is_symlink(dir.settingsPath()))
@@ -363,6 +407,7 @@ TEST_CASE("profile write follows a link to its file and keeps the file's mode")
         CHECK(!fs::exists(target.string() + ".tmp"));
         CHECK(get(dir.settingsPath().string(), "Settings", "Name") == "New");
     }
+    ::umask(savedMask);
 }
 
 TEST_CASE("profile write refuses a link loop and a device, changing nothing")

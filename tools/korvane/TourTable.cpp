@@ -11,7 +11,7 @@ namespace korvane {
 namespace {
 
 constexpr long kSlotsPerDay = kToursPerDay;
-constexpr std::size_t kEmptyRunShown = 3; // empty tours in a row that still get a line each
+constexpr std::size_t kEmptyRunFolded = 3; // the fewest empty tours in a row the text puts on one line
 
 // Whole days from the host's epoch, 30 December 1899, and back: the day number of the
 // host's own date values, so that the calendar is worked out in one place.
@@ -232,8 +232,11 @@ std::string tourText(const TourTable& t, const std::string& ownCall)
         std::size_t end = i;
         while (end + 1 < body.size() && t.rows[end].total == 0)
             ++end;
-        if (end - i >= kEmptyRunShown) {
-            out += padRight(body[i][0] + "-" + body[end - 1][0], width[0]) + "  " +
+        if (end - i >= kEmptyRunFolded) {
+            // Tour numbers start again at midnight: "47-1+1" ends on the next day.
+            const long days = t.rows[end - 1].slot / kSlotsPerDay - t.rows[i].slot / kSlotsPerDay;
+            const std::string last = body[end - 1][0] + (days ? "+" + std::to_string(days) : "");
+            out += padRight(body[i][0] + "-" + last, width[0]) + "  " +
                    padRight(body[i][1], width[1]) + "  no QSOs in " + std::to_string(end - i) +
                    " tours\n";
             i = end;

@@ -3,6 +3,7 @@
 
 #include "tools/korvane/logs/LogFile.h"
 #include "tools/korvane/judge/CrossCheck.h"
+#include "tools/korvane/judge/ResultFiles.h"
 
 #include <doctest/doctest.h>
 
@@ -102,6 +103,18 @@ TEST_CASE("each QSO's finding in contests made for it")
                   {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
                    {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1), qso("UA3BB", "1501", "UA3AA", 7, 1)}}},
                   {{"UA3BB", 1, Finding::Nil}}},
+        /* 14 */ {"a busted call three minutes apart is still the station worked",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1503", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}}},
+        /* 15 */ {"four minutes apart it is not",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1504", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::Unique}, {"UA3BB", 0, Finding::Nil}}},
+        /* 16 */ {"one side sends the same exchange each time: the other side's serials pair the QSOs",
+                  {{"UA3AA", {qso("UA3AA", "1529", "UA3BB", 1, 11), qso("UA3AA", "1530", "UA3BB", 2, 11)}},
+                   {"UA3BB", {qso("UA3BB", "1530", "UA3AA", 11, 1), qso("UA3BB", "1531", "UA3AA", 11, 2)}}},
+                  {}},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -174,6 +187,84 @@ TEST_CASE("a clock off by a constant is found, corrected and reported; a few min
                                     {"UA6EE", {qso("UA6EE", "1530", "UA3AA", 2, 4)}},
                                     {"UA9FF", {qso("UA9FF", "1540", "UA3AA", 2, 5)}}});
     CHECK(crossCheck(nearly, korvaneCheck()).offsets[0].minutes == 0);
+}
+
+TEST_CASE("a clock off by exactly the threshold is found, and the report says which way")
+{
+    struct Case {
+        int offset;        // minutes UA3AA's clock is ahead of its partners'
+        int partners;      // one QSO with each
+        const char* words; // in UA3AA's report; nullptr: no clock line
+    };
+    const Case cases[] = {
+        /* 1 */ {2, 6, "Your clock was 2 minutes fast"},
+        /* 2 */ {-2, 6, "Your clock was 2 minutes slow"},
+        /* 3 */ {5, 6, "Your clock was 5 minutes fast"},
+        /* 4 */ {-9, 6, "Your clock was 9 minutes slow"},
+        /* 5 */ {1, 6, nullptr},
+        /* 6 */ {-1, 6, nullptr},
+        /* 7 */ {3, 5, "Your clock was 3 minutes fast"}, // the fewest QSOs that tell
+        /* 8 */ {3, 4, nullptr},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        std::vector<std::string> mine;
+        std::vector<NamedLog> logs;
+        const char* partners[] = {"UA1BB", "UA2CC", "UA4DD", "UA6EE", "UA9FF", "RA3GG"};
+        for (int k = 0; k < c.partners; ++k) {
+            const char* p = partners[k];
+            const int minute = 20 + 5 * k;
+            char real[8], logged[8];
+            std::snprintf(real, sizeof real, "16%02d", minute);
+            std::snprintf(logged, sizeof logged, "16%02d", minute + c.offset);
+            mine.push_back(qso("UA3AA", logged, p, k + 1, 50 + k));
+            logs.push_back({p, {qso(p, real, "UA3AA", 50 + k, k + 1)}});
+        }
+        logs.insert(logs.begin(), {"UA3AA", mine});
+        Judgement j;
+        j.logs = contestOf(logs);
+        j.rules = korvaneRules();
+        j.check = crossCheck(j.logs, korvaneCheck());
+        j.results.resize(j.logs.stations.size());
+        rankStations(j);
+        CHECK(j.check.offsets[0].minutes == (c.words ? c.offset : 0));
+        const std::string report = stationReport(j, 0);
+        const std::string json = resultsJson(j);
+        if (c.words) {
+            CHECK_MESSAGE(report.find(c.words) != std::string::npos, report);
+            CHECK(json.find("\"clockOffset\": {\"minutes\": " + std::to_string(c.offset) + ", \"samples\": " +
+                            std::to_string(c.partners) + "}") != std::string::npos);
+        } else {
+            CHECK(report.find("Your clock") == std::string::npos);
+        }
+    }
+}
+
+TEST_CASE("a log refused half-way leaves none of its QSOs behind")
+{
+    ContestLogs logs = contestOf({{"UA3BB", {qso("UA3BB", "1500", "UA3AA", 1, 2)}}});
+    const std::size_t before = logs.qsos.size();
+    korvane::ReadLog log;
+    log.format = korvane::LogFormat::Cabrillo;
+    for (int m = 0; m < 300; ++m) {
+        korvane::LogQso q;
+        q.call = "UA1AA";
+        q.band = "80";
+        q.mode = "M" + std::to_string(m);
+        q.freqHz = 3520000;
+        q.time = makeOleDate(2026, 11, 21, 15, 0, 0);
+        q.line = 6 + m;
+        log.qsos.push_back(q);
+    }
+    std::string reason;
+    std::size_t line = 0;
+    CHECK_FALSE(addStation(logs, "a.cbr", readCabrilloHeader("START-OF-LOG: 3.0\nCALLSIGN: UA3AA\n"), log, false,
+                           &reason, &line));
+    CHECK(reason.find("more distinct") != std::string::npos);
+    CHECK(line == 6 + 255); // the 256th mode
+    CHECK(logs.qsos.size() == before);
+    CHECK(logs.stations.size() == 1);
 }
 
 TEST_CASE("a band the frequency contradicts is not matched")

@@ -4,6 +4,7 @@
 
 #include "TempDir.h"
 
+#include "tools/korvane/judge/CrossCheck.h"
 #include "tools/korvane/judge/FindingDetail.h"
 #include "tools/korvane/judge/LogLoader.h"
 #include "tools/korvane/judge/ResultFiles.h"
@@ -65,6 +66,86 @@ std::string run(const std::string& command, int* status)
 #endif
 
 } // namespace
+
+TEST_CASE("the contest period as the published files word it")
+{
+    struct Case {
+        int startDay, startHour, endDay, endHour, endMinute;
+        const char* words;
+    };
+    const Case cases[] = {
+        /* 1 */ {21, 15, 21, 18, 0, "2026-11-21 15:00 to 18:00 UTC"},
+        /* 2 */ {21, 18, 22, 0, 0, "2026-11-21 18:00 to 00:00 UTC"},
+        /* 3 */ {21, 18, 22, 0, 1, "2026-11-21 18:00 to 2026-11-22 00:01 UTC"},
+        /* 4 */ {21, 0, 23, 0, 0, "2026-11-21 00:00 to 2026-11-23 00:00 UTC"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        JudgeRules rules;
+        rules.start = *minuteOf(makeOleDate(2026, 11, c.startDay, c.startHour, 0, 0));
+        rules.end = *minuteOf(makeOleDate(2026, 11, c.endDay, c.endHour, c.endMinute, 0));
+        CHECK(periodText(rules) == c.words);
+    }
+}
+
+TEST_CASE("the published page escapes what a file name or a reason may hold")
+{
+    Judgement j;
+    j.rules = korvaneRules();
+    j.logs.unreadable.push_back({"logs/a&b.log", "", "empty", 0});
+    j.logs.unreadable.push_back({"logs/<i>x\"y'.log", "UA3AA", "a <b> reason", 4});
+    const std::string html = resultsHtml(j);
+    CHECK(html.find("<li>logs/a&amp;b.log: empty</li>") != std::string::npos);
+    CHECK(html.find("<li>logs/&lt;i&gt;x&quot;y&#39;.log, line 4 (UA3AA): a &lt;b&gt; reason</li>") !=
+          std::string::npos);
+    CHECK(html.find("a&b") == std::string::npos);
+    CHECK(html.find("<i>") == std::string::npos);
+}
+
+TEST_CASE("a small contest made by hand, as its reports, JSON and page tell it")
+{
+    Judgement j;
+    j.logs = contestOf({{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7), qso("UA3AA", "1510", "UA3BB", 2, 8),
+                                   qso("UA3AA", "1520", "UA3BB", 3, 9)}},
+                        {"UA3BB", {qso("UA3BB", "1501", "UA3AA", 7, 1), qso("UA3BB", "1510", "UA3AA", 8, 2)}},
+                        {"RA3CC/P", {qso("RA3CC/P", "1530", "UA3AA", 1, 4)}}});
+    j.rules = korvaneRules();
+    CheckOptions check;
+    check.start = j.rules.start;
+    check.end = j.rules.end;
+    j.check = crossCheck(j.logs, check);
+    // The plug-in's tour check refuses UA3AA's second QSO with UA3BB in tour 30.
+    j.logs.qsos[2].finding = Finding::TourRepeat;
+    j.results.resize(j.logs.stations.size());
+    rankStations(j);
+
+    const std::string mine = stationReport(j, 0);
+    CHECK_MESSAGE(mine.find("QSOs that lost points:\nLine 6: " + std::string(findingWords(Finding::BustedCall)) +
+                            ": logged UA3BC, the station worked was UA3BB\n") != std::string::npos,
+                  mine);
+    CHECK_MESSAGE(mine.find("Line 8: " + std::string(findingWords(Finding::TourRepeat)) +
+                            ": the same station, band and mode as line 7, in the same half-hour tour\n") !=
+                      std::string::npos,
+                  mine);
+    CHECK(mine.find("for your information") == std::string::npos);
+
+    // The other side of the busted call keeps its QSO, and is told why.
+    const std::string theirs = stationReport(j, 1);
+    CHECK_MESSAGE(theirs.find("QSOs that lost points:\n  none\n\nQSOs that count, for your information:\nLine 6: " +
+                              std::string(findingWords(Finding::Confirmed)) +
+                              ": UA3AA logged this QSO with the call UA3BC; it counts for you\n") !=
+                      std::string::npos,
+                  theirs);
+
+    const std::string json = resultsJson(j);
+    CHECK(occurrences(json, "\"otherBustedCall\": true") == 1);
+    CHECK(json.find("\"start\": \"2026-11-21 15:00\", \"end\": \"2026-11-21 18:00\"") != std::string::npos);
+    CHECK(occurrences(json, "\"clockOffset\": null") == 3);
+
+    const std::string html = resultsHtml(j);
+    CHECK(html.find("<a href=\"reports/RA3CC-P.txt\">RA3CC/P</a>") != std::string::npos);
+}
 
 TEST_CASE("tables, JSON and a report per station: every station once, every finding explained")
 {

@@ -40,7 +40,7 @@ TEST_CASE("ADIF: a record in the host's terms")
 TEST_CASE("ADIF: field variants that still give a QSO")
 {
     struct Case {
-        const char* fields;
+        std::string fields;
         const char* band;
         const char* mode;
         unsigned freqHz;
@@ -54,6 +54,10 @@ TEST_CASE("ADIF: field variants that still give a QSO")
         /* 5 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:4>70cm <MODE:2>FM", "70CM", "FM", 420000000, ""},
         /* 6 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <STX:1>7 <STX_STRING:5>MO 07", "80", "CW", 3500000, "MO 07"},
         /* 7 */ {"<CALL:5>UA1AA <QSO_DATE:8:D>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>cw <FREQ:10>3.51234567", "80", "CW", 3512345, ""},
+        /* 8 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <SUBMODE:3>LSB", "80", "SSB", 3500000, ""},
+        // The longest tag still read as one: 127 characters between '<' and '>'.
+        /* 9 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <APP_" +
+                     std::string(121, 'X') + ":1>x", "80", "CW", 3500000, ""},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -90,6 +94,11 @@ TEST_CASE("ADIF: a malformed record is named with its line and skipped, the next
         /* 11 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <FREQ:3>abc <MODE:2>CW", "FREQ"},
         /* 12 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <FREQ:4>9999 <MODE:2>CW", "FREQ"},
         /* 13 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <CALL", "opens no tag"},
+        /* 14 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <SRX_STRING:65>" +
+                      std::string(65, '7'), "longer than 64"},
+        /* 15 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <MODE:2>CW <FREQ:7>1000000", "unreadable FREQ"},
+        /* 16 */ {"<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW <APP_" +
+                      std::string(122, 'X') + ":1>x", "opens no tag"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -112,16 +121,30 @@ TEST_CASE("ADIF: a file cut short loses only its last record")
     struct Case {
         std::size_t cutFromEnd;
         std::size_t qsos;
+        const char* why; // part of the message; nullptr: no message
     };
-    // 1: inside <EOR>, 2: inside a value, 3: inside a tag, 4: the last line end only.
-    const Case cases[] = {{4, 1}, {20, 1}, {60, 1}, {1, 2}};
+    const Case cases[] = {
+        /* 1 */ {4, 1, "inside a tag"},         // inside <EOR>
+        /* 2 */ {20, 1, "inside a tag"},        // inside STATION_CALLSIGN's tag
+        /* 3 */ {60, 1, "inside a tag"},        // inside RST_RCVD's tag
+        /* 4 */ {1, 2, nullptr},                // the last line end only
+        /* 5 */ {7, 1, "no <EOR>"},             // on the last byte of a value
+        /* 6 */ {10, 1, "declares"},            // inside a value
+    };
     int n = 0;
     for (const Case& c : cases) {
         CAPTURE(++n);
         const ReadLog log = readAdif(whole.substr(0, whole.size() - c.cutFromEnd));
         CHECK(log.qsos.size() == c.qsos);
         CHECK(log.skippedRecords() == 2 - c.qsos);
+        if (c.why) {
+            REQUIRE(log.problems.size() == 1);
+            CHECK(log.problems[0].message.find(c.why) != std::string::npos);
+        }
     }
+    const ReadLog packed = readAdif("<CALL:5>UA1AA<QSO_DATE:8>20261121");
+    REQUIRE(packed.problems.size() == 1);
+    CHECK(packed.problems[0].message.find("no <EOR>") != std::string::npos);
 }
 
 TEST_CASE("ADIF: lengths are bytes, so a value may hold tags and line ends")
@@ -156,6 +179,7 @@ std::string field(const std::string& name, const std::string& value)
 }
 
 const std::string kBase = "<CALL:5>UA1AA <QSO_DATE:8>20261121 <TIME_ON:4>1512 <BAND:3>80m <MODE:2>CW ";
+const char* const kLongestExchange = "7777777777777777777777777777777777777777777777777777777777777777";
 
 } // namespace
 
@@ -196,6 +220,10 @@ TEST_CASE("ADIF: the received exchange comes from the first contest field a reco
         /* 22 */ {field("CQZ", "14") + field("MY_CQ_ZONE", "16") + field("STX_STRING", "16 TX"), "14", "16 TX"},
         // Nothing found: STX is all there is.
         /* 23 */ {field("STX", "12"), "", "12"},
+        // The longest serials a COMMENT gives, and the longest exchange read.
+        /* 24 */ {field("COMMENT", "123456, 654321"), "654321", "123456"},
+        /* 25 */ {field("COMMENT", "1234567"), "", ""},
+        /* 26 */ {field("SRX_STRING", std::string(64, '7')), kLongestExchange, ""},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -304,6 +332,8 @@ TEST_CASE("ADIF: a frequency past 4294 MHz keeps its band and goes to the host a
         /* 4 */ {field("BAND", "13cm") + field("FREQ", "2400.1"), "13CM", 2400100000u, nullptr},
         /* 5 */ {field("FREQ", "3400.5"), "9CM", 3400500000u, nullptr},
         /* 6 */ {field("BAND", "9cm"), "9CM", 3300000000u, nullptr},
+        /* 7 */ {field("BAND", "13cm") + field("FREQ", "4294.967295"), "13CM", 4294967295u, nullptr},
+        /* 8 */ {field("BAND", "13cm") + field("FREQ", "4294.967296"), "13CM", 0, "4294.967296 MHz"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -350,6 +380,7 @@ TEST_CASE("ADIF: OPERATOR is the own call only when every record names the same 
         /* 5 */ {record(r1 + field("STATION_CALLSIGN", "RK3AZ/P") + field("OPERATOR", "RK3AA")), "RK3AZ/P", 0},
         /* 6 */ {record(r1 + field("OPERATOR", "Steve S")) + record(r2 + field("OPERATOR", "RK3AZ")), "RK3AZ", 0},
         /* 7 */ {record(r1), "", 0},
+        /* 8 */ {record(r1 + field("STATION_CALLSIGN", "RK3AZ")) + record(r2 + field("STATION_CALLSIGN", "RK3AZ/P")), "RK3AZ", 0},
     };
     int n = 0;
     for (const Case& c : cases) {

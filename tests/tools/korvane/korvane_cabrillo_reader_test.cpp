@@ -141,6 +141,25 @@ TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
     CHECK(bare.qsos[0].rstReceived == "579");
     CHECK(bare.qsos[0].exchSent.empty());
     CHECK(bare.qsos[0].exchReceived.empty());
+
+    // The host station, marked '@' among the operators, is one of the log's own calls.
+    const ReadLog host = readCabrillo("START-OF-LOG: 3.0\nCALLSIGN: K1ABC\nOPERATORS: K2DEF, @W1AW\n"
+                                      "QSO: 14000 CW 2026-12-07 1012 W1AW 599 001 UA1AA 599 002\n"
+                                      "QSO: 14000 CW 2026-12-07 1013 K1ABC 599 002 UA1AB 599 003\n");
+    CHECK(host.qsos.size() == 2);
+    CHECK(host.problems.empty());
+
+    // Seven digits of kilohertz are still a frequency (23 cm); an exchange of 64 bytes is
+    // the longest read.
+    const std::string longest(64, '7');
+    const ReadLog wide = readCabrillo(kHeader + "QSO: 1296000 FM 2026-12-07 1012 RK3AZ 59 001 UA1AA 59 " + longest +
+                                      "\nQSO: 1296000 FM 2026-12-07 1013 RK3AZ 59 002 UA1AB 59 " + longest + "7\n");
+    REQUIRE(wide.qsos.size() == 1);
+    CHECK(wide.qsos[0].band == "23CM");
+    CHECK(wide.qsos[0].freqHz == 1296000000u);
+    CHECK(wide.qsos[0].exchReceived == longest);
+    REQUIRE(wide.problems.size() == 1);
+    CHECK(wide.problems[0].message.find("longer than 64") != std::string::npos);
 }
 
 TEST_CASE("Cabrillo: the layout is the file's, so each of these lines gives its worked call")
@@ -313,6 +332,33 @@ TEST_CASE("Cabrillo: what looks like a callsign")
                             "/PA7F", "PA7F//P",  "A/B/C/PA7F", "UA-1A",    "UA1AA."};
     for (const char* other : others)
         CHECK_FALSE_MESSAGE(looksLikeCall(other), other);
+}
+
+TEST_CASE("Cabrillo: where the worked call stands, as a message names it")
+{
+    using cabrillo::Layout;
+    struct Case {
+        std::size_t afterTime;
+        const char* place;
+    };
+    const Case cases[] = {
+        {1, "the 1st field after the time"},   {2, "the 2nd field after the time"},
+        {3, "the 3rd field after the time"},   {4, "the 4th field after the time"},
+        {11, "the 11th field after the time"}, {12, "the 12th field after the time"},
+        {13, "the 13th field after the time"}, {21, "the 21st field after the time"},
+        {22, "the 22nd field after the time"}, {23, "the 23rd field after the time"},
+        {111, "the 111th field after the time"},
+    };
+    for (const Case& c : cases) {
+        Layout layout;
+        layout.callAt = cabrillo::kTime + c.afterTime;
+        CHECK(layout.callPlace() == c.place);
+    }
+    Layout byColumn;
+    byColumn.callBy = Layout::CallBy::Column;
+    byColumn.callAt = 40;
+    CHECK(byColumn.callPlace() == "column 41");
+    CHECK(Layout().callPlace() == "no place");
 }
 
 TEST_CASE("Cabrillo: times written HH.MM are read, with one remark for the file")

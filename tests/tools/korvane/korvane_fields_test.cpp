@@ -52,7 +52,8 @@ TEST_CASE("dates that do not exist are refused")
         /* 7 */ {"20261121", "235959", true}, /* 8 */ {"20261121", "1260", false},
         /* 9 */ {"20261121", "12", false},   /* 10 */ {"2026112", "1200", false},
         /* 11 */ {"20261321", "1200", false}, /* 12 */ {"18991231", "1200", false},
-        /* 13 */ {"2026-11-21", "1200", false},
+        /* 13 */ {"2026-11-21", "1200", false}, /* 14 */ {"20000229", "0000", true},
+        /* 15 */ {"19000101", "0000", true},     /* 16 */ {"20261121", "235960", false},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -277,6 +278,8 @@ TEST_CASE("the refusal message in UTF-8")
     CHECK(cp1251ToUtf8("QSO c UA1AA \xC2 \xCE\xC4\xCD\xCE\xCC !!!") ==
           "QSO c UA1AA \xD0\x92 \xD0\x9E\xD0\x94\xD0\x9D\xD0\x9E\xD0\x9C !!!");
     CHECK(cp1251ToUtf8("\xE8\xB8\x88") == "\xD0\xB8\xD1\x91\xE2\x82\xAC");
+    // Either side of the ASCII half, and the last byte of the table.
+    CHECK(cp1251ToUtf8("\x7F\x80\xFF") == "\x7F\xD0\x82\xD1\x8F");
 }
 
 TEST_CASE("header texts in Windows-1251, or the character that has no form there")

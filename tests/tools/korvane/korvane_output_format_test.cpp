@@ -25,6 +25,8 @@ TEST_CASE("ill-formed UTF-8 becomes U+FFFD byte by byte, well-formed text is kep
         /* 9 */ {"\xD0", r},                                   // cut at the end
         /* 10 */ {"\xE2\x84" "A", r + r + "A"},                // cut before ASCII
         /* 11 */ {"\xC8 UA1AA", r + " UA1AA"},                 // Windows-1251 text
+        /* 12 */ {"\xDF\xBF\xF4\x8F\xBF\xBF", "\xDF\xBF\xF4\x8F\xBF\xBF"}, // U+07FF, U+10FFFF
+        /* 13 */ {"\xF5\x80\x80\x80", r + r + r + r},           // a lead byte past F4
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -57,6 +59,7 @@ TEST_CASE("the JSON writer puts commas, nesting and indentation")
     json.key("none").null();
     json.key("done").value(true);
     json.key("modes").beginArray(true).value("CW").value("SSB").endArray();
+    json.key("nested").beginObject(true).key("inner").beginArray().value(1).endArray().endObject();
     json.endObject();
     CHECK(json.str() == "{\n"
                         "  \"score\": 445,\n"
@@ -67,7 +70,8 @@ TEST_CASE("the JSON writer puts commas, nesting and indentation")
                         "  \"empty\": [],\n"
                         "  \"none\": null,\n"
                         "  \"done\": true,\n"
-                        "  \"modes\": [\"CW\", \"SSB\"]\n"
+                        "  \"modes\": [\"CW\", \"SSB\"],\n"
+                        "  \"nested\": {\"inner\": [1]}\n"
                         "}\n");
 }
 
@@ -86,6 +90,7 @@ TEST_CASE("a CSV field is quoted when it must be, quotes doubled")
         /* 6 */ {"cr\r", "\"cr\r\""},
         /* 7 */ {" padded", "\" padded\""},
         /* 8 */ {"\xFF", "\xEF\xBF\xBD"},
+        /* 9 */ {"padded ", "\"padded \""},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -62,4 +62,9 @@ TEST_CASE("read loss: the report gives the count, the share and the first skippe
     CHECK(lossReport("x", few, readLoss(few, 0.5), 0.5, 5) ==
           "2 of 3 QSO records (66.7%) could not be read, more than the 0.5% allowed:\n"
           "x:10: bad line 1 (record skipped)\nx:11: bad line 2 (record skipped)\n");
+    // One more than is shown is still named.
+    const ReadLog oneMore = logOf(0, 3);
+    CHECK(lossReport("y", oneMore, readLoss(oneMore, 0.5), 0.5, 2) ==
+          "3 of 3 QSO records (100%) could not be read, more than the 0.5% allowed:\n"
+          "y:10: bad line 1 (record skipped)\ny:11: bad line 2 (record skipped)\n  and 1 more\n");
 }

@@ -124,6 +124,41 @@ TEST_CASE("the tours as text: one line per tour, a run of empty tours on one lin
           "Total             2     2   2    2     4    3        1      7\n");
 }
 
+TEST_CASE("empty tours: a gap of a day is filled, a longer one is not; three in a row fold, two do not")
+{
+    struct Case {
+        int day, hour, minute; // the second QSO; the first is at 21 15:00
+        std::size_t rows;      // in the table
+        const char* folded;    // in the text; nullptr: no run folded
+    };
+    const Case cases[] = {
+        /* 1 */ {22, 15, 30, 50, "\n31-30+1  2026-11-21 15:30  no QSOs in 48 tours\n"}, // 48 empty tours
+        /* 2 */ {22, 16, 0, 2, nullptr},                                                // 49: left out
+        /* 3 */ {21, 17, 0, 5, "\n31-33  15:30  no QSOs in 3 tours\n"},
+        /* 4 */ {21, 16, 30, 4, nullptr},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        TourTally tally;
+        tally.count(qso("UA1AA", "80", "CW", 21, 15, 0), kNewCall);
+        tally.count(qso("UA2BB", "80", "CW", c.day, c.hour, c.minute), kNewCall);
+        const TourTable t = tally.finish({"80"});
+        CHECK(t.rows.size() == c.rows);
+        const std::string text = tourText(t, "RK3AZ");
+        if (c.folded)
+            CHECK_MESSAGE(text.find(c.folded) != std::string::npos, text);
+        else
+            CHECK_MESSAGE(text.find("no QSOs") == std::string::npos, text);
+    }
+    // A folded run across midnight says that it ends on the next day.
+    TourTally night;
+    night.count(qso("UA1AA", "80", "CW", 21, 23, 0), kNewCall);
+    night.count(qso("UA2BB", "80", "CW", 22, 1, 0), kNewCall);
+    const std::string text = tourText(night.finish({"80"}), "RK3AZ");
+    CHECK_MESSAGE(text.find("\n47-1+1  2026-11-21 23:30  no QSOs in 3 tours\n") != std::string::npos, text);
+}
+
 TEST_CASE("the plug-in's score table read back")
 {
     const std::string table = "\tKorvane 21.11.26 \r\n         Contestant: RK3AZ\r\n"
@@ -147,6 +182,33 @@ TEST_CASE("the plug-in's score table read back")
     CHECK_FALSE(parseScoreTable("Band\tQSOs\tPoints\tNew Call\r\n80\t x\t 1\r\n"
                                 "Total\t 1\t 1\t   1\r\n\r\nScore: 1+1  = 2\r\n"));
     CHECK_FALSE(parseScoreTable("Total\t 1\t 1\t   1\r\n\r\nScore: 1+1  = two\r\n"));
+    CHECK_FALSE(parseScoreTable("Band\tQSOs\tPoints\tNew Call\r\n80\t 1\t 1\r\nTotal\t 1\t 1\t   1\r\n"));
+    CHECK_FALSE(parseScoreTable("Total\t 1\t 1\t 1\t 1\r\n\r\nScore: 1+1  = 2\r\n"));
+    CHECK_FALSE(parseScoreTable("Total\t 1\t 1\t 1\r\n\r\nScore: 1+1  = 12345678901\r\n"));
+    // A score below zero is a number too.
+    const auto negative = parseScoreTable("Total\t 1\t 1\t   0\r\n\r\nScore: 1+0-3  = -2\r\n");
+    REQUIRE(negative);
+    CHECK(negative->score == -2);
+}
+
+TEST_CASE("the multiplier list wraps before a word that would pass the width")
+{
+    struct Case {
+        std::size_t width;
+        const char* indent;
+        const char* text;
+    };
+    const Case cases[] = {
+        /* 1 */ {9, "", "AAAA BBBB\n"},       /* 2 */ {8, "", "AAAA\nBBBB\n"},
+        /* 3 */ {11, "  ", "  AAAA BBBB\n"},  /* 4 */ {10, "  ", "  AAAA\n  BBBB\n"},
+        /* 5 */ {2, "", "AAAA\nBBBB\n"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        CHECK(wrapped({"AAAA", "BBBB"}, c.width, c.indent) == c.text);
+    }
+    CHECK(wrapped({}, 9, "  ").empty());
 }
 
 TEST_CASE("each multiplier is named with the band the plug-in counts it under")
@@ -175,4 +237,10 @@ TEST_CASE("chart helpers: round axis steps, text fit for XML")
     }
     CHECK(xmlText("a<b>&\"c\"") == "a&lt;b&gt;&amp;&quot;c&quot;");
     CHECK(xmlText(std::string("\x01\xFF", 2)) == "?\xEF\xBF\xBD");
+    CHECK(xmlText("a\tb\r\nc") == "a\tb\r\nc"); // allowed in XML as they are
+
+    TourTally one;
+    one.count(qso("UA1AA", "80", "CW", 21, 15, 0), kNewCall);
+    const std::string single = tourChartSvg(one.finish({"80"}), "RK3AZ");
+    CHECK(single.find(">1 QSOs in 1 tour, 1 calls,") != std::string::npos);
 }
