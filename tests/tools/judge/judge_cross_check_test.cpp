@@ -233,7 +233,7 @@ TEST_CASE("a clock off by exactly the threshold is found, and the report says wh
         const std::string json = resultsJson(j);
         if (c.words) {
             CHECK_MESSAGE(report.find(c.words) != std::string::npos, report);
-            CHECK(json.find("\"clockOffset\": {\"minutes\": " + std::to_string(c.offset) + ", \"samples\": " +
+            CHECK(json.find("\"clock_offset\": {\"minutes\": " + std::to_string(c.offset) + ", \"samples\": " +
                             std::to_string(c.partners) + "}") != std::string::npos);
         } else {
             CHECK(report.find("Your clock") == std::string::npos);

@@ -139,9 +139,9 @@ TEST_CASE("a small contest made by hand, as its reports, JSON and page tell it")
                   theirs);
 
     const std::string json = resultsJson(j);
-    CHECK(occurrences(json, "\"otherBustedCall\": true") == 1);
-    CHECK(json.find("\"start\": \"2026-11-21 15:00\", \"end\": \"2026-11-21 18:00\"") != std::string::npos);
-    CHECK(occurrences(json, "\"clockOffset\": null") == 3);
+    CHECK(occurrences(json, "\"other_busted_call\": true") == 1);
+    CHECK(json.find("\"start\": \"2026-11-21T15:00:00Z\", \"end\": \"2026-11-21T18:00:00Z\"") != std::string::npos);
+    CHECK(occurrences(json, "\"clock_offset\": null") == 3);
 
     const std::string html = resultsHtml(j);
     CHECK(html.find("<a href=\"reports/RA3CC-P.txt\">RA3CC/P</a>") != std::string::npos);

@@ -241,6 +241,6 @@ TEST_CASE("chart helpers: round axis steps, text fit for XML")
 
     TourTally one;
     one.count(qso("UA1AA", "80", "CW", 21, 15, 0), kNewCall);
-    const std::string single = tourChartSvg(one.finish({"80"}), "RK3AZ");
+    const std::string single = tourChartSvg(one.finish({"80"}), "RK3AZ", QsoRates{});
     CHECK(single.find(">1 QSOs in 1 tour, 1 calls,") != std::string::npos);
 }
