@@ -4,7 +4,7 @@
 #include "tools/korvane/JudgeCli.h"
 #include "tools/judge/Judgement.h"
 #include "tools/judge/LogLoader.h"
-#include "tools/judge/Progress.h"
+#include "tools/korvane/Progress.h"
 #include "tools/judge/ResultFiles.h"
 
 #include <chrono>

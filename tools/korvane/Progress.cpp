@@ -1,4 +1,4 @@
-#include "tools/judge/Progress.h"
+#include "tools/korvane/Progress.h"
 
 #include <cstdio>
 
