@@ -3,9 +3,9 @@
 // with the time the judge took.
 //
 //   judge_accuracy [--stations N] [--seed S]
-#include "tools/korvane/judge/Accuracy.h"
-#include "tools/korvane/judge/LogLoader.h"
-#include "tools/korvane/judge/Simulation.h"
+#include "tools/judge/Accuracy.h"
+#include "tools/judge/LogLoader.h"
+#include "tools/judge/Simulation.h"
 
 #include "contract/OleDateTime.h"
 

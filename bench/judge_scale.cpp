@@ -5,9 +5,9 @@
 // a minute or two on two cores.
 //
 //   judge_scale [--dir DIR] [--logs N] [--qsos TOTAL] [--workers W]
-#include "tools/korvane/judge/LogLoader.h"
-#include "tools/korvane/judge/ResultFiles.h"
-#include "tools/korvane/judge/Simulation.h"
+#include "tools/judge/LogLoader.h"
+#include "tools/judge/ResultFiles.h"
+#include "tools/judge/Simulation.h"
 
 #include "contract/OleDateTime.h"
 

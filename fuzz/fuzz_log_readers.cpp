@@ -1,6 +1,6 @@
 // Any bytes as a log file: the readers must answer with QSOs or problems, never crash,
 // and hand on only what the host could be given.
-#include "tools/korvane/logs/LogFile.h"
+#include "tools/logs/LogFile.h"
 
 #include <cmath>
 #include <cstdlib>

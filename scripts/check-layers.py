@@ -3,8 +3,11 @@
 
 The plug-in's folders form layers: contract < scoring < cabrillo, window < plugin, with
 platform beside them (it sees contract only) and resources (identifiers and templates)
-at the bottom. tools/, bench/, fuzz/ and tests/ sit on top and may include anything.
+at the bottom. tools/, bench/, fuzz/ and tests/ sit on top: no product folder includes them.
 Only platform/ may include <windows.h> (resource scripts aside).
+
+tools/ is layered in its turn, one folder on the next: host < logs < output < judge <
+korvane. Each sees the folders below it and every product folder.
 """
 import pathlib
 import re
@@ -23,6 +26,8 @@ MAY_INCLUDE = {
     "plugin": {"cabrillo", "window", "scoring", "contract", "platform", "resources"},
 }
 TOP = {"tools", "bench", "fuzz", "tests"}
+# The tool folders from the bottom up.
+TOOL_LAYERS = ["host", "logs", "output", "judge", "korvane"]
 SOURCES = {".h", ".hpp", ".cpp", ".cc", ".rc"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
@@ -52,14 +57,50 @@ def check(path: pathlib.Path, folder: str) -> list:
     return problems
 
 
+def check_tool(path: pathlib.Path, folder: str) -> list:
+    problems = []
+    level = TOOL_LAYERS.index(folder)
+    text = path.read_text(encoding="utf-8", errors="replace")
+    for number, line in enumerate(text.splitlines(), 1):
+        match = INCLUDE.match(line)
+        if not match or match.group(1) == "<":
+            continue
+        name = match.group(2)
+        parts = name.split("/")
+        where = f"{path.relative_to(ROOT)}:{number}"
+        if parts[0] in TOP - {"tools"}:
+            problems.append(f"{where}: tools/{folder}/ includes {name} from {parts[0]}/, which sits on top")
+        if parts[0] != "tools" or len(parts) < 3:
+            continue
+        if parts[1] not in TOOL_LAYERS:
+            problems.append(f"{where}: tools/{folder}/ includes {name}, outside the tool layers")
+        elif TOOL_LAYERS.index(parts[1]) > level:
+            problems.append(f"{where}: tools/{folder}/ includes {name}, a tool layer above it")
+    return problems
+
+
+def sources(folder: pathlib.Path):
+    return [p for p in sorted(folder.rglob("*")) if p.suffix in SOURCES and p.is_file()]
+
+
 def main() -> int:
+    global ROOT
+    if len(sys.argv) > 1:  # another tree, for the check's own tests
+        ROOT = pathlib.Path(sys.argv[1]).resolve()
     problems = []
     checked = 0
     for folder in MAY_INCLUDE:
-        for path in sorted((ROOT / folder).rglob("*")):
-            if path.suffix in SOURCES and path.is_file():
-                checked += 1
-                problems += check(path, folder)
+        for path in sources(ROOT / folder):
+            checked += 1
+            problems += check(path, folder)
+    for folder in TOOL_LAYERS:
+        for path in sources(ROOT / "tools" / folder):
+            checked += 1
+            problems += check_tool(path, folder)
+    # A source of tools/ outside the five folders would escape the check.
+    for path in sources(ROOT / "tools"):
+        if path.relative_to(ROOT / "tools").parts[0] not in TOOL_LAYERS:
+            problems.append(f"{path.relative_to(ROOT)}: outside the tool layers {', '.join(TOOL_LAYERS)}")
     for problem in problems:
         print(problem)
     if problems:

@@ -1,8 +1,8 @@
 // korvane check: the log replayed as if live (LogReplay), every refusal listed.
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/LogInput.h"
-#include "tools/korvane/LogReplay.h"
-#include "tools/korvane/ScoreTable.h"
+#include "tools/logs/LogReplay.h"
+#include "tools/output/ScoreTable.h"
 
 #include <cstdio>
 #include <sstream>

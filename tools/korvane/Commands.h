@@ -2,10 +2,10 @@
 // The three commands. Each returns the exit status: 0 done, 1 the input or the
 // plug-in could not be used (nothing written), 2 is left to the command line parser.
 
-#include "tools/korvane/ContestRun.h"
+#include "tools/korvane/RunOptions.h"
 #include "tools/korvane/HeaderSettings.h"
-#include "tools/korvane/OutputFormat.h"
-#include "tools/korvane/PluginSession.h"
+#include "tools/output/OutputFormat.h"
+#include "tools/host/PluginSession.h"
 
 #include <string>
 

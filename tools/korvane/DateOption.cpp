@@ -1,7 +1,7 @@
 #include "tools/korvane/DateOption.h"
 
-#include "tools/korvane/logs/QsoFields.h"
-#include "tools/korvane/TextUtil.h"
+#include "tools/logs/QsoFields.h"
+#include "tools/logs/TextUtil.h"
 
 namespace korvane {
 

@@ -4,8 +4,8 @@
 #include "contract/SettingsKeys.h"
 #include "platform/profile/ProfileFile.h"
 #include "resources/SetupDialogIds.h"
-#include "tools/korvane/TextUtil.h"
-#include "tools/korvane/logs/Cp1251.h"
+#include "tools/logs/TextUtil.h"
+#include "tools/host/Cp1251.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 
 #include "contract/HeadlessInput.h"
 #include "tools/korvane/HeaderSettings.h"
-#include "tools/korvane/logs/LogQso.h"
+#include "tools/logs/LogQso.h"
 
 #include <filesystem>
 #include <map>

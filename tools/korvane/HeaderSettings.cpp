@@ -4,7 +4,7 @@
 #include "contract/SettingsText.h"
 #include "platform/profile/ProfileFile.h"
 #include "resources/SetupDialogIds.h"
-#include "tools/korvane/logs/Cp1251.h"
+#include "tools/host/Cp1251.h"
 
 #include <stdexcept>
 
@@ -118,7 +118,5 @@ std::string shownSettingsFile()
 #endif
     return name;
 }
-
-bool keepWindowClosed() { return store(settings::key::kStart, "1"); }
 
 } // namespace korvane

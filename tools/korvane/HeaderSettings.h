@@ -62,8 +62,4 @@ bool clearStoredHeader(std::string* error);
 // The settings file's name as this system writes paths ("Plugins/MOLTA.ini" on Linux).
 std::string shownSettingsFile();
 
-// The plug-in opens its multiplier window on every other reset without a report, as
-// the "Start" key alternates; a stand-in host on the command line wants none.
-bool keepWindowClosed();
-
 } // namespace korvane

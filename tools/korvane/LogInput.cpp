@@ -1,7 +1,8 @@
 #include "tools/korvane/LogInput.h"
 
+#include "contract/SettingsKeys.h"
 #include "tools/korvane/DateOption.h"
-#include "tools/korvane/logs/ReadLoss.h"
+#include "tools/logs/ReadLoss.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -107,43 +108,13 @@ JsonLogHead jsonLogHead(const LogCommandOptions& options, const LogInput& input)
             input.cut.after};
 }
 
-bool enterWorkFolder(const std::string& workdir, std::string* error)
+int openForReplay(const LogCommandOptions& options, PluginSession& plugin)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir = workdir.empty() ? fs::current_path(ec) : fs::path(workdir);
-    // A mistyped --workdir must not quietly become a new folder full of settings.
-    const bool existed = fs::exists(dir, ec);
-    fs::create_directories(dir / "Plugins", ec);
-    if (ec) {
-        *error = "cannot create " + (dir / "Plugins").string() + ": " + ec.message();
-        return false;
-    }
-    if (!existed)
-        std::fprintf(stderr, "korvane: note: %s did not exist and was created\n", dir.string().c_str());
-    fs::current_path(dir, ec);
-    if (ec) {
-        *error = "cannot enter " + dir.string() + ": " + ec.message();
-        return false;
-    }
-    return true;
-}
-
-bool openWithTourClock(PluginSession& plugin, const PluginChoice& choice,
-                       const std::string& workdir)
-{
-    std::string error;
-    if (!plugin.load(choice, &error) || !enterWorkFolder(workdir, &error)) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
-        return false;
-    }
-    // Without it every QSO would be checked at the time of the run, not its own.
-    if (!plugin.hasTourClock()) {
-        std::fprintf(stderr, "korvane: %s has no %s export: it cannot check a log at the QSOs' "
-                             "own times\n", plugin.path().c_str(), host::kSetTourClock);
-        return false;
-    }
-    return true;
+    if (!openWithTourClock(plugin, options.plugin, options.workdir))
+        return kExitFailed;
+    if (!keepWindowClosed())
+        std::fprintf(stderr, "korvane: warning: cannot write %s\n", settings::kFile);
+    return kExitOk;
 }
 
 } // namespace korvane

@@ -3,9 +3,9 @@
 // each skipped record on stderr, decide whether to go on, settle the reset's values.
 
 #include "tools/korvane/Commands.h"
-#include "tools/korvane/ContestPeriod.h"
-#include "tools/korvane/logs/LogFile.h"
-#include "tools/korvane/PluginSession.h"
+#include "tools/logs/ContestPeriod.h"
+#include "tools/logs/LogFile.h"
+#include "tools/host/PluginSession.h"
 
 namespace korvane {
 
@@ -34,15 +34,8 @@ JsonLogHead jsonLogHead(const LogCommandOptions& options, const LogInput& input)
 // The log as messages name it: its path, or "(standard input)" for -.
 std::string logName(const std::string& logPath);
 
-// Makes the work folder (and its Plugins folder) the current directory, as the host's
-// current directory is for the plug-in; a work folder that had to be made is named on
-// stderr.
-bool enterWorkFolder(const std::string& workdir, std::string* error);
-
-// Loads the plug-in and enters the work folder for a replay at the QSOs' own times,
-// which needs the plug-in's clock override: false, with the message printed, when the
-// plug-in cannot be loaded, the folder cannot be entered or the override is missing.
-bool openWithTourClock(PluginSession& plugin, const PluginChoice& choice,
-                       const std::string& workdir);
+// Loads the plug-in, enters the work folder and keeps the multiplier window closed, for
+// a command that needs the clock override: kExitOk, or kExitFailed with the message printed.
+int openForReplay(const LogCommandOptions& options, PluginSession& plugin);
 
 } // namespace korvane

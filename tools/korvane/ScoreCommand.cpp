@@ -6,11 +6,11 @@
 #include "tools/korvane/CommitteeScore.h"
 #include "tools/korvane/HeaderOrigin.h"
 #include "tools/korvane/LogInput.h"
-#include "tools/korvane/LogReplay.h"
+#include "tools/logs/LogReplay.h"
 #include "tools/korvane/ReportFile.h"
-#include "tools/korvane/ScoreOutput.h"
-#include "tools/korvane/ScoreTable.h"
-#include "tools/korvane/SentExchange.h"
+#include "tools/output/ScoreOutput.h"
+#include "tools/output/ScoreTable.h"
+#include "tools/logs/SentExchange.h"
 
 #include <cstdio>
 #include <filesystem>

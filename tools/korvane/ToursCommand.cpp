@@ -3,12 +3,12 @@
 #include "tools/korvane/ToursCommand.h"
 
 #include "tools/korvane/LogInput.h"
-#include "tools/korvane/LogReplay.h"
-#include "tools/korvane/QsoRates.h"
-#include "tools/korvane/ScoreTable.h"
-#include "tools/korvane/SvgChart.h"
-#include "tools/korvane/TourTable.h"
-#include "tools/korvane/TourTextWidth.h"
+#include "tools/logs/LogReplay.h"
+#include "tools/output/QsoRates.h"
+#include "tools/output/ScoreTable.h"
+#include "tools/output/SvgChart.h"
+#include "tools/output/TourTable.h"
+#include "tools/output/TourTextWidth.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // korvane tours: the log replayed tour by tour, as a table and optionally a chart.
 
 #include "tools/korvane/Commands.h"
-#include "tools/korvane/OutputFormat.h"
+#include "tools/output/OutputFormat.h"
 
 #include <string>
 

@@ -3,15 +3,15 @@
 #include "contract/SettingsKeys.h"
 #include "tools/host/CommandLine.h"
 #include "tools/host/ConsoleOutput.h"
-#include "tools/korvane/logs/AdifReader.h"
+#include "tools/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/HelpFormatter.h"
 #include "tools/korvane/PathArgument.h"
-#include "tools/korvane/logs/QsoFields.h"
-#include "tools/korvane/SentExchange.h"
+#include "tools/logs/QsoFields.h"
+#include "tools/logs/SentExchange.h"
 #include "tools/korvane/ToursCommand.h"
-#include "tools/korvane/judge/JudgeCli.h"
+#include "tools/korvane/JudgeCli.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,7 +1,7 @@
 #include "JudgeTestSupport.h"
 
-#include "tools/korvane/logs/LogFile.h"
-#include "tools/korvane/logs/QsoFields.h"
+#include "tools/logs/LogFile.h"
+#include "tools/logs/QsoFields.h"
 
 #include <doctest/doctest.h>
 

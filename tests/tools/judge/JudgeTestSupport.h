@@ -1,8 +1,8 @@
 #pragma once
 // Small contests written out as Cabrillo text, read the way the judge reads logs.
 
-#include "tools/korvane/judge/ContestLogs.h"
-#include "tools/korvane/judge/Judgement.h"
+#include "tools/judge/ContestLogs.h"
+#include "tools/judge/Judgement.h"
 
 #include <string>
 #include <utility>

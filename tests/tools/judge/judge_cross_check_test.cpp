@@ -1,9 +1,9 @@
 // Cross-checking small contests whose every QSO's fate is known.
 #include "JudgeTestSupport.h"
 
-#include "tools/korvane/logs/LogFile.h"
-#include "tools/korvane/judge/CrossCheck.h"
-#include "tools/korvane/judge/ResultFiles.h"
+#include "tools/logs/LogFile.h"
+#include "tools/judge/CrossCheck.h"
+#include "tools/judge/ResultFiles.h"
 
 #include <doctest/doctest.h>
 

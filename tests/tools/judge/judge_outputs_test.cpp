@@ -4,11 +4,11 @@
 
 #include "TempDir.h"
 
-#include "tools/korvane/judge/CrossCheck.h"
-#include "tools/korvane/judge/FindingDetail.h"
-#include "tools/korvane/judge/LogLoader.h"
-#include "tools/korvane/judge/ResultFiles.h"
-#include "tools/korvane/judge/Simulation.h"
+#include "tools/judge/CrossCheck.h"
+#include "tools/judge/FindingDetail.h"
+#include "tools/judge/LogLoader.h"
+#include "tools/judge/ResultFiles.h"
+#include "tools/judge/Simulation.h"
 
 #include <doctest/doctest.h>
 

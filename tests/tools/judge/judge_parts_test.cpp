@@ -2,8 +2,8 @@
 // are the same, what a header makes of a log, minutes and back.
 #include "JudgeTestSupport.h"
 
-#include "tools/korvane/judge/CabrilloHeader.h"
-#include "tools/korvane/judge/CrossCheck.h"
+#include "tools/judge/CabrilloHeader.h"
+#include "tools/judge/CrossCheck.h"
 
 #include <doctest/doctest.h>
 

@@ -4,7 +4,7 @@
 
 #include "TempDir.h"
 
-#include "tools/korvane/judge/PluginJudge.h"
+#include "tools/judge/PluginJudge.h"
 
 #include <doctest/doctest.h>
 

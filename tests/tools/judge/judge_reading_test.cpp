@@ -4,8 +4,8 @@
 
 #include "TempDir.h"
 
-#include "tools/korvane/judge/LogLoader.h"
-#include "tools/korvane/judge/Simulation.h"
+#include "tools/judge/LogLoader.h"
+#include "tools/judge/Simulation.h"
 
 #include <doctest/doctest.h>
 

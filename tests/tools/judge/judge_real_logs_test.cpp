@@ -4,7 +4,7 @@
 
 #include "TempDir.h"
 
-#include "tools/korvane/judge/LogLoader.h"
+#include "tools/judge/LogLoader.h"
 
 #include <doctest/doctest.h>
 

@@ -4,9 +4,9 @@
 
 #include "TempDir.h"
 
-#include "tools/korvane/judge/Accuracy.h"
-#include "tools/korvane/judge/LogLoader.h"
-#include "tools/korvane/judge/Simulation.h"
+#include "tools/judge/Accuracy.h"
+#include "tools/judge/LogLoader.h"
+#include "tools/judge/Simulation.h"
 
 #include <doctest/doctest.h>
 

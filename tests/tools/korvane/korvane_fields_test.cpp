@@ -1,12 +1,12 @@
-#include "tools/korvane/ContestPeriod.h"
-#include "tools/korvane/ContestRun.h"
-#include "tools/korvane/logs/Cp1251.h"
+#include "tools/logs/ContestPeriod.h"
+#include "tools/korvane/RunOptions.h"
+#include "tools/host/Cp1251.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/HeaderOrigin.h"
 #include "tools/korvane/HeaderSettings.h"
-#include "tools/korvane/logs/QsoFields.h"
-#include "tools/korvane/ScoreTable.h"
-#include "tools/korvane/SentExchange.h"
+#include "tools/logs/QsoFields.h"
+#include "tools/output/ScoreTable.h"
+#include "tools/logs/SentExchange.h"
 
 #include <doctest/doctest.h>
 

@@ -1,0 +1,100 @@
+#include "tools/judge/Judgement.h"
+
+#include "tools/judge/LogLoader.h"
+#include "tools/judge/PluginJudge.h"
+
+#include <algorithm>
+#include <map>
+
+namespace korvane::judge {
+namespace {
+
+void report(const JudgeOptions& o, const char* stage, std::size_t done, std::size_t total)
+{
+    if (o.progress)
+        o.progress(stage, done, total);
+}
+
+} // namespace
+
+bool counts(Finding finding, const JudgeRules& rules)
+{
+    switch (finding) {
+    case Finding::Confirmed:
+    case Finding::NoLog:
+        return true;
+    case Finding::Unique:
+        return rules.uniquesValid;
+    default:
+        return false;
+    }
+}
+
+bool judgeContest(const JudgeOptions& options, Judgement& out)
+{
+    out.rules = options.rules;
+    LoadOptions load;
+    load.workers = options.workers;
+    load.lenient = options.lenient;
+    load.progress = [&](std::size_t done, std::size_t total) { report(options, "reading", done, total); };
+    out.logs = loadContestLogs(options.files, load);
+
+    report(options, "matching", 0, 1);
+    CheckOptions check;
+    check.start = options.rules.start;
+    check.end = options.rules.end;
+    check.tolerance = options.rules.tolerance;
+    out.check = crossCheck(out.logs, check);
+    report(options, "matching", 1, 1);
+
+    PluginJudge plugin;
+    if (!plugin.open(options.plugin, options.workFolder))
+        return false;
+    const std::size_t n = out.logs.stations.size();
+    out.results.assign(n, StationResult{});
+    for (std::uint32_t s = 0; s < n; ++s) {
+        out.results[s].pluginScore =
+            plugin.judgeLog(out.logs, s, options.rules.start, options.rules.end,
+                            [&](const CompactQso& q) { return counts(q.finding, options.rules); });
+        report(options, "tour check and score", s + 1, n);
+    }
+    rankStations(out);
+    return true;
+}
+
+void rankStations(Judgement& j)
+{
+    std::map<std::string, std::vector<std::uint32_t>> byCategory;
+    for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s) {
+        const Station& st = j.logs.stations[s];
+        StationResult& r = j.results[s];
+        r.byFinding.fill(0);
+        r.valid = 0;
+        for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
+            const Finding f = j.logs.qsos[i].finding;
+            ++r.byFinding[static_cast<int>(f)];
+            r.valid += counts(f, j.rules) ? 1 : 0;
+        }
+        r.nil = r.byFinding[static_cast<int>(Finding::Nil)];
+        r.busted = r.byFinding[static_cast<int>(Finding::BustedCall)] +
+                   r.byFinding[static_cast<int>(Finding::BustedExchange)];
+        r.penalty = static_cast<long long>(j.rules.penalty) * (r.nil + r.busted);
+        r.score = r.pluginScore - r.penalty;
+        byCategory[st.category].push_back(s);
+    }
+    j.categories.clear();
+    for (auto& [name, members] : byCategory) {
+        std::sort(members.begin(), members.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const long long sa = j.results[a].score, sb = j.results[b].score;
+            return sa != sb ? sa > sb : j.logs.stations[a].call < j.logs.stations[b].call;
+        });
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            const bool tie = k > 0 && j.results[members[k]].score == j.results[members[k - 1]].score;
+            j.results[members[k]].rank =
+                tie ? j.results[members[k - 1]].rank : static_cast<std::uint32_t>(k + 1);
+        }
+        j.categories.push_back({name, std::move(members)});
+    }
+}
+
+} // namespace korvane::judge

@@ -1,0 +1,249 @@
+#include "tools/judge/LogLoader.h"
+
+#include "tools/logs/LogFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <unordered_set>
+
+#if !defined(_WIN32)
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#endif
+
+namespace korvane::judge {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A log as a worker leaves it: parsed, its text already gone.
+struct ParsedLog {
+    std::string readError; // the file could not be read as a log at all
+    CabrilloHeader header;
+    ReadLog log;
+};
+
+bool readBytes(const std::string& path, std::string& bytes, std::string* error)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        *error = "cannot open the file";
+        return false;
+    }
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        *error = "cannot read the file";
+    return !failed;
+}
+
+ParsedLog parse(const std::string& path)
+{
+    ParsedLog parsed;
+    std::string text;
+    if (!readBytes(path, text, &parsed.readError))
+        return parsed;
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+        parsed.readError = "the file is empty";
+        return parsed;
+    }
+    parsed.header = readCabrilloHeader(text);
+    // Only a Cabrillo 3.0 log with a CALLSIGN is worth the QSO reader's time.
+    if (!headerProblem(parsed.header).empty())
+        return parsed;
+    LogFileResult file = readLogText(text);
+    if (!file.ok)
+        parsed.readError = file.error;
+    else
+        parsed.log = std::move(file.log);
+    return parsed;
+}
+
+class Converter {
+public:
+    Converter(ContestLogs& logs, const LoadOptions& options) : logs_(logs), options_(options) {}
+
+    void take(const std::string& file, const ParsedLog& parsed)
+    {
+        UnreadableLog bad{file, parsed.header.callsign, parsed.readError, 0};
+        if (bad.reason.empty() && headerProblem(parsed.header).empty() &&
+            taken_.count(parsed.header.callsign)) {
+            bad.reason = "a second log from " + parsed.header.callsign + " (the first is judged)";
+            bad.line = parsed.header.callsignLine;
+        }
+        if (bad.reason.empty() && addStation(logs_, file, parsed.header, parsed.log,
+                                             options_.lenient, &bad.reason, &bad.line)) {
+            taken_.insert(parsed.header.callsign);
+            return;
+        }
+        if (bad.reason.empty())
+            bad.reason = headerProblem(parsed.header);
+        logs_.unreadable.push_back(std::move(bad));
+    }
+
+private:
+    ContestLogs& logs_;
+    const LoadOptions& options_;
+    std::unordered_set<std::string> taken_;
+};
+
+#if !defined(_WIN32)
+// Workers parse files by index; the caller converts them strictly in index order. A
+// worker waits rather than run more than kAhead files ahead of the conversion, which
+// keeps the parsed logs in memory few.
+class ParallelReader {
+public:
+    static constexpr std::size_t kAhead = 16;
+
+    ParallelReader(const std::vector<std::string>& files, unsigned workers)
+        : files_(files), slots_(files.size())
+    {
+        for (unsigned i = 0; i < workers; ++i)
+            threads_.emplace_back([this] { work(); });
+    }
+    ~ParallelReader()
+    {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            stopping_ = true;
+        }
+        space_.notify_all();
+        for (std::thread& t : threads_)
+            t.join();
+    }
+
+    // The next file's log, in order.
+    ParsedLog next()
+    {
+        std::unique_lock<std::mutex> hold(mutex_);
+        ready_.wait(hold, [&] { return slots_[consumed_].done; });
+        ParsedLog log = std::move(slots_[consumed_].log);
+        slots_[consumed_].log = ParsedLog();
+        ++consumed_;
+        hold.unlock();
+        space_.notify_all();
+        return log;
+    }
+
+private:
+    struct Slot {
+        bool done = false;
+        ParsedLog log;
+    };
+
+    void work()
+    {
+        for (;;) {
+            std::size_t index;
+            {
+                std::unique_lock<std::mutex> hold(mutex_);
+                space_.wait(hold, [&] {
+                    return stopping_ || claimed_ >= files_.size() || claimed_ < consumed_ + kAhead;
+                });
+                if (stopping_ || claimed_ >= files_.size())
+                    return;
+                index = claimed_++;
+            }
+            ParsedLog log = parse(files_[index]);
+            {
+                std::lock_guard<std::mutex> hold(mutex_);
+                slots_[index].log = std::move(log);
+                slots_[index].done = true;
+            }
+            ready_.notify_all();
+        }
+    }
+
+    const std::vector<std::string>& files_;
+    std::vector<Slot> slots_;
+    std::mutex mutex_;
+    std::condition_variable ready_, space_;
+    std::size_t claimed_ = 0, consumed_ = 0;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+#endif
+
+template <typename Each>
+void forEachParsed(const std::vector<std::string>& files, unsigned workers, Each each)
+{
+#if !defined(_WIN32)
+    if (workers > 1 && files.size() > 1) {
+        ParallelReader reader(files, workers);
+        for (std::size_t i = 0; i < files.size(); ++i)
+            each(i, reader.next());
+        return;
+    }
+#endif
+    for (std::size_t i = 0; i < files.size(); ++i)
+        each(i, parse(files[i]));
+}
+
+} // namespace
+
+bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string>& files,
+                  std::string* error)
+{
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (fs::is_regular_file(path, ec)) {
+            files.push_back(path);
+            continue;
+        }
+        if (!fs::is_directory(path, ec)) {
+            *error = path + ": neither a log file nor a folder of logs";
+            return false;
+        }
+        std::vector<std::string> inside;
+        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            std::error_code typeError;
+            if (!name.empty() && name[0] != '.' && it->is_regular_file(typeError))
+                inside.push_back(it->path().string());
+        }
+        if (ec) {
+            *error = path + ": " + ec.message();
+            return false;
+        }
+        std::sort(inside.begin(), inside.end());
+        files.insert(files.end(), inside.begin(), inside.end());
+    }
+    return true;
+}
+
+ContestLogs loadContestLogs(const std::vector<std::string>& files, const LoadOptions& options)
+{
+    ContestLogs logs;
+    Converter converter(logs, options);
+    forEachParsed(files, options.workers, [&](std::size_t i, const ParsedLog& parsed) {
+        converter.take(files[i], parsed);
+        if (options.progress)
+            options.progress(i + 1, files.size());
+    });
+    logs.indexStations();
+    return logs;
+}
+
+std::size_t readLogsOnly(const std::vector<std::string>& files, unsigned workers)
+{
+    std::size_t qsos = 0;
+    forEachParsed(files, workers, [&](std::size_t, const ParsedLog& parsed) { qsos += parsed.log.qsos.size(); });
+    return qsos;
+}
+
+bool parallelReadingAvailable()
+{
+#if defined(_WIN32)
+    return false;
+#else
+    return true;
+#endif
+}
+
+} // namespace korvane::judge

@@ -1,0 +1,37 @@
+#pragma once
+// Reading a contest's logs: files in parallel where threads exist, converted one by one
+// in the order given, so that the result is the same for any number of workers.
+
+#include "tools/judge/ContestLogs.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace korvane::judge {
+
+// The files to judge: each folder's regular files (not its subfolders, not hidden
+// files), and each file named, in name order; false with a reason for a path that is
+// neither.
+bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string>& files,
+                  std::string* error);
+
+struct LoadOptions {
+    unsigned workers = 2; // 1 reads on the calling thread; Windows always does
+    bool lenient = false; // keep logs with broken QSO lines, without those lines
+    // After each log, on the calling thread: logs done, logs in all.
+    std::function<void(std::size_t, std::size_t)> progress;
+};
+
+// Never fails as a whole: a log that cannot be taken goes to unreadable, as does a
+// second log for a callsign already taken (the first in the given order stays).
+ContestLogs loadContestLogs(const std::vector<std::string>& files, const LoadOptions& options);
+
+// Only reads and parses the files as loadContestLogs does, keeping nothing: the
+// yardstick for the judge's own cost. Returns the QSOs read.
+std::size_t readLogsOnly(const std::vector<std::string>& files, unsigned workers);
+
+// Whether this build reads with more than one thread.
+bool parallelReadingAvailable();
+
+} // namespace korvane::judge

@@ -1,0 +1,112 @@
+// results.html: the published page. One file, its style inside, no script, nothing
+// fetched: it reads the same from a web server, a mail attachment or a USB stick.
+#include "contract/AsciiText.h"
+#include "tools/output/OutputFormat.h"
+#include "tools/judge/ResultFiles.h"
+
+namespace korvane::judge {
+namespace {
+
+// Text for HTML content and quoted attributes, in valid UTF-8 like the other files.
+std::string htmlEscaped(std::string_view text)
+{
+    std::string out;
+    for (char c : validUtf8(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// Calls hold letters, digits and '/', so only the few characters a link cannot hold
+// as they are need escaping.
+std::string linkTo(const std::string& file)
+{
+    std::string out;
+    for (unsigned char c : file) {
+        if (ascii::isLetter(static_cast<char>(c)) || ascii::isDigit(static_cast<char>(c)) ||
+            c == '-' || c == '.' || c == '_') {
+            out += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return "reports/" + out;
+}
+
+const char kStyle[] = R"(body{font-family:system-ui,-apple-system,"Segoe UI",Roboto,sans-serif;margin:2em auto;max-width:60em;padding:0 1em;color:#1d2433;background:#fff}
+h1{font-size:1.6em;margin-bottom:.2em}
+p.meta{color:#4b5563;margin-top:0}
+h2{font-size:1.15em;margin:1.6em 0 .4em;border-bottom:2px solid #2f5d8a;padding-bottom:.2em}
+table{border-collapse:collapse;width:100%}
+th,td{padding:.3em .6em;text-align:right;border-bottom:1px solid #e5e7eb}
+th{background:#eef3f8;font-weight:600}
+td.call,th.call{text-align:left}
+tr:nth-child(even) td{background:#f9fafb}
+td.score{font-weight:700}
+a{color:#2f5d8a}
+ul.unreadable li{margin:.2em 0}
+footer{margin-top:2em;color:#6b7280;font-size:.9em}
+nav ul{list-style:none;padding:0;margin:.5em 0;columns:2}
+nav li{margin:.15em 0})";
+
+} // namespace
+
+std::string resultsHtml(const Judgement& j)
+{
+    std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                      "<title>KORVANE contest results</title>\n<style>\n";
+    out += kStyle;
+    out += "\n</style>\n</head>\n<body>\n<h1>KORVANE contest results</h1>\n";
+    out += "<p class=\"meta\">" + htmlEscaped(periodText(j.rules)) + " &middot; " +
+           std::to_string(j.logs.stations.size()) + " logs judged &middot; times may differ by " +
+           std::to_string(j.rules.tolerance) + " minutes</p>\n";
+    if (j.categories.size() > 1) {
+        out += "<nav><ul>\n";
+        for (std::size_t k = 0; k < j.categories.size(); ++k)
+            out += "<li><a href=\"#category-" + std::to_string(k + 1) + "\">" + htmlEscaped(j.categories[k].name) +
+                   "</a> (" + std::to_string(j.categories[k].stations.size()) + ")</li>\n";
+        out += "</ul></nav>\n";
+    }
+    for (std::size_t k = 0; k < j.categories.size(); ++k) {
+        const Category& c = j.categories[k];
+        out += "<h2 id=\"category-" + std::to_string(k + 1) + "\">" + htmlEscaped(c.name) + "</h2>\n<table>\n<thead><tr><th>Rank</th>"
+               "<th class=\"call\">Call</th><th>Claimed</th><th>QSOs</th><th>Valid</th>"
+               "<th>NIL</th><th>Busted</th><th>Score</th></tr></thead>\n<tbody>\n";
+        for (std::uint32_t s : c.stations) {
+            const Station& st = j.logs.stations[s];
+            const StationResult& r = j.results[s];
+            out += "<tr><td>" + std::to_string(r.rank) + "</td><td class=\"call\"><a href=\"" +
+                   htmlEscaped(linkTo(reportFileName(st.call))) + "\">" + htmlEscaped(st.call) + "</a></td><td>" +
+                   (st.claimedScore ? std::to_string(*st.claimedScore) : "&ndash;") + "</td><td>" +
+                   std::to_string(st.count) + "</td><td>" + std::to_string(r.valid) + "</td><td>" +
+                   std::to_string(r.nil) + "</td><td>" + std::to_string(r.busted) +
+                   "</td><td class=\"score\">" + std::to_string(r.score) + "</td></tr>\n";
+        }
+        out += "</tbody>\n</table>\n";
+    }
+    if (!j.logs.unreadable.empty()) {
+        out += "<h2>Logs that could not be read</h2>\n<p>Their stations count as not submitted.</p>\n"
+               "<ul class=\"unreadable\">\n";
+        for (const UnreadableLog& u : j.logs.unreadable)
+            out += "<li>" + htmlEscaped(u.file) + (u.line ? ", line " + std::to_string(u.line) : "") +
+                   (u.call.empty() ? "" : " (" + htmlEscaped(u.call) + ")") + ": " + htmlEscaped(u.reason) +
+                   "</li>\n";
+        out += "</ul>\n";
+    }
+    out += "<footer>Score: one point per valid QSO and one per distinct call among them, less "
+           "any penalty. Each call links to its log check report.</footer>\n</body>\n</html>\n";
+    return out;
+}
+
+} // namespace korvane::judge

@@ -1,0 +1,92 @@
+// reports/CALL.txt: the log check report a station receives.
+#include "tools/judge/FindingDetail.h"
+#include "tools/judge/ResultFiles.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace korvane::judge {
+namespace {
+
+std::string row(const char* label, std::uint32_t n)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "  %-26s %6u\n", label, n);
+    return text;
+}
+
+std::string clockText(const ClockOffset& o)
+{
+    const int m = std::abs(o.minutes);
+    return "Your clock was " + std::to_string(m) + (m == 1 ? " minute " : " minutes ") +
+           (o.minutes > 0 ? "fast" : "slow") + " (from " + std::to_string(o.samples) +
+           " QSOs matched with other logs); your times were corrected by it before checking.\n";
+}
+
+} // namespace
+
+std::string reportFileName(const std::string& call)
+{
+    std::string name = call;
+    for (char& c : name)
+        if (c == '/' || c == '\\')
+            c = '-';
+    return name + ".txt";
+}
+
+std::string stationReport(const Judgement& j, std::uint32_t station)
+{
+    const Station& s = j.logs.stations[station];
+    const StationResult& r = j.results[station];
+    auto n = [&](Finding f) { return r.byFinding[static_cast<int>(f)]; };
+    std::string out = "KORVANE log check report: " + s.call + "\n";
+    out += "Log file: " + s.file + "\nCategory: " + s.category + "\n";
+    out += "Contest period: " + periodText(j.rules) + "; times may differ by " +
+           std::to_string(j.rules.tolerance) + " minutes\n\n";
+    out += row("QSOs in the log", s.count);
+    out += row("Confirmed", n(Finding::Confirmed));
+    out += row("Not checked (no log)", n(Finding::NoLog));
+    out += row(j.rules.uniquesValid ? "Unique (counted)" : "Unique (not counted)", n(Finding::Unique));
+    out += row("Not in log (NIL)", r.nil);
+    out += row("Busted call", n(Finding::BustedCall));
+    out += row("Busted exchange", n(Finding::BustedExchange));
+    out += row("Repeat in the same tour", n(Finding::TourRepeat));
+    out += row("Outside the contest period", n(Finding::OutOfPeriod));
+    out += row("Band not the frequency's", n(Finding::BandMismatch));
+    out += row("Duplicate line", n(Finding::Duplicate));
+    out += row("Valid QSOs", r.valid);
+    if (s.skippedLines)
+        out += row("Unreadable QSO lines", static_cast<std::uint32_t>(s.skippedLines));
+    out += "\nScore: claimed " + (s.claimedScore ? std::to_string(*s.claimedScore) : std::string("-")) +
+           ", checked " + std::to_string(r.pluginScore);
+    if (r.penalty)
+        out += ", less " + std::to_string(r.penalty) + " penalty points";
+    out += " = " + std::to_string(r.score) + " (rank " + std::to_string(r.rank) + " in " +
+           s.category + ")\n";
+    const ClockOffset& clock = j.check.offsets[station];
+    if (clock.minutes != 0)
+        out += "\n" + clockText(clock);
+
+    std::string lost, kept;
+    for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
+        const CompactQso& q = j.logs.qsos[i];
+        if (!worthReporting(q))
+            continue;
+        const FindingDetail d = explainFinding(j, station, i);
+        std::string entry = "Line " + std::to_string(q.line) + ": " + findingWords(q.finding) + ": " +
+                            d.why + "\n    " + cabrilloLine(j.logs, s, q) + "\n";
+        if (d.otherIndex != kNoIndex) {
+            const Station& o = j.logs.stations[d.otherStation];
+            const CompactQso& oq = j.logs.qsos[d.otherIndex];
+            entry += "    " + o.call + ", line " + std::to_string(oq.line) + ":\n    " +
+                     cabrilloLine(j.logs, o, oq) + "\n";
+        }
+        (counts(q.finding, j.rules) ? kept : lost) += entry;
+    }
+    out += "\nQSOs that lost points:\n" + (lost.empty() ? std::string("  none\n") : lost);
+    if (!kept.empty())
+        out += "\nQSOs that count, for your information:\n" + kept;
+    return out;
+}
+
+} // namespace korvane::judge

@@ -1,0 +1,91 @@
+#include "tools/korvane/JudgeCli.h"
+
+#include "tools/korvane/DateOption.h"
+#include "tools/korvane/PathArgument.h"
+
+#include <CLI/CLI.hpp>
+
+namespace korvane::judge {
+namespace {
+
+std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
+
+void addPeriodOptions(CLI::App& command, std::string& start, std::string& end)
+{
+    command.add_option("--start", start, "Contest start, UTC")->default_str(kDefaultStart)->check(dateCheck);
+    command.add_option("--end", end, "Contest end, UTC; QSOs from this minute on are out")
+        ->default_str(kDefaultEnd)
+        ->check(dateCheck);
+}
+
+} // namespace
+
+JudgeCommands::JudgeCommands(CLI::App& app)
+{
+    JudgeCommandOptions& j = judge_;
+    judgeCommand_ = app.add_subcommand(
+        "judge", "Cross-check every submitted Cabrillo log against the others and publish the "
+                 "results: tables by category, a report per station, an HTML page");
+    judgeCommand_->add_option("LOGS", j.inputs, "Folders of Cabrillo logs (every file in them), or log files")
+        ->required()
+        ->transform(systemPathArgument);
+    judgeCommand_->add_option("--out", j.out, "Folder for results.txt, .csv, .json, .html and reports/")
+        ->required()
+        ->transform(systemPathArgument);
+    addPeriodOptions(*judgeCommand_, j.start, j.end);
+    judgeCommand_->add_option("--tolerance", j.tolerance, "Minutes the two sides' times may differ by")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 60));
+    judgeCommand_->add_option("--penalty", j.penalty,
+                              "Points taken off per NIL or busted QSO, beyond losing the QSO")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 1000));
+    judgeCommand_->add_option("--uniques", j.uniques, "Whether QSOs with calls in no other log count")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"valid", "invalid"}));
+    judgeCommand_->add_flag("--lenient", j.lenient,
+                            "Judge logs with broken QSO lines without those lines, instead of "
+                            "treating them as not submitted");
+    judgeCommand_->add_option("--workers", j.workers, "Threads reading the logs (1 reads on one thread)")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 64));
+    judgeCommand_->add_option("--plugin", j.plugin.path, "The plug-in to load (default: the one next to korvane)")
+        ->transform(systemPathArgument);
+    judgeCommand_->add_flag("--decorated", j.plugin.decorated, "Look the exports up by their decorated names");
+    judgeCommand_->add_option("--workdir", j.workdir,
+                              "The plug-in's current directory for its settings (default: a new "
+                              "temporary folder, removed afterwards)")
+        ->transform(systemPathArgument);
+    judgeCommand_->add_flag("--quiet", j.quiet, "No progress line on stderr");
+
+    SimulateCommandOptions& s = simulate_;
+    simulateCommand_ = app.add_subcommand(
+        "simulate", "Make up a whole KORVANE contest from a seed: Cabrillo logs with errors put in "
+                    "on purpose, and a truth file listing each");
+    simulateCommand_->add_option("--stations", s.contest.stations, "Stations taking part, with a log or without")
+        ->required()
+        ->check(CLI::Range(2u, 1000000u));
+    simulateCommand_->add_option("--seed", s.contest.seed, "The same seed gives the same contest")->capture_default_str();
+    simulateCommand_->add_option("--out", s.out, "Folder for logs/ and truth.txt")
+        ->required()
+        ->transform(systemPathArgument);
+    simulateCommand_->add_option("--qsos", s.contest.qsosPerLog, "Mean QSO lines per log")
+        ->capture_default_str()
+        ->check(CLI::Range(1.0, 20000.0));
+    simulateCommand_->add_option("--silent", s.contest.silentShare, "Share of stations that send no log")
+        ->capture_default_str()
+        ->check(CLI::Range(0.0, 0.9));
+    simulateCommand_->add_option("--errors", s.contest.errorScale, "Every error rate times this (0: no errors)")
+        ->capture_default_str()
+        ->check(CLI::Range(0.0, 20.0));
+    addPeriodOptions(*simulateCommand_, s.start, s.end);
+}
+
+bool JudgeCommands::chosen() const { return judgeCommand_->parsed() || simulateCommand_->parsed(); }
+
+int JudgeCommands::run() const
+{
+    return judgeCommand_->parsed() ? runJudge(judge_) : runSimulate(simulate_);
+}
+
+} // namespace korvane::judge

@@ -1,0 +1,126 @@
+// korvane judge: every log read, cross-checked and scored, the results written.
+#include "tools/korvane/Commands.h"
+#include "tools/korvane/DateOption.h"
+#include "tools/korvane/JudgeCli.h"
+#include "tools/judge/Judgement.h"
+#include "tools/judge/LogLoader.h"
+#include "tools/korvane/Progress.h"
+#include "tools/judge/ResultFiles.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+namespace korvane::judge {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool periodOf(const std::string& start, const std::string& end, JudgeRules& rules)
+{
+    const auto from = parseDateOption(start), to = parseDateOption(end);
+    if (!from || !to || !minuteOf(*from) || !minuteOf(*to) || *minuteOf(*to) <= *minuteOf(*from)) {
+        std::fprintf(stderr, "korvane: the contest must end after it starts (--start %s, --end %s)\n",
+                     start.c_str(), end.c_str());
+        return false;
+    }
+    rules.start = *minuteOf(*from);
+    rules.end = *minuteOf(*to);
+    return true;
+}
+
+// A fresh folder for the plug-in's settings, which it rewrites several times per log: in
+// memory where the system has such a folder, else in the temporary folder.
+fs::path scratchFolder()
+{
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+#if !defined(_WIN32)
+    if (fs::is_directory("/dev/shm", ec))
+        base = "/dev/shm";
+#endif
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (unsigned n = 0;; ++n) {
+        fs::path dir = base / ("korvane-judge-" + std::to_string(stamp) + "-" + std::to_string(n));
+        if (fs::create_directory(dir, ec) || n > 100)
+            return dir;
+    }
+}
+
+void printSummary(const Judgement& j, const std::string& out)
+{
+    std::size_t qsos = 0, valid = 0, nil = 0, busted = 0, clocks = 0;
+    for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s) {
+        qsos += j.logs.stations[s].count;
+        valid += j.results[s].valid;
+        nil += j.results[s].nil;
+        busted += j.results[s].busted;
+        clocks += j.check.offsets[s].minutes != 0;
+    }
+    std::printf("Judged %zu logs with %zu QSOs (%zu logs could not be read): %zu valid, %zu not in "
+                "log, %zu busted; %zu clocks corrected\n",
+                j.logs.stations.size(), qsos, j.logs.unreadable.size(), valid, nil, busted, clocks);
+    for (const UnreadableLog& u : j.logs.unreadable)
+        std::printf("  not read: %s%s: %s\n", u.file.c_str(),
+                    u.line ? (":" + std::to_string(u.line)).c_str() : "", u.reason.c_str());
+    std::printf("Results: %s (results.txt, results.csv, results.json, results.html, reports/)\n",
+                out.c_str());
+}
+
+} // namespace
+
+int runJudge(const JudgeCommandOptions& options)
+{
+    JudgeOptions o;
+    if (!periodOf(options.start, options.end, o.rules))
+        return kExitUsage;
+    o.rules.tolerance = options.tolerance;
+    o.rules.penalty = options.penalty;
+    o.rules.uniquesValid = options.uniques != "invalid";
+    o.lenient = options.lenient;
+    o.workers = options.workers;
+    o.plugin = options.plugin;
+
+    std::string error;
+    if (!listLogFiles(options.inputs, o.files, &error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    if (o.files.empty()) {
+        std::fprintf(stderr, "korvane: no files to judge\n");
+        return kExitFailed;
+    }
+    // The plug-in needs its own current directory; everything else is fixed first.
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    const fs::path out = fs::absolute(options.out, ec);
+    fs::create_directories(out, ec);
+    if (ec || !fs::is_directory(out)) {
+        std::fprintf(stderr, "korvane: cannot create %s\n", out.string().c_str());
+        return kExitFailed;
+    }
+    const bool ownWorkFolder = options.workdir.empty();
+    const fs::path work = ownWorkFolder ? scratchFolder() : fs::absolute(options.workdir, ec);
+    o.workFolder = work.string();
+
+    ProgressLine progress(!options.quiet);
+    o.progress = [&](const char* stage, std::size_t done, std::size_t total) {
+        progress.update(stage, done, total);
+    };
+    Judgement j;
+    const bool judged = judgeContest(o, j);
+    progress.finish();
+    fs::current_path(here, ec);
+    if (ownWorkFolder)
+        fs::remove_all(work, ec);
+    if (!judged)
+        return kExitFailed;
+    if (!writeResults(j, out.string(), &error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    printSummary(j, out.string());
+    return kExitOk;
+}
+
+} // namespace korvane::judge

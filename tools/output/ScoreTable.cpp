@@ -1,0 +1,168 @@
+#include "tools/output/ScoreTable.h"
+
+#include "contract/AsciiText.h"
+#include "scoring/Summary.h"
+#include "tools/logs/TextUtil.h"
+
+#include <sstream>
+
+namespace korvane {
+namespace {
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::vector<std::string> fields(const std::string& line, char separator)
+{
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = line.find(separator, from)) != std::string::npos; from = at + 1)
+        out.push_back(trim(std::string_view(line).substr(from, at - from)));
+    out.push_back(trim(std::string_view(line).substr(from)));
+    return out;
+}
+
+// A whole decimal number, optionally negative; empty for anything else.
+std::optional<int> number(const std::string& text)
+{
+    const std::string_view digits = text.empty() || text[0] != '-' ? std::string_view(text)
+                                                                   : std::string_view(text).substr(1);
+    if (!ascii::allDigits(digits) || digits.size() > 9)
+        return std::nullopt;
+    return std::stoi(text);
+}
+
+} // namespace
+
+std::optional<ScoreSummary> parseScoreTable(const std::string& table)
+{
+    ScoreSummary s;
+    bool inBands = false, total = false, score = false;
+    const std::vector<std::string> all = lines(table);
+    if (!all.empty())
+        s.title = trim(all.front());
+    for (const std::string& line : all) {
+        const std::vector<std::string> f = fields(line, '\t');
+        if (line.rfind("Band\t", 0) == 0) {
+            inBands = true;
+        } else if (line.rfind("Total\t", 0) == 0) {
+            inBands = false;
+            if (f.size() != 4 || !number(f[1]) || !number(f[2]) || !number(f[3]))
+                return std::nullopt;
+            s.qsos = *number(f[1]);
+            s.points = *number(f[2]);
+            s.newCalls = *number(f[3]);
+            total = true;
+        } else if (inBands) {
+            if (f.size() != 3 || !number(f[1]) || !number(f[2]))
+                return std::nullopt;
+            s.bands.push_back({line.substr(0, line.find('\t')), *number(f[1]), *number(f[2])});
+        } else if (const std::size_t at = line.find("Contestant: "); at != std::string::npos) {
+            s.contestant = trim(std::string_view(line).substr(at + 12));
+        } else if (line.rfind("Score: ", 0) == 0) {
+            const std::size_t eq = line.rfind('=');
+            if (eq == std::string::npos || !number(trim(std::string_view(line).substr(eq + 1))))
+                return std::nullopt;
+            s.score = *number(trim(std::string_view(line).substr(eq + 1)));
+            score = true;
+        }
+    }
+    if (!total || !score)
+        return std::nullopt;
+    return s;
+}
+
+std::string printableTable(const std::string& table)
+{
+    std::string out;
+    for (const std::string& line : lines(table))
+        out += line + "\n";
+    return out;
+}
+
+std::vector<std::string> tableBands(const std::string& table)
+{
+    std::vector<std::string> bands;
+    bool inBands = false;
+    for (const std::string& line : lines(table)) {
+        if (line.rfind("Band\t", 0) == 0) {
+            inBands = true;
+        } else if (line.rfind("Total\t", 0) == 0) {
+            break;
+        } else if (inBands) {
+            bands.push_back(line.substr(0, line.find('\t')));
+        }
+    }
+    return bands;
+}
+
+std::optional<int> tableNewCalls(const std::string& table)
+{
+    for (const std::string& line : lines(table)) {
+        if (line.rfind("Total\t", 0) != 0)
+            continue;
+        const std::size_t tab = line.rfind('\t');
+        try {
+            return std::stoi(line.substr(tab + 1));
+        } catch (...) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<Multiplier> multipliersByBand(const std::vector<LogQso>& qsos,
+                                          const std::vector<std::string>& bandOrder,
+                                          const std::string& listFilter)
+{
+    // The plug-in's own count, over the QSOs it was given.
+    QsoLog log;
+    for (const LogQso& q : qsos) {
+        QsoRecord r;
+        r.call = r.multiplierKey = q.call; // as the plug-in records it: the worked call counts
+        r.band = q.band;
+        log.add(std::move(r));
+    }
+    const BandCounts counts = countBands(log, bandOrder, listFilter);
+    std::vector<Multiplier> list;
+    for (std::size_t b = 0; b < bandOrder.size(); ++b)
+        for (std::uint32_t key : counts.listed[b])
+            list.push_back({log.multiplierKeyText(key), bandOrder[b]});
+    return list;
+}
+
+std::vector<std::string> multipliers(const std::vector<LogQso>& qsos,
+                                     const std::vector<std::string>& bandOrder,
+                                     const std::string& listFilter)
+{
+    std::vector<std::string> calls;
+    for (Multiplier& m : multipliersByBand(qsos, bandOrder, listFilter))
+        calls.push_back(std::move(m.call));
+    return calls;
+}
+
+std::string wrapped(const std::vector<std::string>& words, std::size_t width, const std::string& indent)
+{
+    std::string out, line = indent;
+    for (const std::string& w : words) {
+        if (line.size() > indent.size() && line.size() + 1 + w.size() > width) {
+            out += line + "\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? " " : "") + w;
+    }
+    if (line.size() > indent.size())
+        out += line + "\n";
+    return out;
+}
+
+} // namespace korvane
