@@ -2,13 +2,12 @@
 // The tour rule: a station may be worked once per half-hour tour, band and mode.
 // A tour is the hour and the half of the hour; the date is not compared.
 
+#include "contract/CheckAnswer.h"
 #include "contract/OleDateTime.h"
 #include "scoring/QsoLog.h"
 
 #include <cstddef>
 #include <string>
-
-enum CheckResult { kRefused = 0, kWorkedBefore = 1, kNewCall = 2 };
 
 // kRefused when a QSO with this call, band and mode lies in the tour of now (one
 // reading of the UTC clock, so hour and minute always belong together); otherwise

@@ -1,14 +1,11 @@
 #include "tools/judge/PluginJudge.h"
 
+#include "contract/CheckAnswer.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace korvane::judge {
-namespace {
-
-constexpr int kCheckRefused = 0; // CheckCall0: the QSO repeats one of this tour
-
-} // namespace
 
 bool PluginJudge::open(const PluginChoice& plugin, const std::string& workFolder)
 {
@@ -72,7 +69,7 @@ int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start
             toLogQso(logs, record, q);
             session_.setTourClock(&q.time);
             std::string message;
-            if (session_.check(q, &message) == kCheckRefused && record.finding < Finding::TourRepeat)
+            if (session_.check(q, &message) == kRefused && record.finding < Finding::TourRepeat)
                 record.finding = Finding::TourRepeat;
             // Added whatever it is: the QSOs after it are checked against it, as live.
             session_.add(q);

@@ -3,6 +3,7 @@
 // before each AddData0, CheckCall0 is asked at the QSO's own time through the plug-in's
 // clock override, so the tour rule judges each QSO against the QSOs logged before it.
 
+#include "contract/CheckAnswer.h"
 #include "tools/host/PluginSession.h"
 #include "tools/logs/LogQso.h"
 
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace korvane {
-
-enum CheckVerdict { kRefused = 0, kWorkedBefore = 1, kNewCall = 2 };
 
 struct ReplayStep {
     std::size_t position = 0; // 1 for the first QSO fed
