@@ -1,27 +1,16 @@
 // results.html: the published page. One file, its style inside, no script, nothing
 // fetched: it reads the same from a web server, a mail attachment or a USB stick.
 #include "contract/AsciiText.h"
-#include "tools/output/OutputFormat.h"
+#include "tools/output/MarkupText.h"
 #include "tools/judge/ResultFiles.h"
 
 namespace korvane::judge {
 namespace {
 
-// Text for HTML content and quoted attributes, in valid UTF-8 like the other files.
+// Text for HTML content and quoted attributes.
 std::string htmlEscaped(std::string_view text)
 {
-    std::string out;
-    for (char c : validUtf8(text)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
-    return out;
+    return markupText(text, Markup::Html);
 }
 
 // Calls hold letters, digits and '/', so only the few characters a link cannot hold

@@ -1,5 +1,6 @@
 #include "tools/output/SvgChart.h"
 
+#include "tools/output/MarkupText.h"
 #include "tools/output/OutputFormat.h"
 
 #include <algorithm>
@@ -8,6 +9,11 @@
 
 namespace korvane {
 namespace {
+
+std::string svgText(const std::string& bytes)
+{
+    return markupText(bytes, Markup::Svg);
+}
 
 // Colours that stay apart for colour-blind readers (Okabe and Ito), then more.
 const char* const kBandColours[] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7", "#56B4E9",
@@ -41,7 +47,7 @@ public:
     {
         out += "  <rect x=\"" + num(x) + "\" y=\"" + num(y) + "\" width=\"" + num(w) +
                "\" height=\"" + num(h) + "\" fill=\"" + fill + "\"";
-        out += tip.empty() ? "/>\n" : "><title>" + xmlText(tip) + "</title></rect>\n";
+        out += tip.empty() ? "/>\n" : "><title>" + svgText(tip) + "</title></rect>\n";
     }
     // anchor: start, middle or end; rotate: degrees about the text's point; halo: a white
     // edge that keeps the text readable over bars and lines.
@@ -59,7 +65,7 @@ public:
         if (rotate)
             out += " transform=\"rotate(" + std::to_string(rotate) + " " + num(x) + " " + num(y) +
                    ")\"";
-        out += ">" + xmlText(s) + "</text>\n";
+        out += ">" + svgText(s) + "</text>\n";
     }
     std::string out;
 };
@@ -70,27 +76,6 @@ std::string startLabel(const TourTable& t, const TourRow& row)
 }
 
 } // namespace
-
-std::string xmlText(const std::string& bytes)
-{
-    std::string out;
-    for (char c : validUtf8(bytes)) {
-        const unsigned char b = static_cast<unsigned char>(c);
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else if (b < 0x20 && c != '\t' && c != '\n' && c != '\r')
-            out += '?'; // not allowed in XML 1.0 at all
-        else
-            out += c;
-    }
-    return out;
-}
 
 long niceStep(double value)
 {
@@ -252,7 +237,7 @@ std::string tourChartSvg(const TourTable& t, const std::string& title, const Qso
             const TourRow& row = t.rows[i];
             svg.out += "  <circle cx=\"" + num(xCentre(i)) + "\" cy=\"" + num(yScore(row.score)) +
                        "\" r=\"3.5\" fill=\"" + kScoreColour + "\"><title>" +
-                       xmlText("Score after tour " + std::to_string(tourNumber(row.slot)) + ": " +
+                       svgText("Score after tour " + std::to_string(tourNumber(row.slot)) + ": " +
                                std::to_string(row.score)) +
                        "</title></circle>\n";
         }

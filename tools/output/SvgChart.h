@@ -15,9 +15,6 @@ namespace korvane {
 // rates gives the 10-minute counts.
 std::string tourChartSvg(const TourTable& table, const std::string& title, const QsoRates& rates);
 
-// Text fit for XML character data and attribute values.
-std::string xmlText(const std::string& bytes);
-
 // The smallest 1, 2 or 5 times a power of ten that is at least value (at least 1).
 long niceStep(double value);
 

@@ -1,4 +1,5 @@
 // korvane's hand-written JSON and CSV: whatever bytes a log holds, the output parses.
+#include "tools/output/MarkupText.h"
 #include "tools/output/OutputFormat.h"
 #include "tools/output/ScoreOutput.h"
 
@@ -44,6 +45,28 @@ TEST_CASE("a JSON string escapes what JSON forbids and nothing else")
     CHECK(jsonString(std::string("a\0b", 3)) == "\"a\\u0000b\"");
     CHECK(jsonString("\xFF") == "\"\xEF\xBF\xBD\"");
     CHECK(jsonString("\xD0\x92") == "\"\xD0\x92\"");
+}
+
+TEST_CASE("markup text: the chart's XML and the judge's page escape alike, apart from two bytes")
+{
+    const std::string r = "\xEF\xBF\xBD";
+    struct Case {
+        std::string in, svg, html;
+    };
+    const Case cases[] = {
+        /* 1 */ {"a<b>&\"c\"", "a&lt;b&gt;&amp;&quot;c&quot;", "a&lt;b&gt;&amp;&quot;c&quot;"},
+        /* 2 */ {"O'Brien", "O'Brien", "O&#39;Brien"},             // attributes may use either quote
+        /* 3 */ {std::string("\x01\x1f\0", 3), "???", std::string("\x01\x1f\0", 3)}, // XML 1.0 forbids them
+        /* 4 */ {"a\tb\r\nc\x7f", "a\tb\r\nc\x7f", "a\tb\r\nc\x7f"},
+        /* 5 */ {"\xFF&\xD0", r + "&amp;" + r, r + "&amp;" + r},  // ill-formed bytes, then escaped
+        /* 6 */ {"\xD0\x92 &amp;", "\xD0\x92 &amp;amp;", "\xD0\x92 &amp;amp;"}, // never taken as markup
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        CHECK(markupText(c.in, Markup::Svg) == c.svg);
+        CHECK(markupText(c.in, Markup::Html) == c.html);
+    }
 }
 
 TEST_CASE("the JSON writer puts commas, nesting and indentation")

@@ -1,6 +1,7 @@
 // korvane tours: tours of the clock, the tally, the table; the score table read back.
 #include "tools/logs/LogReplay.h"
 #include "tools/output/ScoreTable.h"
+#include "tools/output/MarkupText.h"
 #include "tools/output/SvgChart.h"
 #include "tools/output/TourTable.h"
 
@@ -189,6 +190,7 @@ TEST_CASE("the plug-in's score table read back")
     const auto negative = parseScoreTable("Total\t 1\t 1\t   0\r\n\r\nScore: 1+0-3  = -2\r\n");
     REQUIRE(negative);
     CHECK(negative->score == -2);
+
 }
 
 TEST_CASE("the multiplier list wraps before a word that would pass the width")
@@ -235,9 +237,9 @@ TEST_CASE("chart helpers: round axis steps, text fit for XML")
         CAPTURE(value);
         CHECK(niceStep(value) == valueAndStep.second);
     }
-    CHECK(xmlText("a<b>&\"c\"") == "a&lt;b&gt;&amp;&quot;c&quot;");
-    CHECK(xmlText(std::string("\x01\xFF", 2)) == "?\xEF\xBF\xBD");
-    CHECK(xmlText("a\tb\r\nc") == "a\tb\r\nc"); // allowed in XML as they are
+    CHECK(markupText("a<b>&\"c\"", Markup::Svg) == "a&lt;b&gt;&amp;&quot;c&quot;");
+    CHECK(markupText(std::string("\x01\xFF", 2), Markup::Svg) == "?\xEF\xBF\xBD");
+    CHECK(markupText("a\tb\r\nc", Markup::Svg) == "a\tb\r\nc"); // allowed in XML as they are
 
     TourTally one;
     one.count(qso("UA1AA", "80", "CW", 21, 15, 0), kNewCall);
