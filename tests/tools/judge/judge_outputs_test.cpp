@@ -2,6 +2,7 @@
 // reports, and the page as a real browser renders it.
 #include "JudgeTestSupport.h"
 
+#include "Golden.h"
 #include "TempDir.h"
 
 #include "tools/judge/CrossCheck.h"
@@ -12,6 +13,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -207,6 +209,56 @@ TEST_CASE("tables, JSON and a report per station: every station once, every find
                       (*it)[2].str());
     }
     CHECK(times > 2);
+}
+
+// The working folder for a scope: logs named by a relative path keep the temporary
+// folder's name out of the published files.
+namespace {
+struct WorkingFolder {
+    explicit WorkingFolder(const fs::path& dir) : before(fs::current_path()) { fs::current_path(dir); }
+    ~WorkingFolder() { fs::current_path(before); }
+    fs::path before;
+};
+} // namespace
+
+TEST_CASE("a small simulated contest's published files, byte for byte")
+{
+    REQUIRE(!pluginPath().empty());
+    TempDir dir;
+    SimulationOptions o;
+    o.stations = 6;
+    o.seed = 7;
+    o.qsosPerLog = 8;
+    o.errorScale = 8; // a NIL, a busted call, a duplicate and a unique in a few QSOs
+    o.start = korvaneRules().start;
+    o.end = korvaneRules().end;
+    std::string error;
+    const Simulation sim = simulateContest(o);
+    REQUIRE(writeSimulation(sim, o, dir.path().string(), &error));
+    const WorkingFolder inside(dir.path());
+    JudgeOptions options;
+    // Named with '/' on every system, as a folder listing would not be on Windows.
+    for (const SimulatedLog& log : sim.logs)
+        options.files.push_back("logs/" + log.call + ".cbr");
+    std::sort(options.files.begin(), options.files.end());
+    options.rules = korvaneRules();
+    options.plugin.path = pluginPath();
+    options.workFolder = "work";
+    Judgement j;
+    REQUIRE(judgeContest(options, j));
+    REQUIRE_MESSAGE(writeResults(j, "out", &error), error);
+
+    // KORVANE_KEEP_GOLDEN=DIR writes what was published there, to renew the goldens.
+    const char* keep = std::getenv("KORVANE_KEEP_GOLDEN");
+    for (const char* name : {"results.txt", "results.csv", "results.json", "results.html", "reports/UA8LZ.txt"}) {
+        CAPTURE(name);
+        const std::string published = readFileBytes(fs::path("out") / name);
+        if (keep != nullptr) {
+            fs::create_directories(fs::path(keep) / "reports");
+            writeFileBytes(fs::path(keep) / name, published);
+        }
+        CHECK(golden::equalsFile(published, std::string("judge/") + name));
+    }
 }
 
 TEST_CASE("the published page in a real browser: every category and call, each call linking to its report")
