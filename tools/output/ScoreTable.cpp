@@ -41,12 +41,18 @@ std::optional<int> number(const std::string& text)
     return std::stoi(text);
 }
 
-} // namespace
+// The table walked once. The band names stay known even where a number cannot be
+// read: tours charts the bands of a table it cannot otherwise use.
+struct TableReading {
+    ScoreSummary summary;
+    bool totalRead = false, scoreRead = false, allNumbersRead = true;
+};
 
-std::optional<ScoreSummary> parseScoreTable(const std::string& table)
+TableReading readTable(const std::string& table)
 {
-    ScoreSummary s;
-    bool inBands = false, total = false, score = false;
+    TableReading r;
+    ScoreSummary& s = r.summary;
+    bool inBands = false;
     const std::vector<std::string> all = lines(table);
     if (!all.empty())
         s.title = trim(all.front());
@@ -56,29 +62,47 @@ std::optional<ScoreSummary> parseScoreTable(const std::string& table)
             inBands = true;
         } else if (line.rfind("Total\t", 0) == 0) {
             inBands = false;
-            if (f.size() != 4 || !number(f[1]) || !number(f[2]) || !number(f[3]))
-                return std::nullopt;
+            r.totalRead = f.size() == 4 && number(f[1]) && number(f[2]) && number(f[3]);
+            if (!r.totalRead) {
+                r.allNumbersRead = false;
+                continue;
+            }
             s.qsos = *number(f[1]);
             s.points = *number(f[2]);
             s.newCalls = *number(f[3]);
-            total = true;
         } else if (inBands) {
-            if (f.size() != 3 || !number(f[1]) || !number(f[2]))
-                return std::nullopt;
-            s.bands.push_back({line.substr(0, line.find('\t')), *number(f[1]), *number(f[2])});
+            ScoreSummary::Band band{line.substr(0, line.find('\t'))};
+            if (f.size() == 3 && number(f[1]) && number(f[2])) {
+                band.qsos = *number(f[1]);
+                band.points = *number(f[2]);
+            } else {
+                r.allNumbersRead = false;
+            }
+            s.bands.push_back(std::move(band));
         } else if (const std::size_t at = line.find("Contestant: "); at != std::string::npos) {
             s.contestant = trim(std::string_view(line).substr(at + 12));
         } else if (line.rfind("Score: ", 0) == 0) {
             const std::size_t eq = line.rfind('=');
-            if (eq == std::string::npos || !number(trim(std::string_view(line).substr(eq + 1))))
-                return std::nullopt;
-            s.score = *number(trim(std::string_view(line).substr(eq + 1)));
-            score = true;
+            const std::optional<int> score =
+                eq == std::string::npos ? std::nullopt : number(trim(std::string_view(line).substr(eq + 1)));
+            r.scoreRead = score.has_value();
+            if (!score)
+                r.allNumbersRead = false;
+            else
+                s.score = *score;
         }
     }
-    if (!total || !score)
+    return r;
+}
+
+} // namespace
+
+std::optional<ScoreSummary> parseScoreTable(const std::string& table)
+{
+    TableReading r = readTable(table);
+    if (!r.totalRead || !r.scoreRead || !r.allNumbersRead)
         return std::nullopt;
-    return s;
+    return std::move(r.summary);
 }
 
 std::string printableTable(const std::string& table)
@@ -92,32 +116,15 @@ std::string printableTable(const std::string& table)
 std::vector<std::string> tableBands(const std::string& table)
 {
     std::vector<std::string> bands;
-    bool inBands = false;
-    for (const std::string& line : lines(table)) {
-        if (line.rfind("Band\t", 0) == 0) {
-            inBands = true;
-        } else if (line.rfind("Total\t", 0) == 0) {
-            break;
-        } else if (inBands) {
-            bands.push_back(line.substr(0, line.find('\t')));
-        }
-    }
+    for (ScoreSummary::Band& b : readTable(table).summary.bands)
+        bands.push_back(std::move(b.band));
     return bands;
 }
 
 std::optional<int> tableNewCalls(const std::string& table)
 {
-    for (const std::string& line : lines(table)) {
-        if (line.rfind("Total\t", 0) != 0)
-            continue;
-        const std::size_t tab = line.rfind('\t');
-        try {
-            return std::stoi(line.substr(tab + 1));
-        } catch (...) {
-            return std::nullopt;
-        }
-    }
-    return std::nullopt;
+    const TableReading r = readTable(table);
+    return r.totalRead ? std::optional<int>(r.summary.newCalls) : std::nullopt;
 }
 
 std::vector<Multiplier> multipliersByBand(const std::vector<LogQso>& qsos,

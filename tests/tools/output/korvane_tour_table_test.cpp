@@ -191,6 +191,17 @@ TEST_CASE("the plug-in's score table read back")
     REQUIRE(negative);
     CHECK(negative->score == -2);
 
+    // The band names and the New Call count come from the same reading, each as far as
+    // its own line can be read.
+    const std::string badBand = "Band\tQSOs\tPoints\tNew Call\r\n160\t 1\t 1\r\n80\t x\t 1\r\n"
+                                "Total\t 2\t 2\t   2\r\n\r\nScore: 2+2  = 4\r\n";
+    CHECK(tableBands(badBand) == std::vector<std::string>{"160", "80"});
+    CHECK(tableNewCalls(badBand) == 2);
+    CHECK(tableBands(table) == std::vector<std::string>{"160", "80"});
+    CHECK(tableNewCalls(table) == 131);
+    CHECK_FALSE(tableNewCalls("Band\tQSOs\tPoints\tNew Call\r\n80\t 1\t 1\r\n"));
+    CHECK_FALSE(tableNewCalls("Total\t 1\t 1\t   many\r\n"));
+    CHECK(tableBands("Total\t 1\t 1\t   1\r\n").empty());
 }
 
 TEST_CASE("the multiplier list wraps before a word that would pass the width")
