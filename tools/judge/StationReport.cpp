@@ -28,6 +28,7 @@ std::string clockText(const ClockOffset& o)
 std::vector<const FindingKind*> inSummaryOrder()
 {
     std::vector<const FindingKind*> kinds;
+    kinds.reserve(kFindingKinds.size());
     for (const FindingKind& kind : kFindingKinds)
         kinds.push_back(&kind);
     std::sort(kinds.begin(), kinds.end(),
