@@ -20,7 +20,7 @@ Accuracy measureAccuracy(const Judgement& j, const Truth& truth, std::size_t kee
             const CompactQso& q = j.logs.qsos[i];
             const auto it = truth.lines.find({st.call, q.line});
             const Finding expected = it == truth.lines.end() ? Finding::Confirmed : it->second;
-            const bool flagged = q.finding != Finding::Confirmed && q.finding != Finding::NoLog;
+            const bool flagged = findingKind(q.finding).heldAgainst;
             if (flagged)
                 ++a.byFinding[static_cast<int>(q.finding)].found;
             if (flagged && q.finding == expected)
@@ -56,11 +56,9 @@ std::string accuracyTable(const Accuracy& a)
                       c.correct, 100 * c.precision(), 100 * c.recall());
         out += row;
     };
-    for (int f = 0; f < kFindingCount; ++f) {
-        const auto finding = static_cast<Finding>(f);
-        if (finding != Finding::Confirmed && finding != Finding::NoLog)
-            add(findingKey(finding), a.byFinding[f]);
-    }
+    for (const FindingKind& kind : kFindingKinds)
+        if (kind.heldAgainst)
+            add(kind.key, a.byFinding[static_cast<int>(kind.finding)]);
     add("clock-offset", a.clocks);
     return out;
 }

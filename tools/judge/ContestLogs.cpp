@@ -53,40 +53,6 @@ private:
 
 } // namespace
 
-const char* findingKey(Finding finding)
-{
-    switch (finding) {
-    case Finding::Confirmed: return "confirmed";
-    case Finding::NoLog: return "no-log";
-    case Finding::Unique: return "unique";
-    case Finding::BustedExchange: return "busted-exchange";
-    case Finding::Nil: return "nil";
-    case Finding::BustedCall: return "busted-call";
-    case Finding::TourRepeat: return "tour-repeat";
-    case Finding::OutOfPeriod: return "out-of-period";
-    case Finding::BandMismatch: return "band-mismatch";
-    case Finding::Duplicate: return "duplicate";
-    }
-    return "?";
-}
-
-const char* findingWords(Finding finding)
-{
-    switch (finding) {
-    case Finding::Confirmed: return "confirmed";
-    case Finding::NoLog: return "not checked";
-    case Finding::Unique: return "unique";
-    case Finding::BustedExchange: return "busted exchange";
-    case Finding::Nil: return "not in log";
-    case Finding::BustedCall: return "busted call";
-    case Finding::TourRepeat: return "repeat in the same tour";
-    case Finding::OutOfPeriod: return "outside the contest period";
-    case Finding::BandMismatch: return "band does not match the frequency";
-    case Finding::Duplicate: return "duplicate line";
-    }
-    return "?";
-}
-
 std::uint32_t ContestLogs::stationOf(std::uint32_t index) const
 {
     const auto it = std::upper_bound(stations.begin(), stations.end(), index,

@@ -5,6 +5,7 @@
 
 #include "tools/logs/LogQso.h"
 #include "tools/judge/CabrilloHeader.h"
+#include "tools/judge/FindingKinds.h"
 #include "tools/judge/Minutes.h"
 #include "tools/judge/TextTable.h"
 
@@ -15,26 +16,6 @@
 #include <vector>
 
 namespace korvane::judge {
-
-// What the judge decided about one QSO. The order is the order of precedence: a QSO
-// that is both a duplicate and out of the period is listed as a duplicate.
-enum class Finding : std::uint8_t {
-    Confirmed,      // the other side's log holds it
-    NoLog,          // the other station sent no log, but others worked it: counted
-    Unique,         // the call is in no other log at all
-    BustedExchange, // matched, but the received exchange is not what the other side sent
-    Nil,            // the other station's log has no such QSO
-    BustedCall,     // the other side's log holds it from a call one character away
-    TourRepeat,     // the plug-in's tour check refuses it
-    OutOfPeriod,
-    BandMismatch,   // the band given is not the band of the frequency
-    Duplicate,      // the same call, band, mode and minute as an earlier line
-};
-inline constexpr int kFindingCount = 10;
-
-// Short name for files and scripts ("busted-call"), and words for people.
-const char* findingKey(Finding finding);
-const char* findingWords(Finding finding);
 
 // Flags of a record.
 enum QsoFlag : std::uint8_t {

@@ -24,8 +24,7 @@ std::uint32_t earlierLine(const Judgement& j, const Station& s, std::uint32_t in
 
 bool worthReporting(const CompactQso& qso)
 {
-    return (qso.finding != Finding::Confirmed && qso.finding != Finding::NoLog) ||
-           (qso.flags & kOtherBustedMyCall);
+    return findingKind(qso.finding).heldAgainst || (qso.flags & kOtherBustedMyCall);
 }
 
 FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uint32_t index)

@@ -19,15 +19,15 @@ void report(const JudgeOptions& o, const char* stage, std::size_t done, std::siz
 
 bool counts(Finding finding, const JudgeRules& rules)
 {
-    switch (finding) {
-    case Finding::Confirmed:
-    case Finding::NoLog:
+    switch (findingKind(finding).counting) {
+    case Counting::Always:
         return true;
-    case Finding::Unique:
+    case Counting::UnlessUniquesRuledOut:
         return rules.uniquesValid;
-    default:
-        return false;
+    case Counting::Never:
+        break;
     }
+    return false;
 }
 
 bool judgeContest(const JudgeOptions& options, Judgement& out)
@@ -69,15 +69,15 @@ void rankStations(Judgement& j)
         const Station& st = j.logs.stations[s];
         StationResult& r = j.results[s];
         r.byFinding.fill(0);
-        r.valid = 0;
+        r.valid = r.nil = r.busted = 0;
         for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
             const Finding f = j.logs.qsos[i].finding;
             ++r.byFinding[static_cast<int>(f)];
             r.valid += counts(f, j.rules) ? 1 : 0;
+            const ResultColumn column = findingKind(f).column;
+            r.nil += column == ResultColumn::Nil ? 1 : 0;
+            r.busted += column == ResultColumn::Busted ? 1 : 0;
         }
-        r.nil = r.byFinding[static_cast<int>(Finding::Nil)];
-        r.busted = r.byFinding[static_cast<int>(Finding::BustedCall)] +
-                   r.byFinding[static_cast<int>(Finding::BustedExchange)];
         r.penalty = static_cast<long long>(j.rules.penalty) * (r.nil + r.busted);
         r.score = r.pluginScore - r.penalty;
         byCategory[st.category].push_back(s);

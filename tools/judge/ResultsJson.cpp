@@ -9,14 +9,6 @@ namespace {
 // The style of every JSON korvane writes: names in snake_case, times in ISO 8601 UTC.
 constexpr const char* kIsoMinute = "%Y-%m-%dT%H:%M:00Z";
 
-std::string snakeCase(std::string name)
-{
-    for (char& c : name)
-        if (c == '-')
-            c = '_';
-    return name;
-}
-
 void qsoFields(JsonWriter& w, const ContestLogs& logs, const Station& s, const CompactQso& q)
 {
     w.key("line").value(static_cast<std::size_t>(q.line));
@@ -75,8 +67,8 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
     w.key("nil").value(static_cast<std::size_t>(r.nil));
     w.key("busted").value(static_cast<std::size_t>(r.busted));
     w.key("by_finding").beginObject(true);
-    for (int f = 0; f < kFindingCount; ++f)
-        w.key(snakeCase(findingKey(static_cast<Finding>(f)))).value(static_cast<std::size_t>(r.byFinding[f]));
+    for (const FindingKind& kind : kFindingKinds)
+        w.key(kind.jsonName).value(static_cast<std::size_t>(r.byFinding[static_cast<int>(kind.finding)]));
     w.endObject();
     w.key("unreadable_lines").value(st.skippedLines);
     w.key("plugin_score").value(r.pluginScore);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <unordered_map>
@@ -616,17 +617,13 @@ bool readTruth(const std::string& path, Truth& truth, std::string* error)
         } else if (kind == "line") {
             std::uint32_t line = 0;
             words >> call >> line >> finding;
-            bool known = false;
-            for (int f = 0; f < kFindingCount; ++f)
-                if (finding == findingKey(static_cast<Finding>(f))) {
-                    truth.lines[{call, line}] = static_cast<Finding>(f);
-                    known = true;
-                }
+            const std::optional<Finding> known = findingFromKey(finding);
             if (!known) {
                 *error = path;
                 *error += ":" + std::to_string(number) + ": unknown finding " + finding;
                 return false;
             }
+            truth.lines[{call, line}] = *known;
         }
     }
     return true;

@@ -2,8 +2,10 @@
 #include "tools/judge/FindingDetail.h"
 #include "tools/judge/ResultFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace korvane::judge {
 namespace {
@@ -23,6 +25,26 @@ std::string clockText(const ClockOffset& o)
            " QSOs matched with other logs); your times were corrected by it before checking.\n";
 }
 
+std::vector<const FindingKind*> inSummaryOrder()
+{
+    std::vector<const FindingKind*> kinds;
+    kinds.reserve(kFindingKinds.size());
+    for (const FindingKind& kind : kFindingKinds)
+        kinds.push_back(&kind);
+    std::sort(kinds.begin(), kinds.end(),
+              [](const FindingKind* a, const FindingKind* b) { return a->summaryRow < b->summaryRow; });
+    return kinds;
+}
+
+// A kind whose counting the committee decides says which way it went.
+std::string summaryLabel(const FindingKind& kind, const JudgeRules& rules)
+{
+    std::string label = kind.label;
+    if (kind.counting == Counting::UnlessUniquesRuledOut)
+        label += rules.uniquesValid ? " (counted)" : " (not counted)";
+    return label;
+}
+
 } // namespace
 
 std::string reportFileName(const std::string& call)
@@ -38,22 +60,13 @@ std::string stationReport(const Judgement& j, std::uint32_t station)
 {
     const Station& s = j.logs.stations[station];
     const StationResult& r = j.results[station];
-    auto n = [&](Finding f) { return r.byFinding[static_cast<int>(f)]; };
     std::string out = "KORVANE log check report: " + s.call + "\n";
     out += "Log file: " + s.file + "\nCategory: " + s.category + "\n";
     out += "Contest period: " + periodText(j.rules) + "; times may differ by " +
            std::to_string(j.rules.tolerance) + " minutes\n\n";
     out += row("QSOs in the log", s.count);
-    out += row("Confirmed", n(Finding::Confirmed));
-    out += row("Not checked (no log)", n(Finding::NoLog));
-    out += row(j.rules.uniquesValid ? "Unique (counted)" : "Unique (not counted)", n(Finding::Unique));
-    out += row("Not in log (NIL)", r.nil);
-    out += row("Busted call", n(Finding::BustedCall));
-    out += row("Busted exchange", n(Finding::BustedExchange));
-    out += row("Repeat in the same tour", n(Finding::TourRepeat));
-    out += row("Outside the contest period", n(Finding::OutOfPeriod));
-    out += row("Band not the frequency's", n(Finding::BandMismatch));
-    out += row("Duplicate line", n(Finding::Duplicate));
+    for (const FindingKind* kind : inSummaryOrder())
+        out += row(summaryLabel(*kind, j.rules).c_str(), r.byFinding[static_cast<int>(kind->finding)]);
     out += row("Valid QSOs", r.valid);
     if (s.skippedLines)
         out += row("Unreadable QSO lines", static_cast<std::uint32_t>(s.skippedLines));

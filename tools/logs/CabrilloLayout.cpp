@@ -206,13 +206,12 @@ std::size_t lastReceivedIndex(const Layout& layout, const QsoLine& line)
     return line.tokens.size() - (layout.transmitter ? 2 : 1);
 }
 
-Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::string>& headerCalls)
-{
-    Layout layout;
-    layout.ownCalls = headerCalls;
+namespace {
 
-    // The own call the lines give most often also counts: a log without CALLSIGN, or
-    // one whose lines write the call differently from its header.
+// The own call the lines give most often also counts: a log without CALLSIGN, or one
+// whose lines write the call differently from its header.
+void learnOwnCall(Layout& layout, const std::vector<QsoLine>& lines, const std::vector<std::string>& headerCalls)
+{
     std::map<std::string, std::size_t> ownCounts;
     std::vector<std::string> ownOrder;
     std::size_t withOwn = 0;
@@ -234,7 +233,12 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
             std::find(headerCalls.begin(), headerCalls.end(), *dominant) == headerCalls.end())
             layout.ownCalls.push_back(*dominant);
     }
+}
 
+// The worked call's place, by field or by column, from what every call-like field
+// after the own call looks like; false when no place stands out.
+bool placeWorkedCall(Layout& layout, const std::vector<QsoLine>& lines)
+{
     std::map<std::size_t, Tally> byPosition, byColumn;
     for (const QsoLine& q : lines) {
         for (std::size_t i = kOwnCall + 1; i < q.tokens.size(); ++i) {
@@ -259,12 +263,17 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
             candidates.push_back({Layout::CallBy::Column, at, &tally});
     const std::optional<Candidate> best = bestCandidate(std::move(candidates));
     if (!best)
-        return layout;
+        return false;
     layout.callBy = best->by;
     layout.callAt = best->at;
+    return true;
+}
 
-    // With the calls placed: does a transmitter number end the lines, do reports lead
-    // the halves? Only lines that fit count.
+// With the calls placed: does a transmitter number end the lines? Only lines that fit
+// count, and three in four must: a small log with one line written by hand still has
+// its column.
+bool endsWithTransmitter(const Layout& layout, const std::vector<QsoLine>& lines)
+{
     std::size_t fitting = 0, digitLast = 0, equalWith = 0, equalWithout = 0;
     for (const QsoLine& q : lines) {
         const std::size_t call = workedCallIndex(layout, q);
@@ -278,9 +287,12 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
         equalWith += sent + 1 == received ? 1 : 0;
         equalWithout += sent == received ? 1 : 0;
     }
-    // Three lines in four: a small log with one line written by hand still has its column.
-    layout.transmitter = digitLast > 0 && digitLast * 4 >= fitting * 3 && equalWith >= equalWithout;
+    return digitLast > 0 && digitLast * 4 >= fitting * 3 && equalWith >= equalWithout;
+}
 
+// Do reports lead the halves? Most of the lines that fit decide each half.
+void learnReports(Layout& layout, const std::vector<QsoLine>& lines)
+{
     std::size_t sentFields = 0, sentReports = 0, receivedFields = 0, receivedReports = 0;
     for (const QsoLine& q : lines) {
         const std::size_t call = workedCallIndex(layout, q);
@@ -297,6 +309,19 @@ Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::str
     }
     layout.sentReport = sentReports * 2 > sentFields;
     layout.receivedReport = receivedReports * 2 > receivedFields;
+}
+
+} // namespace
+
+Layout learnLayout(const std::vector<QsoLine>& lines, const std::vector<std::string>& headerCalls)
+{
+    Layout layout;
+    layout.ownCalls = headerCalls;
+    learnOwnCall(layout, lines, headerCalls);
+    if (!placeWorkedCall(layout, lines))
+        return layout;
+    layout.transmitter = endsWithTransmitter(layout, lines);
+    learnReports(layout, lines);
     return layout;
 }
 

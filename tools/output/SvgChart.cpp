@@ -88,14 +88,32 @@ long niceStep(double value)
     }
 }
 
-std::string tourChartSvg(const TourTable& t, const std::string& title, const QsoRates& rates)
+namespace {
+
+// Where everything goes: the plot area, a slot per tour, and the two value axes.
+struct ChartLayout {
+    std::size_t tours = 0;
+    double slotWidth = 0;
+    Frame f{};
+    double width = 0, height = 0;
+    long steps = 0, qsoStep = 0, scoreStep = 0;
+    double qsoTop = 0, scoreTop = 0;
+
+    double yQsos(double v) const { return f.top + f.height - v / qsoTop * f.height; }
+    double yScore(double v) const { return f.top + f.height - v / scoreTop * f.height; }
+    double xCentre(std::size_t i) const { return f.left + slotWidth * (i + 0.5); }
+};
+
+ChartLayout chartLayout(const TourTable& t)
 {
-    const std::size_t n = t.rows.size();
+    ChartLayout c;
+    const std::size_t n = c.tours = t.rows.size();
     // Bars at least 48 px apart up to 15 tours, then the chart about 1100 px wide.
-    const double slotWidth =
+    c.slotWidth =
         n <= 15 ? std::max(48.0, 720.0 / std::max<std::size_t>(n, 1)) : std::max(14.0, 1100.0 / n);
-    const Frame f{78.0, 104.0, slotWidth * static_cast<double>(std::max<std::size_t>(n, 1)), 300.0};
-    const double width = f.left + f.width + 86.0, height = f.top + f.height + 80.0;
+    c.f = Frame{78.0, 104.0, c.slotWidth * static_cast<double>(std::max<std::size_t>(n, 1)), 300.0};
+    c.width = c.f.left + c.f.width + 86.0;
+    c.height = c.f.top + c.f.height + 80.0;
 
     int maxQsos = 0, maxScore = 0;
     for (const TourRow& r : t.rows) {
@@ -105,146 +123,177 @@ std::string tourChartSvg(const TourTable& t, const std::string& title, const Qso
     // Both axes share the grid: the same number of steps, each a round number, and one
     // step more when the highest bar or point would leave no room for its label.
     const int qsoPeak = std::max(1, maxQsos), scorePeak = std::max(1, maxScore);
-    const long qsoStep = niceStep(qsoPeak / 8.0);
-    long steps = (qsoPeak + qsoStep - 1) / qsoStep;
-    const long scoreStep = niceStep(scorePeak / static_cast<double>(steps));
-    if (qsoPeak > 0.94 * qsoStep * steps || scorePeak > 0.94 * scoreStep * steps)
-        ++steps;
-    const double qsoTop = static_cast<double>(qsoStep * steps);
-    const double scoreTop = static_cast<double>(scoreStep * steps);
-    const auto yQsos = [&](double v) { return f.top + f.height - v / qsoTop * f.height; };
-    const auto yScore = [&](double v) { return f.top + f.height - v / scoreTop * f.height; };
-    const auto xCentre = [&](std::size_t i) { return f.left + slotWidth * (i + 0.5); };
+    c.qsoStep = niceStep(qsoPeak / 8.0);
+    c.steps = (qsoPeak + c.qsoStep - 1) / c.qsoStep;
+    c.scoreStep = niceStep(scorePeak / static_cast<double>(c.steps));
+    if (qsoPeak > 0.94 * c.qsoStep * c.steps || scorePeak > 0.94 * c.scoreStep * c.steps)
+        ++c.steps;
+    c.qsoTop = static_cast<double>(c.qsoStep * c.steps);
+    c.scoreTop = static_cast<double>(c.scoreStep * c.steps);
+    return c;
+}
 
-    Svg svg;
-    svg.out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-              num(width) + "\" height=\"" + num(height) + "\" viewBox=\"0 0 " + num(width) + " " +
-              num(height) + "\" font-family=\"" + kFont + "\">\n";
-    svg.rect(0, 0, width, height, "#FFFFFF", "");
-
-    // Title and a line of totals under it.
+// The title and a line of totals under it.
+void drawHeading(Svg& svg, const ChartLayout& c, const TourTable& t, const std::string& title)
+{
+    const std::size_t n = c.tours;
     const TourRow total = t.totals();
-    svg.text(width / 2, 28, title, 18, "middle", kInk, "bold");
-    svg.text(width / 2, 50,
+    svg.text(c.width / 2, 28, title, 18, "middle", kInk, "bold");
+    svg.text(c.width / 2, 50,
              std::to_string(total.total) + " QSOs in " + std::to_string(n) +
                  (n == 1 ? " tour, " : " tours, ") +
                  std::to_string(total.newCalls) + " calls, " + std::to_string(total.refused) +
                  " repeats refused, score " + std::to_string(total.score),
              12.5, "middle", "#555555");
+}
 
-    // Legend: one swatch per band, then the score line.
-    {
-        std::vector<std::pair<std::string, std::size_t>> items; // label, band (n: the score)
-        for (std::size_t b = 0; b < t.bands.size(); ++b)
-            items.push_back({bandLabel(t.bands[b]), b});
-        double legendWidth = 0;
-        for (const auto& item : items)
-            legendWidth += 26 + 7.5 * item.first.size() + 18;
-        legendWidth += 30 + 7.5 * 5 + 18 + 30 + 7.5 * 15;
-        double x = std::max(f.left, (width - legendWidth) / 2);
-        const double y = 76;
-        for (const auto& [label, b] : items) {
-            svg.rect(x, y - 10, 14, 14, kBandColours[b % std::size(kBandColours)], "");
-            svg.text(x + 20, y + 1.5, label, 12.5, "start");
-            x += 26 + 7.5 * label.size() + 18;
-        }
-        svg.line(x, y - 3, x + 24, y - 3, kRateColour, 1.5);
-        svg.text(x + 30, y + 1.5, "QSOs per 10 min", 12.5, "start");
-        x += 30 + 7.5 * 15 + 18;
-        svg.line(x, y - 3, x + 24, y - 3, kScoreColour, 2.5);
-        svg.out += "  <circle cx=\"" + num(x + 12) + "\" cy=\"" + num(y - 3) + "\" r=\"3.5\" fill=\"" +
-                   kScoreColour + "\"/>\n";
-        svg.text(x + 30, y + 1.5, "Score", 12.5, "start");
+// One swatch per band, then the rate line and the score line.
+void drawLegend(Svg& svg, const ChartLayout& c, const TourTable& t)
+{
+    std::vector<std::pair<std::string, std::size_t>> items; // label, band
+    for (std::size_t b = 0; b < t.bands.size(); ++b)
+        items.push_back({bandLabel(t.bands[b]), b});
+    double legendWidth = 0;
+    for (const auto& item : items)
+        legendWidth += 26 + 7.5 * item.first.size() + 18;
+    legendWidth += 30 + 7.5 * 5 + 18 + 30 + 7.5 * 15;
+    double x = std::max(c.f.left, (c.width - legendWidth) / 2);
+    const double y = 76;
+    for (const auto& [label, b] : items) {
+        svg.rect(x, y - 10, 14, 14, kBandColours[b % std::size(kBandColours)], "");
+        svg.text(x + 20, y + 1.5, label, 12.5, "start");
+        x += 26 + 7.5 * label.size() + 18;
     }
+    svg.line(x, y - 3, x + 24, y - 3, kRateColour, 1.5);
+    svg.text(x + 30, y + 1.5, "QSOs per 10 min", 12.5, "start");
+    x += 30 + 7.5 * 15 + 18;
+    svg.line(x, y - 3, x + 24, y - 3, kScoreColour, 2.5);
+    svg.out += "  <circle cx=\"" + num(x + 12) + "\" cy=\"" + num(y - 3) + "\" r=\"3.5\" fill=\"" +
+               kScoreColour + "\"/>\n";
+    svg.text(x + 30, y + 1.5, "Score", 12.5, "start");
+}
 
-    // Grid and both value axes.
-    for (long i = 0; i <= steps; ++i) {
-        const double y = yQsos(static_cast<double>(i * qsoStep));
+// The grid and both value axes: QSOs on the left, the score on the right.
+void drawAxes(Svg& svg, const ChartLayout& c)
+{
+    const Frame& f = c.f;
+    for (long i = 0; i <= c.steps; ++i) {
+        const double y = c.yQsos(static_cast<double>(i * c.qsoStep));
         svg.line(f.left, y, f.left + f.width, y, i == 0 ? kInk : kGrid, 1);
-        svg.text(f.left - 8, y + 4, std::to_string(i * qsoStep), 11.5, "end");
-        svg.text(f.left + f.width + 8, y + 4, std::to_string(i * scoreStep), 11.5, "start",
+        svg.text(f.left - 8, y + 4, std::to_string(i * c.qsoStep), 11.5, "end");
+        svg.text(f.left + f.width + 8, y + 4, std::to_string(i * c.scoreStep), 11.5, "start",
                  kScoreColour);
     }
     svg.line(f.left, f.top, f.left, f.top + f.height, kInk, 1);
     svg.line(f.left + f.width, f.top, f.left + f.width, f.top + f.height, kScoreColour, 1);
     svg.text(22, f.top + f.height / 2, "QSOs per tour", 13, "middle", kInk, "normal", -90);
-    svg.text(width - 18, f.top + f.height / 2, "Score after the tour", 13, "middle", kScoreColour,
+    svg.text(c.width - 18, f.top + f.height / 2, "Score after the tour", 13, "middle", kScoreColour,
              "normal", 90);
+}
 
-    // Bars, stacked by band in the plug-in's band order from the bottom up.
-    const double barWidth = std::min(slotWidth * 0.64, 64.0);
+// Bars, stacked by band in the plug-in's band order from the bottom up, each tour's
+// total over it and its start under it where there is room.
+void drawBars(Svg& svg, const ChartLayout& c, const TourTable& t)
+{
+    const Frame& f = c.f;
+    const double barWidth = std::min(c.slotWidth * 0.64, 64.0);
     const double labelWidth = t.oneDay() ? 44.0 : 80.0;
-    const std::size_t labelEvery = static_cast<std::size_t>(std::ceil(labelWidth / slotWidth));
-    for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t labelEvery = static_cast<std::size_t>(std::ceil(labelWidth / c.slotWidth));
+    for (std::size_t i = 0; i < c.tours; ++i) {
         const TourRow& row = t.rows[i];
         double base = 0;
         for (std::size_t b = 0; b < t.bands.size(); ++b) {
             const int q = t.bandTotal(row, b);
             if (q == 0)
                 continue;
-            const double y1 = yQsos(base), y2 = yQsos(base + q);
-            svg.rect(xCentre(i) - barWidth / 2, y2, barWidth, y1 - y2,
+            const double y1 = c.yQsos(base), y2 = c.yQsos(base + q);
+            svg.rect(c.xCentre(i) - barWidth / 2, y2, barWidth, y1 - y2,
                      kBandColours[b % std::size(kBandColours)],
                      "Tour " + std::to_string(tourNumber(row.slot)) + " (" + startLabel(t, row) +
                          " UTC), " + bandLabel(t.bands[b]) + ": " + std::to_string(q) + " QSOs");
             base += q;
         }
-        if (slotWidth >= 24 && row.total > 0)
-            svg.text(xCentre(i), yQsos(row.total) - 5, std::to_string(row.total), 11, "middle",
+        if (c.slotWidth >= 24 && row.total > 0)
+            svg.text(c.xCentre(i), c.yQsos(row.total) - 5, std::to_string(row.total), 11, "middle",
                      "#444444");
         if (i % labelEvery == 0) {
-            svg.line(xCentre(i), f.top + f.height, xCentre(i), f.top + f.height + 5, kInk, 1);
-            svg.text(xCentre(i), f.top + f.height + 19, startLabel(t, row), 11.5, "middle");
+            svg.line(c.xCentre(i), f.top + f.height, c.xCentre(i), f.top + f.height + 5, kInk, 1);
+            svg.text(c.xCentre(i), f.top + f.height + 19, startLabel(t, row), 11.5, "middle");
             if (labelEvery == 1)
-                svg.text(xCentre(i), f.top + f.height + 33, "tour " + std::to_string(tourNumber(row.slot)),
+                svg.text(c.xCentre(i), f.top + f.height + 33, "tour " + std::to_string(tourNumber(row.slot)),
                          10, "middle", "#777777");
         }
     }
     svg.text(f.left + f.width / 2, f.top + f.height + 58, "Tour start (UTC, half hours)", 13,
              "middle");
+}
 
-    // QSOs per 10 minutes: three steps across each tour's slot, broken where the table
-    // leaves out a long gap.
+// QSOs per 10 minutes: three steps across each tour's slot, broken where the table
+// leaves out a long gap.
+void drawRateSteps(Svg& svg, const ChartLayout& c, const TourTable& t, const QsoRates& rates)
+{
     std::string steps10;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < c.tours; ++i) {
         if (i > 0 && t.rows[i].slot != t.rows[i - 1].slot + 1)
             steps10 += "\"/>\n  <polyline fill=\"none\" stroke=\"" + std::string(kRateColour) +
                        "\" stroke-width=\"1.5\" points=\"";
         for (int part = 0; part < 3; ++part) {
             const EpochMinute first = static_cast<EpochMinute>(t.rows[i].slot) * kMinutesPerTour + part * 10;
             const auto found = rates.perTenMinutes.find(first);
-            const double y = yQsos(found == rates.perTenMinutes.end() ? 0 : found->second);
-            const double x0 = f.left + slotWidth * (i + part / 3.0);
-            steps10 += num(x0) + "," + num(y) + " " + num(x0 + slotWidth / 3) + "," + num(y) + " ";
+            const double y = c.yQsos(found == rates.perTenMinutes.end() ? 0 : found->second);
+            const double x0 = c.f.left + c.slotWidth * (i + part / 3.0);
+            steps10 += num(x0) + "," + num(y) + " " + num(x0 + c.slotWidth / 3) + "," + num(y) + " ";
         }
     }
-    if (n > 0)
+    if (c.tours > 0)
         svg.out += "  <polyline fill=\"none\" stroke=\"" + std::string(kRateColour) +
                    "\" stroke-width=\"1.5\" points=\"" + steps10 + "\"/>\n";
+}
 
-    // The running score over the bars.
-    if (n > 0) {
-        std::string points;
-        for (std::size_t i = 0; i < n; ++i)
-            points += (i ? " " : "") + num(xCentre(i)) + "," + num(yScore(t.rows[i].score));
-        // A white casing under the line keeps it apart from bars of any colour.
-        svg.out += "  <polyline points=\"" + points +
-                   "\" fill=\"none\" stroke=\"#FFFFFF\" stroke-width=\"6\" stroke-linejoin=\"round\"/>\n";
-        svg.out += "  <polyline points=\"" + points + "\" fill=\"none\" stroke=\"" + kScoreColour +
-                   "\" stroke-width=\"2.5\" stroke-linejoin=\"round\"/>\n";
-        for (std::size_t i = 0; i < n; ++i) {
-            const TourRow& row = t.rows[i];
-            svg.out += "  <circle cx=\"" + num(xCentre(i)) + "\" cy=\"" + num(yScore(row.score)) +
-                       "\" r=\"3.5\" fill=\"" + kScoreColour + "\"><title>" +
-                       svgText("Score after tour " + std::to_string(tourNumber(row.slot)) + ": " +
-                               std::to_string(row.score)) +
-                       "</title></circle>\n";
-        }
-        const TourRow& last = t.rows.back();
-        svg.text(xCentre(n - 1) + 8, yScore(last.score) - 8, std::to_string(last.score), 12.5,
-                 "start", kScoreColour, "bold", 0, true);
+// The running score over the bars, a point per tour and the last score written.
+void drawScoreLine(Svg& svg, const ChartLayout& c, const TourTable& t)
+{
+    const std::size_t n = c.tours;
+    if (n == 0)
+        return;
+    std::string points;
+    for (std::size_t i = 0; i < n; ++i)
+        points += (i ? " " : "") + num(c.xCentre(i)) + "," + num(c.yScore(t.rows[i].score));
+    // A white casing under the line keeps it apart from bars of any colour.
+    svg.out += "  <polyline points=\"" + points +
+               "\" fill=\"none\" stroke=\"#FFFFFF\" stroke-width=\"6\" stroke-linejoin=\"round\"/>\n";
+    svg.out += "  <polyline points=\"" + points + "\" fill=\"none\" stroke=\"" + kScoreColour +
+               "\" stroke-width=\"2.5\" stroke-linejoin=\"round\"/>\n";
+    for (std::size_t i = 0; i < n; ++i) {
+        const TourRow& row = t.rows[i];
+        svg.out += "  <circle cx=\"" + num(c.xCentre(i)) + "\" cy=\"" + num(c.yScore(row.score)) +
+                   "\" r=\"3.5\" fill=\"" + kScoreColour + "\"><title>" +
+                   svgText("Score after tour " + std::to_string(tourNumber(row.slot)) + ": " +
+                           std::to_string(row.score)) +
+                   "</title></circle>\n";
     }
+    const TourRow& last = t.rows.back();
+    svg.text(c.xCentre(n - 1) + 8, c.yScore(last.score) - 8, std::to_string(last.score), 12.5,
+             "start", kScoreColour, "bold", 0, true);
+}
+
+} // namespace
+
+std::string tourChartSvg(const TourTable& t, const std::string& title, const QsoRates& rates)
+{
+    const ChartLayout c = chartLayout(t);
+    Svg svg;
+    svg.out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+              num(c.width) + "\" height=\"" + num(c.height) + "\" viewBox=\"0 0 " + num(c.width) + " " +
+              num(c.height) + "\" font-family=\"" + kFont + "\">\n";
+    svg.rect(0, 0, c.width, c.height, "#FFFFFF", "");
+    drawHeading(svg, c, t, title);
+    drawLegend(svg, c, t);
+    drawAxes(svg, c);
+    drawBars(svg, c, t);
+    drawRateSteps(svg, c, t, rates);
+    drawScoreLine(svg, c, t);
     svg.out += "</svg>\n";
     return svg.out;
 }

@@ -179,76 +179,102 @@ std::string bandLabel(const std::string& band)
     return metres ? band + " m" : band;
 }
 
-std::string tourText(const TourTable& t, const std::string& ownCall)
+namespace {
+
+// A tour's cells, or the totals': tour, start, the bands, the modes, QSOs, new, refused, score.
+std::vector<std::string> tourCells(const TourTable& t, const TourRow& row, bool total)
 {
-    // Columns: tour, start, the bands, the modes, QSOs, new, refused, score.
-    std::vector<std::string> head = {"Tour", "UTC"};
-    for (const std::string& b : t.bands)
-        head.push_back(bandLabel(b));
-    for (const std::string& m : t.modes)
-        head.push_back(m);
-    for (const char* h : {"QSOs", "New", "Refused", "Score"})
-        head.push_back(h);
+    const char* timePattern = t.oneDay() ? "%H:%M" : "%Y-%m-%d %H:%M";
+    std::vector<std::string> c;
+    c.push_back(total ? "Total" : std::to_string(tourNumber(row.slot)));
+    c.push_back(total ? "" : formatOleDate(tourStart(row.slot), timePattern));
+    for (std::size_t b = 0; b < t.bands.size(); ++b)
+        c.push_back(std::to_string(t.bandTotal(row, b)));
+    for (std::size_t m = 0; m < t.modes.size(); ++m)
+        c.push_back(std::to_string(t.modeTotal(row, m)));
+    for (int n : {row.total, row.newCalls, row.refused, row.score})
+        c.push_back(std::to_string(n));
+    return c;
+}
 
-    const std::string timePattern = t.oneDay() ? "%H:%M" : "%Y-%m-%d %H:%M";
-    const auto cells = [&](const TourRow& row, bool total) {
-        std::vector<std::string> c;
-        c.push_back(total ? "Total" : std::to_string(tourNumber(row.slot)));
-        c.push_back(total ? "" : formatOleDate(tourStart(row.slot), timePattern.c_str()));
-        for (std::size_t b = 0; b < t.bands.size(); ++b)
-            c.push_back(std::to_string(t.bandTotal(row, b)));
-        for (std::size_t m = 0; m < t.modes.size(); ++m)
-            c.push_back(std::to_string(t.modeTotal(row, m)));
-        for (int n : {row.total, row.newCalls, row.refused, row.score})
-            c.push_back(std::to_string(n));
-        return c;
-    };
-    std::vector<std::vector<std::string>> body;
-    for (const TourRow& row : t.rows)
-        body.push_back(cells(row, false));
-    body.push_back(cells(t.totals(), true));
+// The table as text cells, each column as wide as its widest cell.
+struct TourGrid {
+    std::vector<std::string> head;
+    std::vector<std::vector<std::string>> body; // a row per tour, then the totals
+    std::vector<std::size_t> width;
 
-    std::vector<std::size_t> width(head.size());
-    for (std::size_t i = 0; i < head.size(); ++i) {
-        width[i] = head[i].size();
-        for (const auto& line : body)
-            width[i] = std::max(width[i], line[i].size());
-    }
-    const auto render = [&](const std::vector<std::string>& c) {
+    // The first two columns to the left, the counts to the right.
+    std::string render(const std::vector<std::string>& c) const
+    {
         std::string line = padRight(c[0], width[0]) + "  " + padRight(c[1], width[1]);
         for (std::size_t i = 2; i < c.size(); ++i)
             line += "  " + padLeft(c[i], width[i]);
         line.erase(line.find_last_not_of(' ') + 1);
         return line + "\n";
-    };
+    }
+};
 
-    std::string out = "Tours of " + ownCall;
-    if (!t.rows.empty() && t.oneDay())
-        out += ", " + formatOleDate(tourStart(t.rows.front().slot), "%Y-%m-%d");
-    out += " (half hours, UTC; QSOs by band, by mode, in all)\n";
-    out += render(head);
-    // A run of empty tours (a break, a night) takes one line in place of many.
-    for (std::size_t i = 0; i + 1 < body.size();) {
+TourGrid tourGrid(const TourTable& t)
+{
+    TourGrid g;
+    g.head = {"Tour", "UTC"};
+    for (const std::string& b : t.bands)
+        g.head.push_back(bandLabel(b));
+    for (const std::string& m : t.modes)
+        g.head.push_back(m);
+    for (const char* h : {"QSOs", "New", "Refused", "Score"})
+        g.head.push_back(h);
+    for (const TourRow& row : t.rows)
+        g.body.push_back(tourCells(t, row, false));
+    g.body.push_back(tourCells(t, t.totals(), true));
+    g.width.resize(g.head.size());
+    for (std::size_t i = 0; i < g.head.size(); ++i) {
+        g.width[i] = g.head[i].size();
+        for (const auto& line : g.body)
+            g.width[i] = std::max(g.width[i], line[i].size());
+    }
+    return g;
+}
+
+// The tours' lines. A run of empty tours (a break, a night) takes one line in place of many.
+std::string tourLines(const TourTable& t, const TourGrid& g)
+{
+    std::string out;
+    for (std::size_t i = 0; i + 1 < g.body.size();) {
         std::size_t end = i;
-        while (end + 1 < body.size() && t.rows[end].total == 0)
+        while (end + 1 < g.body.size() && t.rows[end].total == 0)
             ++end;
         if (end - i >= kEmptyRunFolded) {
             // Tour numbers start again at midnight: "47-1+1" ends on the next day.
             const long days = t.rows[end - 1].slot / kSlotsPerDay - t.rows[i].slot / kSlotsPerDay;
-            const std::string last = body[end - 1][0] + (days ? "+" + std::to_string(days) : "");
-            out += padRight(body[i][0] + "-" + last, width[0]) + "  " +
-                   padRight(body[i][1], width[1]) + "  no QSOs in " + std::to_string(end - i) +
+            const std::string last = g.body[end - 1][0] + (days ? "+" + std::to_string(days) : "");
+            out += padRight(g.body[i][0] + "-" + last, g.width[0]) + "  " +
+                   padRight(g.body[i][1], g.width[1]) + "  no QSOs in " + std::to_string(end - i) +
                    " tours\n";
             i = end;
         } else {
-            out += render(body[i++]);
+            out += g.render(g.body[i++]);
         }
     }
+    return out;
+}
+
+} // namespace
+
+std::string tourText(const TourTable& t, const std::string& ownCall)
+{
+    const TourGrid g = tourGrid(t);
+    std::string out = "Tours of " + ownCall;
+    if (!t.rows.empty() && t.oneDay())
+        out += ", " + formatOleDate(tourStart(t.rows.front().slot), "%Y-%m-%d");
+    out += " (half hours, UTC; QSOs by band, by mode, in all)\n";
+    out += g.render(g.head);
+    out += tourLines(t, g);
     std::size_t rule = 0;
-    for (std::size_t w : width)
+    for (std::size_t w : g.width)
         rule += w + 2;
     out += std::string(rule - 2, '-') + "\n";
-    out += render(body.back());
+    out += g.render(g.body.back());
     return out;
 }
 

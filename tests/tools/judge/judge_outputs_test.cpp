@@ -131,6 +131,26 @@ TEST_CASE("a small contest made by hand, as its reports, JSON and page tell it")
                       std::string::npos,
                   mine);
     CHECK(mine.find("for your information") == std::string::npos);
+    // The summary: a row per kind, like with like, and the tables' columns adding them up.
+    CHECK_MESSAGE(mine.find("  Confirmed                       1\n"
+                            "  Not checked (no log)            0\n"
+                            "  Unique (counted)                0\n"
+                            "  Not in log (NIL)                0\n"
+                            "  Busted call                     1\n"
+                            "  Busted exchange                 0\n"
+                            "  Repeat in the same tour         1\n"
+                            "  Outside the contest period      0\n"
+                            "  Band not the frequency's        0\n"
+                            "  Duplicate line                  0\n"
+                            "  Valid QSOs                      1\n") != std::string::npos,
+                  mine);
+    CHECK(j.results[0].busted == 1);
+    CHECK(j.results[0].nil == 0);
+    CHECK(j.results[2].nil == 1);
+    CHECK(j.results[2].busted == 0);
+    j.rules.uniquesValid = false;
+    CHECK(stationReport(j, 0).find("  Unique (not counted)            0\n") != std::string::npos);
+    j.rules.uniquesValid = true;
 
     // The other side of the busted call keeps its QSO, and is told why.
     const std::string theirs = stationReport(j, 1);

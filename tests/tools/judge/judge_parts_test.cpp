@@ -4,6 +4,7 @@
 
 #include "tools/judge/CabrilloHeader.h"
 #include "tools/judge/CrossCheck.h"
+#include "tools/judge/FindingKinds.h"
 
 #include <doctest/doctest.h>
 
@@ -150,4 +151,31 @@ TEST_CASE("which QSOs count: confirmed ones, those with stations that sent no lo
         rules.uniquesValid = false;
         CHECK(counts(c.finding, rules) == c.countsWithoutUniques);
     }
+}
+
+TEST_CASE("each finding kind: its key names it back, its JSON name is the key in snake_case, the summary lists it once")
+{
+    std::array<int, kFindingCount> rowsTaken{};
+    for (const FindingKind& kind : kFindingKinds) {
+        CAPTURE(kind.key);
+        CHECK(findingFromKey(kind.key) == kind.finding);
+        std::string snake = kind.key;
+        for (char& c : snake)
+            if (c == '-')
+                c = '_';
+        CHECK(snake == kind.jsonName);
+        REQUIRE(kind.summaryRow >= 0);
+        REQUIRE(kind.summaryRow < kFindingCount);
+        ++rowsTaken[static_cast<std::size_t>(kind.summaryRow)];
+        // What counts is never held against the QSO, apart from a lone call the committee may rule out.
+        CHECK(kind.heldAgainst == (kind.counting != Counting::Always));
+        // Only what the QSO lost goes to the penalised columns.
+        if (kind.column != ResultColumn::None)
+            CHECK(kind.counting == Counting::Never);
+    }
+    for (int taken : rowsTaken)
+        CHECK(taken == 1);
+    CHECK_FALSE(findingFromKey("busted_call"));
+    CHECK_FALSE(findingFromKey(""));
+    CHECK_FALSE(findingFromKey("nil "));
 }

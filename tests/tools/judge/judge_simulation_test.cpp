@@ -11,6 +11,7 @@
 #include <doctest/doctest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 using namespace judgetest;
@@ -131,7 +132,19 @@ TEST_CASE("ranks follow the scores within each category, penalties come off the 
     REQUIRE(!pluginPath().empty());
     TempDir dir;
     const SimulationOptions o = smallContest(60, 3);
-    Judgement j = judgeSimulation(simulateContest(o), o, dir.path());
+    const Simulation simulation = simulateContest(o);
+    Judgement j = judgeSimulation(simulation, o, dir.path());
+    // The columns the penalty is for hold what was put in: NILs, and busted calls and exchanges.
+    std::map<std::string, std::uint32_t> nilPut, bustedPut;
+    for (const auto& [where, finding] : simulation.truth.lines) {
+        nilPut[where.first] += finding == Finding::Nil ? 1 : 0;
+        bustedPut[where.first] += finding == Finding::BustedCall || finding == Finding::BustedExchange ? 1 : 0;
+    }
+    for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s) {
+        CAPTURE(j.logs.stations[s].call);
+        CHECK(j.results[s].nil == nilPut[j.logs.stations[s].call]);
+        CHECK(j.results[s].busted == bustedPut[j.logs.stations[s].call]);
+    }
     std::size_t ranked = 0;
     for (const Category& c : j.categories) {
         for (std::size_t k = 0; k < c.stations.size(); ++k) {
