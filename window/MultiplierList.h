@@ -19,15 +19,6 @@ public:
     std::uint64_t generation() const;
     std::size_t size() const;
 
-    // Calls fn(const std::vector<std::string>&, generation) under the lock, so a
-    // reader can fill its view without a copy. fn must not wait for the host's thread.
-    template <typename Fn>
-    void read(Fn&& fn) const
-    {
-        platform::LockGuard guard(lock_);
-        fn(calls_, generation_);
-    }
-
 private:
     mutable platform::Lock lock_;
     std::vector<std::string> calls_;
