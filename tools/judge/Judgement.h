@@ -3,6 +3,7 @@
 // tour check and score, and rank the stations by category.
 
 #include "tools/host/PluginSession.h"
+#include "tools/judge/ContestDefinition.h"
 #include "tools/judge/ContestLogs.h"
 #include "tools/judge/CrossCheck.h"
 
@@ -18,6 +19,7 @@ struct JudgeRules {
     int tolerance = 3;         // minutes
     int penalty = 0;           // points taken off per NIL or busted QSO, beyond the QSO itself
     bool uniquesValid = true;
+    ContestDefinition contest; // KORVANE unless --contest names another
 };
 
 // Whether a QSO with this finding counts for the station.
