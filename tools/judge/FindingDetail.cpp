@@ -60,6 +60,10 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
     case Finding::Nil:
         d.why = "not in " + call + "'s log";
         break;
+    case Finding::WrongTime:
+        d.why = "in " + other + "'s log at " + formatMinute(logs.qsos[partner].minute, "%H:%M") +
+                ", whose clock agrees with its other partners";
+        break;
     case Finding::BustedCall:
         d.why = "logged " + call + ", the station worked was " + other;
         break;
@@ -72,6 +76,10 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
         d.why = formatMinute(t, "%Y-%m-%d %H:%M") + " UTC lies outside " + periodText(j.rules);
         break;
     }
+    case Finding::NotInContest:
+        d.why = logs.bands.text(q.band) + " m " + logs.modes.text(q.mode) + " is not a band and mode of " +
+                j.rules.contest.name;
+        break;
     case Finding::BandMismatch: {
         const auto band = bandFromKHz(q.freqKHz);
         d.why = std::to_string(q.freqKHz) + " kHz is " + (band ? "on " + *band + " m" : "on no band") +

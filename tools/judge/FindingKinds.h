@@ -18,13 +18,16 @@ enum class Finding : std::uint8_t {
     Unique,         // the call is in no other log at all
     BustedExchange, // matched, but the received exchange is not what the other side sent
     Nil,            // the other station's log has no such QSO
+    WrongTime,      // the other log holds it, but this side's time is far off and its
+                    // clock agrees with its other partners' (a near miss)
     BustedCall,     // the other side's log holds it from a call one character away
     TourRepeat,     // the plug-in's tour check refuses it
     OutOfPeriod,
+    NotInContest,   // a band or mode the contest does not have
     BandMismatch,   // the band given is not the band of the frequency
     Duplicate,      // the same call, band, mode and minute as an earlier line
 };
-inline constexpr int kFindingCount = 10;
+inline constexpr int kFindingCount = 12;
 
 enum class Counting : std::uint8_t {
     Always,

@@ -136,10 +136,12 @@ TEST_CASE("a small contest made by hand, as its reports, JSON and page tell it")
                             "  Not checked (no log)            0\n"
                             "  Unique (counted)                0\n"
                             "  Not in log (NIL)                0\n"
+                            "  Wrong time (near miss)          0\n"
                             "  Busted call                     1\n"
                             "  Busted exchange                 0\n"
                             "  Repeat in the same tour         1\n"
                             "  Outside the contest period      0\n"
+                            "  Not a contest band or mode      0\n"
                             "  Band not the frequency's        0\n"
                             "  Duplicate line                  0\n"
                             "  Valid QSOs                      1\n") != std::string::npos,
