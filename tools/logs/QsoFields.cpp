@@ -6,14 +6,6 @@
 namespace korvane {
 namespace {
 
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month)
-{
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeap(year) ? 29 : kDays[month - 1];
-}
-
 int number(const std::string& text, std::size_t from, std::size_t count)
 {
     return std::stoi(text.substr(from, count));
@@ -32,9 +24,7 @@ std::optional<COleDateTime> withTime(int year, int month, int day, const std::st
 std::optional<COleDateTime> utcDateTime(int year, int month, int day, int hour, int minute,
                                         int second)
 {
-    if (year < 1900 || year > 9999 || month < 1 || month > 12)
-        return std::nullopt;
-    if (day < 1 || day > daysInMonth(year, month))
+    if (year < 1900 || year > 9999 || !isCalendarDate(year, month, day))
         return std::nullopt;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
