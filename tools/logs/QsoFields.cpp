@@ -61,7 +61,7 @@ std::string callsignProblem(const std::string& call)
     return std::string();
 }
 
-std::optional<unsigned long long> megahertzToHertzWide(const std::string& mhz)
+std::optional<unsigned long long> megahertzToHertz(const std::string& mhz)
 {
     const std::string text = trim(mhz);
     const std::size_t dot = text.find('.');
@@ -74,15 +74,6 @@ std::optional<unsigned long long> megahertzToHertzWide(const std::string& mhz)
         return std::nullopt;
     fraction = (fraction + "000000").substr(0, 6);
     return (whole.empty() ? 0ull : std::stoull(whole)) * 1000000ull + std::stoull(fraction);
-}
-
-std::optional<unsigned> megahertzToHertz(const std::string& mhz)
-{
-    // Beyond 4294 MHz a count of hertz no longer fits the host's unsigned argument.
-    const auto hz = megahertzToHertzWide(mhz);
-    if (!hz || *hz > 0xffffffffull)
-        return std::nullopt;
-    return static_cast<unsigned>(*hz);
 }
 
 std::string modeFromAdif(const std::string& mode, const std::string& submode)
