@@ -351,7 +351,11 @@ private:
             const std::size_t slash = call.find('/');
             const std::string base = call.substr(0, slash);
             if (how < 12) {
-                wrong = slash == std::string::npos ? call + "/P" : base;
+                // Two neighbouring characters swapped. A portable suffix added or left out
+                // is no bust unless the contest says so.
+                const std::size_t at = base.find_first_of("0123456789") + 1;
+                if (at + 1 < base.size())
+                    std::swap(wrong[at], wrong[at + 1]);
             } else {
                 const std::size_t digit = base.find_first_of("0123456789");
                 std::size_t at = how < 27 ? digit : digit + 1 + random_.below(static_cast<std::uint32_t>(base.size() - digit - 1));

@@ -44,6 +44,7 @@ TEST_CASE("each QSO's finding in contests made for it")
         const char* what;
         std::vector<NamedLog> logs;
         std::vector<Expect> expected; // every QSO not listed is confirmed
+        SuffixRule suffixes = SuffixRule::Ignore;
     };
     const Case cases[] = {
         /* 1 */ {"three minutes apart still match",
@@ -66,10 +67,10 @@ TEST_CASE("each QSO's finding in contests made for it")
                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
                   {"UA3BB", {qso("UA3BB", "1501", "UA3AA", 7, 1)}}},
                  {{"UA3AA", 0, Finding::BustedCall}}},
-        /* 6 */ {"a portable suffix left out is a busted call",
+        /* 6 */ {"a portable suffix left out is the same station",
                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
                   {"UA3BB/P", {qso("UA3BB/P", "1500", "UA3AA", 7, 1)}}},
-                 {{"UA3AA", 0, Finding::BustedCall}}},
+                 {}},
         /* 7 */ {"a busted call that is another submitted station",
                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
@@ -115,6 +116,84 @@ TEST_CASE("each QSO's finding in contests made for it")
                   {{"UA3AA", {qso("UA3AA", "1529", "UA3BB", 1, 11), qso("UA3AA", "1530", "UA3BB", 2, 11)}},
                    {"UA3BB", {qso("UA3BB", "1530", "UA3AA", 11, 1), qso("UA3BB", "1531", "UA3AA", 11, 2)}}},
                   {}},
+        /* 17 */ {"a portable suffix left out is busted where the contest counts suffixes",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
+                   {"UA3BB/M", {qso("UA3BB/M", "1500", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}},
+                  SuffixRule::Bust},
+        /* 18 */ {"/QRP is never part of the call",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB/QRP", 1, 7), qso("UA3AA", "1510", "UA3CC", 2, 4)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA/QRP", 7, 1)}},
+                   {"UA3CC/QRP", {qso("UA3CC/QRP", "1510", "UA3AA", 4, 2)}}},
+                  {},
+                  SuffixRule::Bust},
+        /* 19 */ {"two neighbouring characters swapped are a busted call",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BD", 1, 7)}},
+                   {"UA3DB", {qso("UA3DB", "1500", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}}},
+        /* 20 */ {"both sides logged the other's call wrong: each is busted on its own",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1501", "UA3AB", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}, {"UA3BB", 0, Finding::BustedCall}}},
+        /* 21 */ {"one side the call, the other the exchange",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 9)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}, {"UA3BB", 0, Finding::BustedExchange}}},
+        /* 22 */ {"both calls wrong and four minutes apart are two QSOs",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1504", "UA3AB", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::Unique}, {"UA3BB", 0, Finding::Unique}}},
+        /* 23 */ {"a unique one character from a call three logs hold is a busted copy of it",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA9ZX", 1, 5)}},
+                   {"UA3BB", {qso("UA3BB", "1502", "UA9ZZ", 1, 6)}},
+                   {"UA3CC", {qso("UA3CC", "1503", "UA9ZZ", 1, 7)}},
+                   {"UA3DD", {qso("UA3DD", "1504", "UA9ZZ", 1, 8)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}, {"UA3BB", 0, Finding::NoLog}, {"UA3CC", 0, Finding::NoLog},
+                   {"UA3DD", 0, Finding::NoLog}}},
+        /* 24 */ {"two logs are not enough",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA9ZX", 1, 5)}},
+                   {"UA3BB", {qso("UA3BB", "1502", "UA9ZZ", 1, 6)}},
+                   {"UA3CC", {qso("UA3CC", "1503", "UA9ZZ", 1, 7)}}},
+                  {{"UA3AA", 0, Finding::Unique}, {"UA3BB", 0, Finding::NoLog}, {"UA3CC", 0, Finding::NoLog}}},
+        /* 25 */ {"a near miss: the side another confirmed QSO shows on the air keeps it",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+                   {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}},
+                  {{"UA3BB", 0, Finding::WrongTime}}},
+        /* 26 */ {"a near miss the logs cannot settle stays a NIL on both sides",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
+        /* 27 */ {"other numbers are no near miss",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+                   {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 8, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}},
+                  {{"UA3AA", 0, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
+        /* 28 */ {"further off than a near miss is a NIL",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+                   {"UA3BB", {qso("UA3BB", "1531", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}},
+                  {{"UA3AA", 0, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
+        /* 29 */ {"a header call no partner logged: the partners keep their QSOs",
+                  {{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8),
+                              qso("UA3AX", "1504", "UA3DD", 3, 9)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}},
+                   {"UA3DD", {qso("UA3DD", "1504", "UA3AA", 9, 3)}}},
+                  {}},
+        /* 30 */ {"two partners who logged another call are two busted calls",
+                  {{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}}},
+                  {{"UA3BB", 0, Finding::BustedCall}, {"UA3CC", 0, Finding::BustedCall}}},
+        /* 31 */ {"partners who logged two different calls are busted",
+                  {{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8),
+                              qso("UA3AX", "1504", "UA3DD", 3, 9)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}},
+                   {"UA3DD", {qso("UA3DD", "1504", "UA3AY", 9, 3)}}},
+                  {{"UA3BB", 0, Finding::BustedCall}, {"UA3CC", 0, Finding::BustedCall},
+                   {"UA3DD", 0, Finding::BustedCall}}},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -122,7 +201,9 @@ TEST_CASE("each QSO's finding in contests made for it")
         CAPTURE(n);
         CAPTURE(c.what);
         ContestLogs logs = contestOf(c.logs);
-        crossCheck(logs, korvaneCheck());
+        CheckOptions options = korvaneCheck();
+        options.suffixes = c.suffixes;
+        crossCheck(logs, options);
         for (const Station& s : logs.stations)
             for (unsigned i = 0; i < s.count; ++i) {
                 Finding expected = Finding::Confirmed;

@@ -10,7 +10,7 @@
 
 using namespace judgetest;
 
-TEST_CASE("a busted call is one character away, or a portable suffix more or less")
+TEST_CASE("a busted call is one character away or two neighbours swapped, or a portable suffix more or less")
 {
     struct Case {
         const char* a;
@@ -27,13 +27,18 @@ TEST_CASE("a busted call is one character away, or a portable suffix more or les
         /* 7 */ {"UA3AB/P", "UA3AB", true},    // portable left out
         /* 8 */ {"UA3AB/QRP", "UA3AB", true},
         /* 9 */ {"UA3AB", "UA3AB", false},     // the same call
-        /* 10 */ {"UA3AB", "UA3BA", false},    // two characters swapped
+        /* 10 */ {"UA3AB", "UA3BA", true},     // two neighbours swapped
         /* 11 */ {"UA3AB", "UA4AC", false},    // two replaced
         /* 12 */ {"UA3AB", "UA3ABCD", false},  // two added
         /* 13 */ {"UA3AB/P", "UA3AB/M", true}, // the suffix's letter
         /* 14 */ {"UA3AB/P", "UA3AC", false},  // suffix and a letter
         /* 15 */ {"UA3AB", "UA3AB/PORTA", false},
         /* 16 */ {"", "A", true},
+        /* 17 */ {"IN3FHE", "IN3HFE", true},   // swapped inside
+        /* 18 */ {"UA3AB", "AU3AB", true},     // swapped at the start
+        /* 19 */ {"UA3AB", "UB3AA", false},    // swapped, but not neighbours
+        /* 20 */ {"UA3ABCD", "UA3BADC", false}, // two swaps
+        /* 21 */ {"UA3AB", "UA3BAC", false},   // swapped and one added
     };
     int n = 0;
     for (const Case& c : cases) {
