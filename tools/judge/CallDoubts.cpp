@@ -37,13 +37,20 @@ Copies howPartnersCopied(const CheckState& state, const Station& st)
     return c;
 }
 
+// A suffix more or less is what the contest's suffix rule judges, not a wrong header.
+bool onlySuffixApart(const std::string& a, const std::string& b)
+{
+    return a.rfind(b + "/", 0) == 0 || b.rfind(a + "/", 0) == 0;
+}
+
 } // namespace
 
 void findCallDoubts(CheckState& state)
 {
     for (Station& st : state.logs.stations) {
         const Copies c = howPartnersCopied(state, st);
-        if (!c.agree || c.loggedRight || c.partners.size() < kMinDoubtPartners)
+        if (!c.agree || c.loggedRight || c.partners.size() < kMinDoubtPartners ||
+            onlySuffixApart(st.call, state.logs.calls.text(c.call)))
             continue;
         st.callDoubt = state.logs.calls.text(c.call);
         for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
