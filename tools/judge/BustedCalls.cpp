@@ -70,7 +70,8 @@ void matchOneSide(CheckState& state, const std::vector<Loose>& loose)
 }
 
 // Calls each(loose) for station t's unmatched QSOs on q's band and mode within the
-// tolerance of q's time; byStation is sorted by station, band, mode, then time.
+// tolerance of q's time, kMaxLooseScan at most; byStation is sorted by station, band,
+// mode, then time.
 template <typename Each>
 void forEachLooseOf(const CheckState& state, const std::vector<Loose>& byStation, std::uint32_t t, const Loose& q,
                     Each each)
@@ -80,9 +81,10 @@ void forEachLooseOf(const CheckState& state, const std::vector<Loose>& byStation
         return std::tie(e.station, e.band, e.mode, e.minute) <
                std::make_tuple(t, q.band, q.mode, q.minute - tolerance);
     });
+    int scanned = 0;
     for (auto it = at; it != byStation.end() && it->station == t && it->band == q.band && it->mode == q.mode &&
-                       it->minute <= q.minute + tolerance;
-         ++it)
+                       it->minute <= q.minute + tolerance && scanned < kMaxLooseScan;
+         ++it, ++scanned)
         if (state.unmatched(it->index))
             each(*it);
 }

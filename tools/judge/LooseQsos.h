@@ -25,17 +25,22 @@ struct Loose {
 
 std::vector<Loose> looseQsos(const CheckState& state);
 
+// No real station is logged this many times on one band within a near miss's window;
+// a forged log that claims so gets no more looks, so each look-up costs a bounded time.
+inline constexpr int kMaxLooseScan = 256;
+
 // Calls each(loose) for those that worked `call` on q's band and mode within `minutes`
-// of q's time and are still unmatched.
+// of q's time and are still unmatched, the first kMaxLooseScan at most.
 template <typename Each>
 void forEachLooseNear(const CheckState& state, const std::vector<Loose>& loose, std::uint32_t call,
                       const Loose& q, int minutes, Each each)
 {
     const Loose from{call, q.band, q.mode, q.minute - minutes, 0, 0};
+    int scanned = 0;
     for (auto it = std::lower_bound(loose.begin(), loose.end(), from);
          it != loose.end() && it->call == call && it->band == q.band && it->mode == q.mode &&
-         it->minute <= q.minute + minutes;
-         ++it)
+         it->minute <= q.minute + minutes && scanned < kMaxLooseScan;
+         ++it, ++scanned)
         if (state.unmatched(it->index))
             each(*it);
 }
