@@ -220,6 +220,9 @@ TEST_CASE("the real event with SV9RPE's log under SV9RPE/P, and PA7F's under a h
     const Judgement doubted = checked(files);
     const Judgement real = checked(eventFiles(samples));
     CHECK(doubted.logs.stations[stationNamed(doubted, "PA7E")].callDoubt == "PA7F");
+    CHECK(resultsText(doubted).find("  PA7E: its partners logged PA7F\n") != std::string::npos);
+    CHECK(resultsJson(doubted).find("\"call_doubt\": \"PA7F\"") != std::string::npos);
+    CHECK(resultsJson(real).find("call_doubt") == std::string::npos);
     CHECK(countOf(doubted, Finding::BustedCall) == countOf(real, Finding::BustedCall));
     CHECK(countOf(doubted, Finding::Confirmed) == countOf(real, Finding::Confirmed));
 }
