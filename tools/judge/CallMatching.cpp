@@ -67,9 +67,9 @@ std::string_view matchedCall(std::string_view call, SuffixRule rule)
     return call;
 }
 
-void NearCalls::add(std::uint32_t id, std::string_view call)
+void NearCalls::add(std::uint32_t id, std::string_view call, std::uint32_t weight)
 {
-    if (call.size() > kLongestIndexedCall || !calls_.emplace(id, std::string(call)).second)
+    if (call.size() > kLongestIndexedCall || !calls_.emplace(id, Held{std::string(call), weight}).second)
         return;
     byForm_[std::string(call)].push_back(id);
     for (std::size_t k = 0; k < call.size(); ++k) {
@@ -101,9 +101,24 @@ std::vector<std::uint32_t> NearCalls::near(std::string_view call) const
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     found.erase(std::remove_if(found.begin(), found.end(),
-                               [&](std::uint32_t id) { return !oneCharacterApart(calls_.at(id), whole); }),
+                               [&](std::uint32_t id) { return !oneCharacterApart(calls_.at(id).call, whole); }),
                 found.end());
     return found;
+}
+
+std::optional<std::uint32_t> NearCalls::heaviest(std::string_view call) const
+{
+    std::optional<std::uint32_t> best;
+    bool tie = false;
+    for (std::uint32_t id : near(call)) {
+        if (best && weight(id) == weight(*best)) {
+            tie = true;
+        } else if (!best || weight(id) > weight(*best)) {
+            best = id;
+            tie = false;
+        }
+    }
+    return tie ? std::nullopt : best;
 }
 
 } // namespace korvane::judge

@@ -6,6 +6,7 @@
 #include "tools/judge/ContestDefinition.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,13 +28,21 @@ std::string_view matchedCall(std::string_view call, SuffixRule rule);
 // call's length, not the number of calls.
 class NearCalls {
 public:
-    void add(std::uint32_t id, std::string_view call);
+    // weight: how many logs hold the call, for heaviest().
+    void add(std::uint32_t id, std::string_view call, std::uint32_t weight = 0);
     // The ids added whose call is oneCharacterApart from call, each once.
     std::vector<std::uint32_t> near(std::string_view call) const;
+    // Of those, the one of most weight; none when two share the most.
+    std::optional<std::uint32_t> heaviest(std::string_view call) const;
+    std::uint32_t weight(std::uint32_t id) const { return calls_.at(id).weight; }
 
 private:
+    struct Held {
+        std::string call;
+        std::uint32_t weight;
+    };
     std::unordered_map<std::string, std::vector<std::uint32_t>> byForm_;
-    std::unordered_map<std::uint32_t, std::string> calls_;
+    std::unordered_map<std::uint32_t, Held> calls_;
 };
 
 } // namespace korvane::judge

@@ -466,6 +466,13 @@ private:
             for (const std::string& c : seen)
                 ++logsWith[c];
         }
+        // A call in one log only, one character from a call many logs hold, is judged a
+        // busted copy of it, whatever made it up.
+        NearCalls wellKnown;
+        std::uint32_t id = 0;
+        for (const auto& [call, logs] : logsWith)
+            if (logs >= static_cast<std::uint32_t>(ContestDefinition{}.uniqueBustLogs))
+                wellKnown.add(id++, call, logs);
 
         Simulation sim;
         for (std::uint32_t st : order) {
@@ -519,7 +526,9 @@ private:
                 else if (e.error == LineError::WrongSerial && mine)
                     f = Finding::BustedExchange;
                 else if (!calls_.count(call) || !stations_[e.side[1 - l.side]].submits)
-                    f = logsWith[call] <= 1 ? Finding::Unique : Finding::Confirmed;
+                    f = logsWith[call] > 1            ? Finding::Confirmed
+                        : wellKnown.heaviest(call) ? Finding::BustedCall
+                                                   : Finding::Unique;
                 if (f != Finding::Confirmed)
                     sim.truth.lines[{me.call, number}] = f;
             }

@@ -32,25 +32,8 @@ NearCalls wellKnownCalls(const CheckState& state, const std::vector<std::uint32_
         return known;
     for (std::uint32_t call = 0; call < logsWith.size(); ++call)
         if (logsWith[call] >= static_cast<std::uint32_t>(threshold))
-            known.add(call, state.logs.calls.text(call));
+            known.add(call, state.logs.calls.text(call), logsWith[call]);
     return known;
-}
-
-// The one well-known call near a unique one; none when two are equally well known.
-std::optional<MeantCall> meantCall(const CheckState& state, const NearCalls& known,
-                                   const std::vector<std::uint32_t>& logsWith, std::uint32_t unique)
-{
-    std::optional<MeantCall> best;
-    bool tie = false;
-    for (std::uint32_t call : known.near(state.logs.calls.text(unique))) {
-        if (best && logsWith[call] == best->logs)
-            tie = true;
-        else if (!best || logsWith[call] > best->logs) {
-            best = MeantCall{call, logsWith[call]};
-            tie = false;
-        }
-    }
-    return tie ? std::nullopt : best;
 }
 
 } // namespace
@@ -68,9 +51,9 @@ void classifyUnmatched(CheckState& state)
             raiseFinding(q, Finding::Nil);
         } else if (logsWith[q.call] > 1) {
             raiseFinding(q, Finding::NoLog);
-        } else if (const auto meant = meantCall(state, known, logsWith, q.call)) {
+        } else if (const auto meant = known.heaviest(logs.calls.text(q.call))) {
             raiseFinding(q, Finding::BustedCall);
-            state.result.meant[i] = *meant;
+            state.result.meant[i] = {*meant, known.weight(*meant)};
         } else {
             raiseFinding(q, Finding::Unique);
         }
