@@ -51,20 +51,19 @@ bool oneCharacterApart(const std::string& a, const std::string& b)
     return longer.compare(skip, std::string::npos, shorter, restShort, std::string::npos) == 0;
 }
 
-std::string_view matchedCall(std::string_view call, SuffixRule rule)
+std::string matchedCall(std::string_view call, SuffixRule rule)
 {
-    for (bool dropped = true; dropped;) {
-        dropped = false;
-        for (std::string_view suffix : {"/QRP", "/P", "/M"}) {
-            if (suffix != "/QRP" && rule == SuffixRule::Bust)
-                continue;
-            if (endsWith(call, suffix)) {
-                call.remove_suffix(suffix.size());
-                dropped = true;
-            }
-        }
+    std::string text(call);
+    // "/QRP" wherever it stands as a whole part: "PA7F/QRP/P" is "PA7F/P".
+    for (std::size_t at = 0; (at = text.find("/QRP", at)) != std::string::npos;) {
+        if (at > 0 && (at + 4 == text.size() || text[at + 4] == '/'))
+            text.erase(at, 4);
+        else
+            ++at;
     }
-    return call;
+    while (rule == SuffixRule::Ignore && (endsWith(text, "/P") || endsWith(text, "/M")))
+        text.resize(text.size() - 2);
+    return text;
 }
 
 void NearCalls::add(std::uint32_t id, std::string_view call, std::uint32_t weight)

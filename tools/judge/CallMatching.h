@@ -21,7 +21,7 @@ bool oneCharacterApart(const std::string& a, const std::string& b);
 
 // The call as the logs are matched on it: "/QRP" says how, not who, and is always
 // dropped; "/P" and "/M" are dropped unless the contest counts them as part of the call.
-std::string_view matchedCall(std::string_view call, SuffixRule rule);
+std::string matchedCall(std::string_view call, SuffixRule rule);
 
 // Calls held for finding those one character from a given call: each is filed under
 // itself and under each form with one character left out, so a look-up costs the

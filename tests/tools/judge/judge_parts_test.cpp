@@ -49,6 +49,58 @@ TEST_CASE("a busted call is one character away or two neighbours swapped, or a p
     }
 }
 
+TEST_CASE("the call as matched: /QRP always dropped, /P and /M unless suffixes count")
+{
+    struct Case {
+        const char* call;
+        SuffixRule rule;
+        const char* matched;
+    };
+    const Case cases[] = {
+        /* 1 */ {"PA7F/P", SuffixRule::Ignore, "PA7F"},
+        /* 2 */ {"PA7F/M", SuffixRule::Ignore, "PA7F"},
+        /* 3 */ {"PA7F/P", SuffixRule::Bust, "PA7F/P"},
+        /* 4 */ {"PA7F/QRP", SuffixRule::Bust, "PA7F"},
+        /* 5 */ {"PA7F/P/QRP", SuffixRule::Ignore, "PA7F"},
+        /* 6 */ {"PA7F/QRP/P", SuffixRule::Bust, "PA7F/P"},
+        /* 10 */ {"PA7F/QRPP", SuffixRule::Bust, "PA7F/QRPP"}, // not the suffix
+        /* 11 */ {"/QRP", SuffixRule::Bust, "/QRP"},
+        /* 7 */ {"PA7F/3", SuffixRule::Ignore, "PA7F/3"},       // a region is part of the call
+        /* 8 */ {"/P", SuffixRule::Ignore, "/P"},               // nothing left is no call
+        /* 9 */ {"PA7F/PM", SuffixRule::Ignore, "PA7F/PM"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        CHECK(matchedCall(c.call, c.rule) == c.matched);
+    }
+}
+
+TEST_CASE("near calls are found from one slip away; the heaviest wins, a tie names none")
+{
+    NearCalls calls;
+    calls.add(1, "F8DTU", 7);
+    calls.add(2, "OM6MS", 6);
+    calls.add(3, "OM6MT", 6);
+    calls.add(4, "DL5XL", 15);
+    calls.add(5, "DL5X", 2);
+    CHECK(calls.near("F8DTF") == std::vector<std::uint32_t>{1});
+    CHECK(calls.near("F8TDU") == std::vector<std::uint32_t>{1}); // swapped
+    CHECK(calls.near("F8DTUU") == std::vector<std::uint32_t>{1}); // one added
+    CHECK(calls.near("F8DU") == std::vector<std::uint32_t>{1});   // one left out
+    CHECK(calls.near("F8DTU").empty());                           // the call itself
+    CHECK(calls.near("F9DTF").empty());                           // two slips
+    CHECK(calls.near("DL5XA") == std::vector<std::uint32_t>{4, 5});
+    CHECK(calls.heaviest("DL5XA") == 4u);
+    CHECK(calls.heaviest("OM6MX") == std::nullopt); // OM6MS and OM6MT, six logs each
+    CHECK(calls.heaviest("OM6MH") == std::nullopt);
+    CHECK(calls.heaviest("K1ABC") == std::nullopt);
+    NearCalls lone;
+    lone.add(7, "OM6MS", 6);
+    CHECK(lone.heaviest("OM6MH") == 7u);
+    CHECK(lone.weight(7) == 6);
+}
+
 TEST_CASE("exchanges compare without leading zeros, letter case or extra blanks")
 {
     TextTable texts;
