@@ -59,8 +59,9 @@ int wholeHours(const CheckState& state, const std::vector<std::uint32_t>& votes,
     const Station& st = state.logs.stations[s];
     for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
         inGroups += (votes[i] & kInAGroup) != 0;
-        for (int h = 0; h < kHourCandidates; ++h)
-            agree[h] += (votes[i] >> h) & 1;
+        // Mostly one bit set, or none: each set bit once.
+        for (std::uint32_t bits = votes[i] & (kInAGroup - 1); bits != 0; bits &= bits - 1)
+            ++agree[static_cast<std::size_t>(__builtin_ctz(bits))];
     }
     int best = kMaxHours;
     for (int h = 0; h < kHourCandidates; ++h)
