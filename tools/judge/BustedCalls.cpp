@@ -5,6 +5,7 @@
 #include "tools/judge/LooseQsos.h"
 
 #include <cstdlib>
+#include <unordered_map>
 
 namespace korvane::judge {
 
@@ -101,12 +102,17 @@ void matchBothSides(CheckState& state, const std::vector<Loose>& loose)
         return std::tie(a.station, a.band, a.mode, a.minute, a.index) <
                std::tie(b.station, b.band, b.mode, b.minute, b.index);
     });
+    // Most loose QSOs worked a station that sent no log, and many worked the same one.
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> nearStations;
     for (const Loose& q : loose) {
         if (!state.unmatched(q.index))
             continue;
         const std::string& mine = state.matched.text(state.ownMatched[q.station]);
+        auto [near, added] = nearStations.try_emplace(q.call);
+        if (added)
+            near->second = stations.near(state.matched.text(q.call));
         Best best;
-        for (std::uint32_t t : stations.near(state.matched.text(q.call))) {
+        for (std::uint32_t t : near->second) {
             if (t == q.station)
                 continue;
             // T's loose QSOs on the band and mode near in time, whatever call they logged:
