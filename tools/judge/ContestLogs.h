@@ -20,6 +20,7 @@ namespace korvane::judge {
 // Flags of a record.
 enum QsoFlag : std::uint8_t {
     kOtherBustedMyCall = 1, // confirmed although the other side logged a wrong call
+    kOtherTimeWrong = 2,    // confirmed although the other side logged a time far off
 };
 
 struct CompactQso {
@@ -47,6 +48,9 @@ struct Station {
     std::string operators;
     std::uint32_t first = 0, count = 0; // its QSOs in ContestLogs::qsos, in file order
     std::size_t skippedLines = 0;       // QSO lines the reader could not take (lenient only)
+    // The call every partner logged instead of the header's CALLSIGN, when they all
+    // agree on one: the header is suspect, not the partners. Empty otherwise.
+    std::string callDoubt;
 };
 
 struct UnreadableLog {

@@ -20,11 +20,33 @@ std::uint32_t earlierLine(const Judgement& j, const Station& s, std::uint32_t in
     return 0;
 }
 
+// A NIL whose QSO the other log holds far off in time, when neither time could be shown wrong.
+std::string nearMissText(const Judgement& j, std::uint32_t index, FindingDetail* d)
+{
+    const auto it = j.check.nearMiss.find(index);
+    if (it == j.check.nearMiss.end())
+        return "";
+    d->otherIndex = it->second;
+    d->otherStation = j.logs.stationOf(it->second);
+    return "; a near miss: " + j.logs.stations[d->otherStation].call + " logged it at " +
+           formatMinute(j.logs.qsos[it->second].minute, "%H:%M") + " with the same numbers";
+}
+
+std::string meantText(const Judgement& j, std::uint32_t index)
+{
+    const std::string& call = j.logs.calls.text(j.logs.qsos[index].call);
+    const auto it = j.check.meant.find(index);
+    if (it == j.check.meant.end())
+        return "logged " + call;
+    return "logged " + call + ", in no other log; probably " + j.logs.calls.text(it->second.call) + ", which " +
+           std::to_string(it->second.logs) + " logs hold";
+}
+
 } // namespace
 
 bool worthReporting(const CompactQso& qso)
 {
-    return findingKind(qso.finding).heldAgainst || (qso.flags & kOtherBustedMyCall);
+    return findingKind(qso.finding).heldAgainst || qso.flags != 0;
 }
 
 FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uint32_t index)
@@ -42,10 +64,14 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
     const std::string other = d.otherStation == kNoIndex ? std::string() : logs.stations[d.otherStation].call;
     switch (q.finding) {
     case Finding::Confirmed:
-        d.why = q.flags & kOtherBustedMyCall
-                    ? other + " logged this QSO with the call " +
-                          logs.calls.text(logs.qsos[partner].call) + "; it counts for you"
-                    : "in " + other + "'s log";
+        if (q.flags & kOtherBustedMyCall)
+            d.why = other + " logged this QSO with the call " + logs.calls.text(logs.qsos[partner].call) +
+                    "; it counts for you";
+        else if (q.flags & kOtherTimeWrong)
+            d.why = other + " logged this QSO at " + formatMinute(logs.qsos[partner].minute, "%H:%M") +
+                    ", a time far from yours while yours agrees with your other partners; it counts for you";
+        else
+            d.why = "in " + other + "'s log";
         break;
     case Finding::NoLog:
         d.why = call + " sent no log";
@@ -58,14 +84,14 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
                 exchangeText(logs.qsos[partner].sent, logs.exchanges);
         break;
     case Finding::Nil:
-        d.why = "not in " + call + "'s log";
+        d.why = "not in " + call + "'s log" + nearMissText(j, index, &d);
         break;
     case Finding::WrongTime:
         d.why = "in " + other + "'s log at " + formatMinute(logs.qsos[partner].minute, "%H:%M") +
                 ", whose clock agrees with its other partners";
         break;
     case Finding::BustedCall:
-        d.why = "logged " + call + ", the station worked was " + other;
+        d.why = partner != kNoIndex ? "logged " + call + ", the station worked was " + other : meantText(j, index);
         break;
     case Finding::TourRepeat:
         d.why = "the same station, band and mode as line " +
@@ -91,6 +117,10 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
                 std::to_string(earlierLine(j, s, index, true));
         break;
     }
+    // A QSO kept from a near miss and judged on its exchange still names the near miss.
+    if ((q.flags & kOtherTimeWrong) && q.finding != Finding::Confirmed)
+        d.why += "; " + other + " logged it at " + formatMinute(logs.qsos[partner].minute, "%H:%M") +
+                 ", a time far from yours";
     return d;
 }
 

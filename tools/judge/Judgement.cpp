@@ -44,6 +44,8 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     check.start = options.rules.start;
     check.end = options.rules.end;
     check.tolerance = options.rules.tolerance;
+    check.suffixes = options.rules.contest.suffixes;
+    check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
     out.check = crossCheck(out.logs, check);
     report(options, "matching", 1, 1);
 

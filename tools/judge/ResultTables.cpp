@@ -26,6 +26,16 @@ std::string line(const char* format, ...)
     return text;
 }
 
+// Logs whose header call no partner logged: the committee should look at them first.
+std::string doubtedCallsText(const ContestLogs& logs)
+{
+    std::string out;
+    for (const Station& s : logs.stations)
+        if (!s.callDoubt.empty())
+            out += "  " + s.call + ": its partners logged " + s.callDoubt + "\n";
+    return out.empty() ? out : "\nLogs whose CALLSIGN no partner logged (their partners' QSOs are not busted):\n" + out;
+}
+
 } // namespace
 
 std::string periodText(const JudgeRules& rules)
@@ -55,6 +65,7 @@ std::string resultsText(const Judgement& j)
                         claimedText(st).c_str(), st.count, r.valid, r.nil, r.busted, r.score);
         }
     }
+    out += doubtedCallsText(j.logs);
     if (!j.logs.unreadable.empty()) {
         out += "\nLogs that could not be read (their stations count as not submitted):\n";
         for (const UnreadableLog& u : j.logs.unreadable)

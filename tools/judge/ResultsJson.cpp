@@ -78,6 +78,9 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
             .value(static_cast<std::size_t>(clock.samples)).endObject();
     else
         w.null();
+    // Only for a log whose partners all logged another call, to spare every other station a null.
+    if (!st.callDoubt.empty())
+        w.key("call_doubt").value(st.callDoubt);
     w.key("report").value("reports/" + reportFileName(st.call));
     findings(w, j, s);
     w.endObject();

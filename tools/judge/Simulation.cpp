@@ -351,7 +351,11 @@ private:
             const std::size_t slash = call.find('/');
             const std::string base = call.substr(0, slash);
             if (how < 12) {
-                wrong = slash == std::string::npos ? call + "/P" : base;
+                // Two neighbouring characters swapped. A portable suffix added or left out
+                // is no bust unless the contest says so.
+                const std::size_t at = base.find_first_of("0123456789") + 1;
+                if (at + 1 < base.size())
+                    std::swap(wrong[at], wrong[at + 1]);
             } else {
                 const std::size_t digit = base.find_first_of("0123456789");
                 std::size_t at = how < 27 ? digit : digit + 1 + random_.below(static_cast<std::uint32_t>(base.size() - digit - 1));
@@ -462,6 +466,13 @@ private:
             for (const std::string& c : seen)
                 ++logsWith[c];
         }
+        // A call in one log only, one character from a call many logs hold, is judged a
+        // busted copy of it, whatever made it up.
+        NearCalls wellKnown;
+        std::uint32_t id = 0;
+        for (const auto& [call, logs] : logsWith)
+            if (logs >= static_cast<std::uint32_t>(ContestDefinition{}.uniqueBustLogs))
+                wellKnown.add(id++, call, logs);
 
         Simulation sim;
         for (std::uint32_t st : order) {
@@ -515,7 +526,9 @@ private:
                 else if (e.error == LineError::WrongSerial && mine)
                     f = Finding::BustedExchange;
                 else if (!calls_.count(call) || !stations_[e.side[1 - l.side]].submits)
-                    f = logsWith[call] <= 1 ? Finding::Unique : Finding::Confirmed;
+                    f = logsWith[call] > 1            ? Finding::Confirmed
+                        : wellKnown.heaviest(call) ? Finding::BustedCall
+                                                   : Finding::Unique;
                 if (f != Finding::Confirmed)
                     sim.truth.lines[{me.call, number}] = f;
             }

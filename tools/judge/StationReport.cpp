@@ -17,12 +17,31 @@ std::string row(const char* label, std::uint32_t n)
     return text;
 }
 
+std::string countOf(int n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "5 minutes", "1 hour", "2 hours 5 minutes": a log kept in local time is whole hours off.
+std::string offsetText(int minutes)
+{
+    const int m = std::abs(minutes);
+    if (m < 60)
+        return countOf(m, "minute", "minutes");
+    return countOf(m / 60, "hour", "hours") + (m % 60 ? " " + countOf(m % 60, "minute", "minutes") : "");
+}
+
 std::string clockText(const ClockOffset& o)
 {
-    const int m = std::abs(o.minutes);
-    return "Your clock was " + std::to_string(m) + (m == 1 ? " minute " : " minutes ") +
-           (o.minutes > 0 ? "fast" : "slow") + " (from " + std::to_string(o.samples) +
-           " QSOs matched with other logs); your times were corrected by it before checking.\n";
+    return "Your clock was " + offsetText(o.minutes) + " " + (o.minutes > 0 ? "fast" : "slow") + " (from " +
+           std::to_string(o.samples) + " QSOs matched with other logs); your times were corrected by it before " +
+           "checking.\n";
+}
+
+std::string callDoubtText(const Station& s)
+{
+    return "Your partners logged you as " + s.callDoubt + ", not " + s.call +
+           " as your log's CALLSIGN says; their QSOs with you were not counted as busted.\n";
 }
 
 std::vector<const FindingKind*> inSummaryOrder()
@@ -79,6 +98,8 @@ std::string stationReport(const Judgement& j, std::uint32_t station)
     const ClockOffset& clock = j.check.offsets[station];
     if (clock.minutes != 0)
         out += "\n" + clockText(clock);
+    if (!s.callDoubt.empty())
+        out += "\n" + callDoubtText(s);
 
     std::string lost, kept;
     for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {

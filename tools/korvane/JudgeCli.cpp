@@ -35,6 +35,10 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     judgeCommand_->add_option("--uniques", j.uniques, "Whether QSOs with calls in no other log count")
         ->capture_default_str()
         ->check(CLI::IsMember({"valid", "invalid"}));
+    judgeCommand_->add_option("--unique-bust-logs", j.uniqueBustLogs,
+                              "A call in no other log, one character from a call at least N logs "
+                              "hold, is a busted copy of it (0: never; default: the contest's, 3)")
+        ->check(CLI::Range(0, 100000));
     judgeCommand_->add_flag("--lenient", j.lenient,
                             "Judge logs with broken QSO lines without those lines, instead of "
                             "treating them as not submitted");

@@ -25,6 +25,7 @@ struct JudgeCommandOptions {
     int tolerance = 3;
     int penalty = 0;
     std::string uniques = "valid";
+    int uniqueBustLogs = -1; // -1: the contest definition's
     bool lenient = false;
     unsigned workers = 2;
     PluginChoice plugin;

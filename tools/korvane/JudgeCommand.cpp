@@ -77,6 +77,8 @@ int runJudge(const JudgeCommandOptions& options)
     o.rules.tolerance = options.tolerance;
     o.rules.penalty = options.penalty;
     o.rules.uniquesValid = options.uniques != "invalid";
+    if (options.uniqueBustLogs >= 0)
+        o.rules.contest.uniqueBustLogs = options.uniqueBustLogs;
     o.lenient = options.lenient;
     o.workers = options.workers;
     o.plugin = options.plugin;

@@ -28,6 +28,14 @@ CheckOptions korvaneCheck()
     return o;
 }
 
+// Minutes of the day as "HHMM".
+std::string hhmm(int minute)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d", minute / 60 % 100, minute % 60);
+    return text;
+}
+
 const CompactQso& qsoOf(const ContestLogs& logs, const char* call, unsigned n)
 {
     const std::uint32_t s = logs.stationOfCall[logs.calls.find(call)];
@@ -44,6 +52,7 @@ TEST_CASE("each QSO's finding in contests made for it")
         const char* what;
         std::vector<NamedLog> logs;
         std::vector<Expect> expected; // every QSO not listed is confirmed
+        SuffixRule suffixes = SuffixRule::Ignore;
     };
     const Case cases[] = {
         /* 1 */ {"three minutes apart still match",
@@ -66,10 +75,10 @@ TEST_CASE("each QSO's finding in contests made for it")
                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
                   {"UA3BB", {qso("UA3BB", "1501", "UA3AA", 7, 1)}}},
                  {{"UA3AA", 0, Finding::BustedCall}}},
-        /* 6 */ {"a portable suffix left out is a busted call",
+        /* 6 */ {"a portable suffix left out is the same station",
                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
                   {"UA3BB/P", {qso("UA3BB/P", "1500", "UA3AA", 7, 1)}}},
-                 {{"UA3AA", 0, Finding::BustedCall}}},
+                 {}},
         /* 7 */ {"a busted call that is another submitted station",
                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
@@ -115,6 +124,84 @@ TEST_CASE("each QSO's finding in contests made for it")
                   {{"UA3AA", {qso("UA3AA", "1529", "UA3BB", 1, 11), qso("UA3AA", "1530", "UA3BB", 2, 11)}},
                    {"UA3BB", {qso("UA3BB", "1530", "UA3AA", 11, 1), qso("UA3BB", "1531", "UA3AA", 11, 2)}}},
                   {}},
+        /* 17 */ {"a portable suffix left out is busted where the contest counts suffixes",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
+                   {"UA3BB/M", {qso("UA3BB/M", "1500", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}},
+                  SuffixRule::Bust},
+        /* 18 */ {"/QRP is never part of the call",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB/QRP", 1, 7), qso("UA3AA", "1510", "UA3CC", 2, 4)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA/QRP", 7, 1)}},
+                   {"UA3CC/QRP", {qso("UA3CC/QRP", "1510", "UA3AA", 4, 2)}}},
+                  {},
+                  SuffixRule::Bust},
+        /* 19 */ {"two neighbouring characters swapped are a busted call",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BD", 1, 7)}},
+                   {"UA3DB", {qso("UA3DB", "1500", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}}},
+        /* 20 */ {"both sides logged the other's call wrong: each is busted on its own",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1501", "UA3AB", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}, {"UA3BB", 0, Finding::BustedCall}}},
+        /* 21 */ {"one side the call, the other the exchange",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 9)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}, {"UA3BB", 0, Finding::BustedExchange}}},
+        /* 22 */ {"both calls wrong and four minutes apart are two QSOs",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BC", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1504", "UA3AB", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::Unique}, {"UA3BB", 0, Finding::Unique}}},
+        /* 23 */ {"a unique one character from a call three logs hold is a busted copy of it",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA9ZX", 1, 5)}},
+                   {"UA3BB", {qso("UA3BB", "1502", "UA9ZZ", 1, 6)}},
+                   {"UA3CC", {qso("UA3CC", "1503", "UA9ZZ", 1, 7)}},
+                   {"UA3DD", {qso("UA3DD", "1504", "UA9ZZ", 1, 8)}}},
+                  {{"UA3AA", 0, Finding::BustedCall}, {"UA3BB", 0, Finding::NoLog}, {"UA3CC", 0, Finding::NoLog},
+                   {"UA3DD", 0, Finding::NoLog}}},
+        /* 24 */ {"two logs are not enough",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA9ZX", 1, 5)}},
+                   {"UA3BB", {qso("UA3BB", "1502", "UA9ZZ", 1, 6)}},
+                   {"UA3CC", {qso("UA3CC", "1503", "UA9ZZ", 1, 7)}}},
+                  {{"UA3AA", 0, Finding::Unique}, {"UA3BB", 0, Finding::NoLog}, {"UA3CC", 0, Finding::NoLog}}},
+        /* 25 */ {"a near miss: the side another confirmed QSO shows on the air keeps it",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+                   {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}},
+                  {{"UA3BB", 0, Finding::WrongTime}}},
+        /* 26 */ {"a near miss the logs cannot settle stays a NIL on both sides",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
+                   {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 7, 1)}}},
+                  {{"UA3AA", 0, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
+        /* 27 */ {"other numbers are no near miss",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+                   {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 8, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}},
+                  {{"UA3AA", 0, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
+        /* 28 */ {"further off than a near miss is a NIL",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+                   {"UA3BB", {qso("UA3BB", "1531", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}},
+                  {{"UA3AA", 0, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
+        /* 29 */ {"a header call no partner logged: the partners keep their QSOs",
+                  {{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8),
+                              qso("UA3AX", "1504", "UA3DD", 3, 9)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}},
+                   {"UA3DD", {qso("UA3DD", "1504", "UA3AA", 9, 3)}}},
+                  {}},
+        /* 30 */ {"two partners who logged another call are two busted calls",
+                  {{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}}},
+                  {{"UA3BB", 0, Finding::BustedCall}, {"UA3CC", 0, Finding::BustedCall}}},
+        /* 31 */ {"partners who logged two different calls are busted",
+                  {{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8),
+                              qso("UA3AX", "1504", "UA3DD", 3, 9)}},
+                   {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                   {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}},
+                   {"UA3DD", {qso("UA3DD", "1504", "UA3AY", 9, 3)}}},
+                  {{"UA3BB", 0, Finding::BustedCall}, {"UA3CC", 0, Finding::BustedCall},
+                   {"UA3DD", 0, Finding::BustedCall}}},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -122,7 +209,9 @@ TEST_CASE("each QSO's finding in contests made for it")
         CAPTURE(n);
         CAPTURE(c.what);
         ContestLogs logs = contestOf(c.logs);
-        crossCheck(logs, korvaneCheck());
+        CheckOptions options = korvaneCheck();
+        options.suffixes = c.suffixes;
+        crossCheck(logs, options);
         for (const Station& s : logs.stations)
             for (unsigned i = 0; i < s.count; ++i) {
                 Finding expected = Finding::Confirmed;
@@ -189,7 +278,7 @@ TEST_CASE("a clock off by a constant is found, corrected and reported; a few min
     CHECK(crossCheck(nearly, korvaneCheck()).offsets[0].minutes == 0);
 }
 
-TEST_CASE("a clock off by exactly the threshold is found, and the report says which way")
+TEST_CASE("a clock off by exactly the threshold or by whole hours is found, and the report says which way")
 {
     struct Case {
         int offset;        // minutes UA3AA's clock is ahead of its partners'
@@ -205,6 +294,12 @@ TEST_CASE("a clock off by exactly the threshold is found, and the report says wh
         /* 6 */ {-1, 6, nullptr},
         /* 7 */ {3, 5, "Your clock was 3 minutes fast"}, // the fewest QSOs that tell
         /* 8 */ {3, 4, nullptr},
+        /* 9 */ {60, 6, "Your clock was 1 hour fast"}, // a log kept in local time
+        /* 10 */ {-120, 6, "Your clock was 2 hours slow"},
+        /* 11 */ {65, 6, "Your clock was 1 hour 5 minutes fast"},
+        /* 12 */ {-14 * 60, 6, "Your clock was 14 hours slow"},
+        /* 13 */ {-57, 6, "Your clock was 57 minutes slow"},
+        /* 14 */ {120, 4, nullptr},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -214,12 +309,9 @@ TEST_CASE("a clock off by exactly the threshold is found, and the report says wh
         const char* partners[] = {"UA1BB", "UA2CC", "UA4DD", "UA6EE", "UA9FF", "RA3GG"};
         for (int k = 0; k < c.partners; ++k) {
             const char* p = partners[k];
-            const int minute = 20 + 5 * k;
-            char real[8], logged[8];
-            std::snprintf(real, sizeof real, "16%02d", minute);
-            std::snprintf(logged, sizeof logged, "16%02d", minute + c.offset);
-            mine.push_back(qso("UA3AA", logged, p, k + 1, 50 + k));
-            logs.push_back({p, {qso(p, real, "UA3AA", 50 + k, k + 1)}});
+            const int minute = 16 * 60 + 20 + 5 * k;
+            mine.push_back(qso("UA3AA", hhmm(minute + c.offset).c_str(), p, k + 1, 50 + k));
+            logs.push_back({p, {qso(p, hhmm(minute).c_str(), "UA3AA", 50 + k, k + 1)}});
         }
         logs.insert(logs.begin(), {"UA3AA", mine});
         Judgement j;
@@ -286,4 +378,69 @@ TEST_CASE("a band the frequency contradicts is not matched")
                        &reason, &line));
     crossCheck(logs, korvaneCheck());
     CHECK(logs.qsos[0].finding == Finding::BandMismatch);
+}
+
+TEST_CASE("reports name the near miss, the call a busted copy was meant to be, and a doubted header")
+{
+    struct Case {
+        const char* what;
+        std::vector<NamedLog> logs;
+        const char* station; // whose report
+        const char* words;   // in it
+    };
+    const std::vector<NamedLog> nearMiss = {
+        {"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1502", "UA3CC", 2, 3)}},
+        {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 7, 1)}},
+        {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 3, 2)}}};
+    const std::vector<NamedLog> unsettled = {{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}},
+                                             {"UA3BB", {qso("UA3BB", "1511", "UA3AA", 7, 1)}}};
+    const std::vector<NamedLog> doubted = {
+        {"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8),
+                   qso("UA3AX", "1504", "UA3DD", 3, 9)}},
+        {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+        {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}},
+        {"UA3DD", {qso("UA3DD", "1504", "UA3AA", 9, 3)}}};
+    const Case cases[] = {
+        /* 1 */ {"the wrong time", nearMiss, "UA3BB", "time far from the partner's: in UA3AA's log at 15:00"},
+        /* 2 */ {"the right time", nearMiss, "UA3AA", "UA3BB logged this QSO at 15:11"},
+        /* 3 */ {"unsettled, one side", unsettled, "UA3AA", "a near miss: UA3BB logged it at 15:11"},
+        /* 4 */ {"unsettled, the other", unsettled, "UA3BB", "a near miss: UA3AA logged it at 15:00"},
+        /* 5 */ {"the meant call",
+                 {{"UA3AA", {qso("UA3AA", "1500", "UA9ZX", 1, 5)}},
+                  {"UA3BB", {qso("UA3BB", "1502", "UA9ZZ", 1, 6)}},
+                  {"UA3CC", {qso("UA3CC", "1503", "UA9ZZ", 1, 7)}},
+                  {"UA3DD", {qso("UA3DD", "1504", "UA9ZZ", 1, 8)}}},
+                 "UA3AA",
+                 "logged UA9ZX, in no other log; probably UA9ZZ, which 3 logs hold"},
+        /* 6 */ {"the doubted header", doubted, "UA3AX", "Your partners logged you as UA3AA, not UA3AX"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        CAPTURE(c.what);
+        Judgement j;
+        j.logs = contestOf(c.logs);
+        j.rules = korvaneRules();
+        j.check = crossCheck(j.logs, korvaneCheck());
+        j.results.resize(j.logs.stations.size());
+        rankStations(j);
+        const std::uint32_t s = j.logs.stationOfCall[j.logs.calls.find(c.station)];
+        REQUIRE(s != kNoIndex);
+        const std::string report = stationReport(j, s);
+        CHECK_MESSAGE(report.find(c.words) != std::string::npos, report);
+    }
+}
+
+TEST_CASE("a doubted header is flagged with the call its partners logged, and only then")
+{
+    ContestLogs logs = contestOf({{"UA3AX", {qso("UA3AX", "1500", "UA3BB", 1, 7), qso("UA3AX", "1502", "UA3CC", 2, 8),
+                                             qso("UA3AX", "1504", "UA3DD", 3, 9)}},
+                                  {"UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1)}},
+                                  {"UA3CC", {qso("UA3CC", "1502", "UA3AA", 8, 2)}},
+                                  {"UA3DD", {qso("UA3DD", "1504", "UA3AX", 9, 3)}}});
+    crossCheck(logs, korvaneCheck());
+    // One partner logged the header's call: the others are busted, the header stands.
+    CHECK(logs.stations[0].callDoubt.empty());
+    CHECK(qsoOf(logs, "UA3BB", 0).finding == Finding::BustedCall);
+    CHECK(qsoOf(logs, "UA3DD", 0).finding == Finding::Confirmed);
 }

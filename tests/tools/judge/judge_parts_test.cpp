@@ -10,7 +10,7 @@
 
 using namespace judgetest;
 
-TEST_CASE("a busted call is one character away, or a portable suffix more or less")
+TEST_CASE("a busted call is one character away or two neighbours swapped, or a portable suffix more or less")
 {
     struct Case {
         const char* a;
@@ -27,13 +27,18 @@ TEST_CASE("a busted call is one character away, or a portable suffix more or les
         /* 7 */ {"UA3AB/P", "UA3AB", true},    // portable left out
         /* 8 */ {"UA3AB/QRP", "UA3AB", true},
         /* 9 */ {"UA3AB", "UA3AB", false},     // the same call
-        /* 10 */ {"UA3AB", "UA3BA", false},    // two characters swapped
+        /* 10 */ {"UA3AB", "UA3BA", true},     // two neighbours swapped
         /* 11 */ {"UA3AB", "UA4AC", false},    // two replaced
         /* 12 */ {"UA3AB", "UA3ABCD", false},  // two added
         /* 13 */ {"UA3AB/P", "UA3AB/M", true}, // the suffix's letter
         /* 14 */ {"UA3AB/P", "UA3AC", false},  // suffix and a letter
         /* 15 */ {"UA3AB", "UA3AB/PORTA", false},
         /* 16 */ {"", "A", true},
+        /* 17 */ {"IN3FHE", "IN3HFE", true},   // swapped inside
+        /* 18 */ {"UA3AB", "AU3AB", true},     // swapped at the start
+        /* 19 */ {"UA3AB", "UB3AA", false},    // swapped, but not neighbours
+        /* 20 */ {"UA3ABCD", "UA3BADC", false}, // two swaps
+        /* 21 */ {"UA3AB", "UA3BAC", false},   // swapped and one added
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -42,6 +47,58 @@ TEST_CASE("a busted call is one character away, or a portable suffix more or les
         CHECK(oneCharacterApart(c.a, c.b) == c.apart);
         CHECK(oneCharacterApart(c.b, c.a) == c.apart);
     }
+}
+
+TEST_CASE("the call as matched: /QRP always dropped, /P and /M unless suffixes count")
+{
+    struct Case {
+        const char* call;
+        SuffixRule rule;
+        const char* matched;
+    };
+    const Case cases[] = {
+        /* 1 */ {"PA7F/P", SuffixRule::Ignore, "PA7F"},
+        /* 2 */ {"PA7F/M", SuffixRule::Ignore, "PA7F"},
+        /* 3 */ {"PA7F/P", SuffixRule::Bust, "PA7F/P"},
+        /* 4 */ {"PA7F/QRP", SuffixRule::Bust, "PA7F"},
+        /* 5 */ {"PA7F/P/QRP", SuffixRule::Ignore, "PA7F"},
+        /* 6 */ {"PA7F/QRP/P", SuffixRule::Bust, "PA7F/P"},
+        /* 10 */ {"PA7F/QRPP", SuffixRule::Bust, "PA7F/QRPP"}, // not the suffix
+        /* 11 */ {"/QRP", SuffixRule::Bust, "/QRP"},
+        /* 7 */ {"PA7F/3", SuffixRule::Ignore, "PA7F/3"},       // a region is part of the call
+        /* 8 */ {"/P", SuffixRule::Ignore, "/P"},               // nothing left is no call
+        /* 9 */ {"PA7F/PM", SuffixRule::Ignore, "PA7F/PM"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        CHECK(matchedCall(c.call, c.rule) == c.matched);
+    }
+}
+
+TEST_CASE("near calls are found from one slip away; the heaviest wins, a tie names none")
+{
+    NearCalls calls;
+    calls.add(1, "F8DTU", 7);
+    calls.add(2, "OM6MS", 6);
+    calls.add(3, "OM6MT", 6);
+    calls.add(4, "DL5XL", 15);
+    calls.add(5, "DL5X", 2);
+    CHECK(calls.near("F8DTF") == std::vector<std::uint32_t>{1});
+    CHECK(calls.near("F8TDU") == std::vector<std::uint32_t>{1}); // swapped
+    CHECK(calls.near("F8DTUU") == std::vector<std::uint32_t>{1}); // one added
+    CHECK(calls.near("F8DU") == std::vector<std::uint32_t>{1});   // one left out
+    CHECK(calls.near("F8DTU").empty());                           // the call itself
+    CHECK(calls.near("F9DTF").empty());                           // two slips
+    CHECK(calls.near("DL5XA") == std::vector<std::uint32_t>{4, 5});
+    CHECK(calls.heaviest("DL5XA") == 4u);
+    CHECK(calls.heaviest("OM6MX") == std::nullopt); // OM6MS and OM6MT, six logs each
+    CHECK(calls.heaviest("OM6MH") == std::nullopt);
+    CHECK(calls.heaviest("K1ABC") == std::nullopt);
+    NearCalls lone;
+    lone.add(7, "OM6MS", 6);
+    CHECK(lone.heaviest("OM6MH") == 7u);
+    CHECK(lone.weight(7) == 6);
 }
 
 TEST_CASE("exchanges compare without leading zeros, letter case or extra blanks")

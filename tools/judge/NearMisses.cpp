@@ -1,0 +1,109 @@
+// Near misses: a NIL whose QSO the other log holds with the same numbers, only further
+// off in time than the tolerance. One side typed its time by hand or misread its clock.
+// The side whose time its own log shows right (another QSO of the same minutes that its
+// partner confirms) keeps the QSO; the other side's time is wrong. When the logs do not
+// tell, both stay NILs and both reports name the near miss.
+#include "tools/judge/LooseQsos.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <optional>
+
+namespace korvane::judge {
+namespace {
+
+// Another confirmed QSO this near in time shows a station was on the air then.
+constexpr int kVouchMinutes = 5;
+
+// The last number in an exchange: "HANS/124" and "AGE 124" both end in 124.
+std::optional<unsigned long> lastNumber(const std::string& text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && !std::isdigit(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    if (end == 0)
+        return std::nullopt;
+    std::size_t begin = end;
+    while (begin > 0 && std::isdigit(static_cast<unsigned char>(text[begin - 1])) && end - begin < 9)
+        --begin;
+    return std::stoul(text.substr(begin, end - begin));
+}
+
+bool sameNumbers(const CheckState& state, std::uint32_t received, std::uint32_t sent)
+{
+    if (received == sent)
+        return true;
+    const std::string r = exchangeText(received, state.logs.exchanges), s = exchangeText(sent, state.logs.exchanges);
+    const auto a = lastNumber(r), b = lastNumber(s);
+    return a && b && *a == *b;
+}
+
+// By station, the corrected times of its QSOs matched so far, sorted.
+std::vector<std::vector<Minute>> confirmedTimes(const CheckState& state)
+{
+    std::vector<std::vector<Minute>> times(state.logs.stations.size());
+    for (std::uint32_t s = 0; s < times.size(); ++s) {
+        const Station& st = state.logs.stations[s];
+        for (std::uint32_t i = st.first; i < st.first + st.count; ++i)
+            if (!state.unmatched(i))
+                times[s].push_back(state.corrected(s, i));
+        std::sort(times[s].begin(), times[s].end());
+    }
+    return times;
+}
+
+bool onAirThen(const std::vector<Minute>& times, Minute t)
+{
+    const auto it = std::lower_bound(times.begin(), times.end(), t - kVouchMinutes);
+    return it != times.end() && *it <= t + kVouchMinutes;
+}
+
+std::uint32_t nearestMiss(const CheckState& state, const std::vector<Loose>& loose, const Loose& q)
+{
+    const std::uint32_t worked = state.stationWorked(state.logs.qsos[q.index]);
+    if (worked == kNoIndex || worked == q.station)
+        return kNoIndex;
+    const CompactQso& mine = state.logs.qsos[q.index];
+    std::uint32_t best = kNoIndex;
+    int bestGap = state.options.nearMiss + 1;
+    forEachLooseNear(state, loose, state.ownMatched[q.station], q, state.options.nearMiss, [&](const Loose& other) {
+        const CompactQso& theirs = state.logs.qsos[other.index];
+        const int gap = std::abs(other.minute - q.minute);
+        if (other.station == worked && gap < bestGap && sameNumbers(state, mine.received, theirs.sent) &&
+            sameNumbers(state, theirs.received, mine.sent)) {
+            bestGap = gap;
+            best = other.index;
+        }
+    });
+    return best;
+}
+
+} // namespace
+
+void matchNearMisses(CheckState& state)
+{
+    const std::vector<Loose> loose = looseQsos(state);
+    const std::vector<std::vector<Minute>> confirmed = confirmedTimes(state);
+    for (const Loose& q : loose) {
+        if (!state.unmatched(q.index) || state.result.nearMiss.count(q.index))
+            continue;
+        const std::uint32_t other = nearestMiss(state, loose, q);
+        if (other == kNoIndex)
+            continue;
+        const std::uint32_t otherStation = state.logs.stationOf(other);
+        const bool mineShown = onAirThen(confirmed[q.station], q.minute);
+        const bool theirsShown = onAirThen(confirmed[otherStation], state.corrected(otherStation, other));
+        if (mineShown == theirsShown) {
+            state.result.nearMiss[q.index] = other;
+            state.result.nearMiss[other] = q.index;
+            continue;
+        }
+        const std::uint32_t right = mineShown ? q.index : other, wrong = mineShown ? other : q.index;
+        state.pair(right, wrong);
+        raiseFinding(state.logs.qsos[wrong], Finding::WrongTime);
+        judgeExchange(state, right, wrong);
+        state.logs.qsos[right].flags |= kOtherTimeWrong;
+    }
+}
+
+} // namespace korvane::judge

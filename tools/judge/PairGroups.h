@@ -1,0 +1,58 @@
+#pragma once
+// The QSOs between two submitted stations, filed by the pair, band and mode: the
+// groups the clocks are estimated from and the QSOs matched in.
+
+#include "tools/judge/CheckState.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace korvane::judge {
+
+class PairGroups {
+public:
+    // One station's QSOs in a group, at its times as corrected so far.
+    struct Side {
+        std::uint32_t index;
+        Minute minute;
+    };
+
+    explicit PairGroups(const CheckState& state);
+
+    // Calls each(stationA, sideA, stationB, sideB) for every pair, band and mode that
+    // both logs hold, each side in file order, times corrected by the offsets so far.
+    template <typename Each>
+    void forEach(const CheckState& state, Each each) const
+    {
+        std::vector<Side> a, b;
+        for (std::size_t g = 0; g < entries_.size();) {
+            std::size_t end = g;
+            while (end < entries_.size() && entries_[end].key == entries_[g].key)
+                ++end;
+            a.clear();
+            b.clear();
+            for (std::size_t k = g; k < end; ++k) {
+                const Entry& e = entries_[k];
+                (e.station == entries_[g].station ? a : b)
+                    .push_back({e.index, e.minute - state.result.offsets[e.station].minutes});
+            }
+            if (!b.empty())
+                each(entries_[g].station, a, entries_[end - 1].station, b);
+            g = end;
+        }
+    }
+
+private:
+    struct Entry {
+        std::uint64_t key;
+        std::uint32_t station;
+        std::uint32_t index;
+        Minute minute; // as logged
+    };
+    std::vector<Entry> entries_;
+};
+
+// Each station's clock offset, whole hours first, then minutes; kept in state.result.
+void findClockOffsets(CheckState& state, const PairGroups& groups);
+
+} // namespace korvane::judge
