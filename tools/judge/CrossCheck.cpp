@@ -1,5 +1,6 @@
 #include "tools/judge/CrossCheck.h"
 
+#include "tools/judge/SentExchange.h"
 #include "tools/logs/Bands.h"
 
 #include <algorithm>
@@ -70,6 +71,7 @@ public:
         }
         matchPairs();
         findBustedCalls();
+        judgeExchanges();
         classifyUnmatched();
         checkPeriod();
         return std::move(result_);
@@ -269,19 +271,10 @@ private:
                     continue;
                 result_.partner[c.i] = c.j;
                 result_.partner[c.j] = c.i;
-                judgeExchange(c.i, c.j);
-                judgeExchange(c.j, c.i);
             }
         });
         pairs_.clear();
         pairs_.shrink_to_fit();
-    }
-
-    void judgeExchange(std::uint32_t mine, std::uint32_t theirs)
-    {
-        CompactQso& q = logs_.qsos[mine];
-        setAtLeast(q, q.received == logs_.qsos[theirs].sent ? Finding::Confirmed
-                                                            : Finding::BustedExchange);
     }
 
     // Unmatched QSOs filed by worked call, band and mode, then time.
@@ -341,6 +334,22 @@ private:
             setAtLeast(theirs, Finding::Confirmed);
             theirs.flags |= kOtherBustedMyCall;
         }
+    }
+
+    // Once every pair is known, busted calls' too: what a station sent is settled by
+    // all who copied it. Each side is judged on its own, so a QSO whose other side
+    // busted the call still answers for the exchange it took down. A station that sent
+    // no log is held to what most of those who worked it copied.
+    void judgeExchanges()
+    {
+        SentExchanges sent(logs_, result_.partner, options_.exchange);
+        for (std::uint32_t i = 0; i < logs_.qsos.size(); ++i) {
+            const std::uint32_t other = result_.partner[i];
+            const bool right = other != kNoIndex ? sent.copiedRight(i, other) : sent.copiedRightWithoutLog(i);
+            if (other != kNoIndex || !right)
+                setAtLeast(logs_.qsos[i], right ? Finding::Confirmed : Finding::BustedExchange);
+        }
+        sent.views(result_.senders, result_.sendersWithoutLog);
     }
 
     void classifyUnmatched()

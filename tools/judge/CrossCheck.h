@@ -5,9 +5,12 @@
 // constant are found first and their times corrected.
 
 #include "tools/judge/ContestLogs.h"
+#include "tools/judge/ExchangeParts.h"
+#include "tools/judge/SentExchange.h"
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane::judge {
@@ -16,6 +19,7 @@ struct CheckOptions {
     Minute start = 0, end = 0; // the contest period: start <= time < end
     int tolerance = 3;         // minutes two sides' times may differ by
     int minOffset = 2;         // a clock off by less is not reported or corrected
+    ExchangeRules exchange;    // a serial unless the contest's definition says otherwise
 };
 
 struct ClockOffset {
@@ -26,6 +30,8 @@ struct ClockOffset {
 struct CrossCheckResult {
     std::vector<std::uint32_t> partner; // by QSO: the other side's QSO, or kNoIndex
     std::vector<ClockOffset> offsets;   // by station
+    std::vector<SenderView> senders;    // by station; empty when no exchange part is constant
+    std::unordered_map<std::uint32_t, SenderView> sendersWithoutLog; // by call id, the same
 };
 
 // Sets every QSO's finding and flags, tour repeats aside (the plug-in finds those).

@@ -44,6 +44,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out)
     check.start = options.rules.start;
     check.end = options.rules.end;
     check.tolerance = options.rules.tolerance;
+    check.exchange = exchangeRules(options.rules.contest);
     out.check = crossCheck(out.logs, check);
     report(options, "matching", 1, 1);
 

@@ -42,6 +42,7 @@ JudgeRules ntcRules()
     JudgeRules rules;
     rules.start = *minuteOf(makeOleDate(2024, 3, 21, 19, 0, 0));
     rules.end = *minuteOf(makeOleDate(2024, 3, 21, 20, 0, 0));
+    rules.contest = ntcContest();
     return rules;
 }
 
