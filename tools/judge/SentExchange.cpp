@@ -13,16 +13,20 @@ constexpr std::uint32_t kVariantVoters = 2;
 // Fewer values than this cannot tell a serial from a member number.
 constexpr std::size_t kValuesToTellVarying = 3;
 
-// A serial: most values differ from each other.
-bool mostlyDistinct(std::vector<std::uint32_t> values)
+// A serial: no value is given even half the times, as a member number would be.
+bool noValueRepeats(std::vector<std::uint32_t> values)
 {
     values.erase(std::remove(values.begin(), values.end(), kNoValue), values.end());
     if (values.size() < kValuesToTellVarying)
         return false;
     std::sort(values.begin(), values.end());
-    const std::size_t distinct =
-        static_cast<std::size_t>(std::unique(values.begin(), values.end()) - values.begin());
-    return 2 * distinct > values.size();
+    std::size_t longest = 0;
+    for (std::size_t a = 0, b = 0; a < values.size(); a = b) {
+        while (b < values.size() && values[b] == values[a])
+            ++b;
+        longest = std::max(longest, b - a);
+    }
+    return 2 * longest < values.size();
 }
 
 // The value given most often, the earliest among equals; kNoValue when none is given.
@@ -126,7 +130,7 @@ void SentExchanges::settle(std::uint32_t station, std::size_t part, const std::v
     // A number that varies from QSO to QSO is a serial, whatever the contest expects.
     const bool ownTells = std::count_if(own.begin(), own.end(), [](std::uint32_t v) { return v != kNoValue; }) >=
                           static_cast<std::ptrdiff_t>(kValuesToTellVarying);
-    sent.varies = !name && mostlyDistinct(ownTells ? own : copied);
+    sent.varies = !name && noValueRepeats(ownTells ? own : copied);
     if (sent.varies)
         return;
 
