@@ -129,8 +129,9 @@ TEST_CASE("a received exchange is busted only against what its sender is agreed 
     int n = 0;
     for (const Case& c : cases) {
         ++n;
+        const std::string what = c.what;
         CAPTURE(n);
-        CAPTURE(c.what);
+        CAPTURE(what);
         checkFindings(c.logs, ntcCheck(), c.expected);
     }
 }
