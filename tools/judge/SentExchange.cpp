@@ -167,9 +167,9 @@ void SentExchanges::settle(std::uint32_t station, std::size_t part, const std::v
             sent.accepted.push_back(value);
 }
 
-bool SentExchanges::partRight(std::size_t part, std::uint32_t got, const std::vector<std::uint32_t>& accepted) const
+bool SentExchanges::partRight(std::size_t part, std::uint32_t got, const std::uint32_t* accepted, std::size_t count) const
 {
-    if (accepted.empty() || std::find(accepted.begin(), accepted.end(), got) != accepted.end())
+    if (count == 0 || std::find(accepted, accepted + count, got) != accepted + count)
         return true;
     const ExchangeRules& rules = reader_.rules();
     return got == kNoValue && rules.parts[part].kind == PartKind::Name && !rules.missingNameIsBust;
@@ -190,14 +190,13 @@ bool SentExchanges::copiedRightWithoutLog(std::uint32_t receiver)
 bool SentExchanges::partsRight(const PartValues& got, std::uint32_t sender, const PartValues* line)
 {
     const std::size_t n = reader_.rules().parts.size();
-    std::vector<std::uint32_t> fromLine;
     for (std::size_t k = 0; k < n; ++k) {
         const SentPart& sent = sent_[sender * n + k];
         // A line that lacks the part, or no line at all, cannot hold it against the receiver.
-        fromLine.clear();
-        if (line && (*line)[k] != kNoValue)
-            fromLine.push_back((*line)[k]);
-        if (!partRight(k, got[k], sent.varies ? fromLine : sent.accepted))
+        const bool fromLine = line && (*line)[k] != kNoValue;
+        const bool right = sent.varies ? partRight(k, got[k], fromLine ? &(*line)[k] : nullptr, fromLine ? 1 : 0)
+                                       : partRight(k, got[k], sent.accepted.data(), sent.accepted.size());
+        if (!right)
             return false;
     }
     return true;

@@ -56,7 +56,8 @@ private:
     void settleConstantParts();
     void settle(std::uint32_t station, std::size_t part, const std::vector<Copy>& copies);
     std::vector<std::uint32_t> ownValues(std::uint32_t station, std::size_t part);
-    bool partRight(std::size_t part, std::uint32_t got, const std::vector<std::uint32_t>& accepted) const;
+    // accepted: count values; none means any value is right.
+    bool partRight(std::size_t part, std::uint32_t got, const std::uint32_t* accepted, std::size_t count) const;
 
     const ContestLogs& logs_;
     const std::vector<std::uint32_t>& partner_;
