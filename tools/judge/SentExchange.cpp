@@ -29,7 +29,7 @@ bool noValueRepeats(std::vector<std::uint32_t> values)
     return 2 * longest < values.size();
 }
 
-// The value given most often, the earliest among equals; kNoValue when none is given.
+// The value given most often, the earliest among equals; none for no values.
 template <typename T>
 T mostFrequent(const std::vector<T>& values, T none)
 {
@@ -131,9 +131,13 @@ void SentExchanges::settle(std::uint32_t station, std::size_t part, const std::v
     const bool ownTells = std::count_if(own.begin(), own.end(), [](std::uint32_t v) { return v != kNoValue; }) >=
                           static_cast<std::ptrdiff_t>(kValuesToTellVarying);
     sent.varies = !name && noValueRepeats(ownTells ? own : copied);
-    if (sent.varies)
-        return;
+    if (!sent.varies)
+        sent.accepted = agreedValues(name, own, copies);
+}
 
+std::vector<std::uint32_t> SentExchanges::agreedValues(bool name, const std::vector<std::uint32_t>& own,
+                                                       const std::vector<Copy>& copies)
+{
     // One voice per partner and value. A partner who wrote no name chose to, and says
     // nothing of it; "no number" copied by partners ("NM") is what was sent.
     std::map<std::uint32_t, std::uint32_t> voices, partnerVoices;
@@ -154,17 +158,18 @@ void SentExchanges::settle(std::uint32_t station, std::size_t part, const std::v
     std::uint32_t most = 0;
     for (const auto& [value, n] : voices)
         most = std::max(most, n);
+    std::vector<std::uint32_t> agreed;
     // Among equals the sender's own log decides; without it, each is given the benefit.
     if (ownValue != kNoValue && voices[ownValue] == most)
-        sent.accepted.push_back(ownValue);
+        agreed.push_back(ownValue);
     else
         for (const auto& [value, n] : voices)
             if (n == most)
-                sent.accepted.push_back(value);
+                agreed.push_back(value);
     for (const auto& [value, n] : partnerVoices)
-        if (n >= kVariantVoters && value != kNoValue &&
-            std::find(sent.accepted.begin(), sent.accepted.end(), value) == sent.accepted.end())
-            sent.accepted.push_back(value);
+        if (n >= kVariantVoters && value != kNoValue && std::find(agreed.begin(), agreed.end(), value) == agreed.end())
+            agreed.push_back(value);
+    return agreed;
 }
 
 bool SentExchanges::partRight(std::size_t part, std::uint32_t got, const std::uint32_t* accepted, std::size_t count) const
@@ -202,6 +207,25 @@ bool SentExchanges::partsRight(const PartValues& got, std::uint32_t sender, cons
     return true;
 }
 
+// seen[from, to): one sender's copies, by partner.
+void SentExchanges::tallyPartners(const std::vector<Seen>& seen, std::size_t from, std::size_t to, SenderView& view)
+{
+    std::vector<std::uint32_t> rightCopies;
+    for (std::size_t a = from, b = from; a < to; a = b) {
+        bool allRight = true;
+        for (; b < to && seen[b].voter == seen[a].voter; ++b) {
+            allRight = allRight && seen[b].right;
+            if (seen[b].right)
+                rightCopies.push_back(logs_.qsos[seen[b].index].received);
+        }
+        ++view.partners;
+        view.agreeing += allRight ? 1 : 0;
+    }
+    const std::uint32_t copied = mostFrequent(rightCopies, kNoValue);
+    if (copied != kNoValue)
+        view.copied = exchangeText(copied, logs_.exchanges);
+}
+
 void SentExchanges::views(std::vector<SenderView>& byStation, std::unordered_map<std::uint32_t, SenderView>& byCall)
 {
     byStation.clear();
@@ -209,10 +233,6 @@ void SentExchanges::views(std::vector<SenderView>& byStation, std::unordered_map
     if (!reader_.rules().hasConstantPart())
         return;
     std::vector<SenderView> views(senders_);
-    struct Seen {
-        std::uint32_t sender, voter, index;
-        bool right;
-    };
     std::vector<Seen> seen;
     for (std::uint32_t i = 0; i < logs_.qsos.size(); ++i) {
         if (partner_[i] != kNoIndex)
@@ -223,27 +243,10 @@ void SentExchanges::views(std::vector<SenderView>& byStation, std::unordered_map
     std::sort(seen.begin(), seen.end(), [](const Seen& a, const Seen& b) {
         return std::tie(a.sender, a.voter, a.index) < std::tie(b.sender, b.voter, b.index);
     });
-    std::vector<std::uint32_t> rightCopies;
-    for (std::size_t a = 0; a < seen.size();) {
-        SenderView& view = views[seen[a].sender];
-        rightCopies.clear();
-        std::size_t b = a;
-        while (b < seen.size() && seen[b].sender == seen[a].sender) {
-            bool allRight = true;
-            std::size_t c = b;
-            for (; c < seen.size() && seen[c].sender == seen[b].sender && seen[c].voter == seen[b].voter; ++c) {
-                allRight = allRight && seen[c].right;
-                if (seen[c].right)
-                    rightCopies.push_back(logs_.qsos[seen[c].index].received);
-            }
-            ++view.partners;
-            view.agreeing += allRight ? 1 : 0;
-            b = c;
-        }
-        const std::uint32_t copied = mostFrequent(rightCopies, kNoValue);
-        if (copied != kNoValue)
-            view.copied = exchangeText(copied, logs_.exchanges);
-        a = b;
+    for (std::size_t a = 0, b = 0; a < seen.size(); a = b) {
+        while (b < seen.size() && seen[b].sender == seen[a].sender)
+            ++b;
+        tallyPartners(seen, a, b, views[seen[a].sender]);
     }
     const std::uint32_t stations = static_cast<std::uint32_t>(logs_.stations.size());
     for (std::uint32_t s = 0; s < stations; ++s) {

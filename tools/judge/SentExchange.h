@@ -49,7 +49,16 @@ private:
         bool operator<(const Copy& o) const;
     };
 
+    // A partner's copy of a sender's exchange, and whether it was right.
+    struct Seen {
+        std::uint32_t sender, voter, index;
+        bool right;
+    };
+
     std::uint32_t senderWithoutLog(std::uint32_t index) const;
+    static std::vector<std::uint32_t> agreedValues(bool name, const std::vector<std::uint32_t>& own,
+                                                   const std::vector<Copy>& copies);
+    void tallyPartners(const std::vector<Seen>& seen, std::size_t from, std::size_t to, SenderView& view);
     bool partsRight(const PartValues& got, std::uint32_t sender, const PartValues* line);
     const PartValues& sentParts(std::uint32_t index);
     const PartValues& receivedParts(std::uint32_t index);
