@@ -58,6 +58,7 @@ SentExchanges::SentExchanges(const ContestLogs& logs, const std::vector<std::uin
     owner_.resize(logs.qsos.size());
     for (std::uint32_t s = 0; s < logs.stations.size(); ++s)
         std::fill_n(owner_.begin() + logs.stations[s].first, logs.stations[s].count, s);
+    serialOnly_ = rules.parts.size() == 1 && rules.parts[0].kind == PartKind::Number && !rules.parts[0].constant;
     const bool constant = rules.hasConstantPart();
     senders_ = logs.stations.size() + (constant ? logs.calls.size() : 0);
     sent_.assign(senders_ * rules.parts.size(), SentPart{});
@@ -182,6 +183,11 @@ bool SentExchanges::partRight(std::size_t part, std::uint32_t got, const std::ui
 
 bool SentExchanges::copiedRight(std::uint32_t receiver, std::uint32_t sender)
 {
+    // Nearly every exchange of a serial contest is a lone number on both sides: then
+    // the numbers say it, without reading any parts.
+    const std::uint32_t got = logs_.qsos[receiver].received, sent = logs_.qsos[sender].sent;
+    if (serialOnly_ && loneNumber(got) && loneNumber(sent))
+        return got == sent;
     return partsRight(receivedParts(receiver), owner_[sender], &sentParts(sender));
 }
 

@@ -72,6 +72,7 @@ private:
     const std::vector<std::uint32_t>& partner_;
     ExchangeReader reader_;
     std::vector<std::uint32_t> owner_; // by QSO: its station
+    bool serialOnly_ = false;          // the exchange is one serial
     std::size_t senders_ = 0;          // stations, then the calls without a log
     std::vector<SentPart> sent_;       // by sender, then part
 };
