@@ -65,7 +65,6 @@ void matchOneSide(CheckState& state, const std::vector<Loose>& loose)
             continue;
         state.pair(q.index, theirs);
         raiseFinding(state.logs.qsos[q.index], Finding::BustedCall);
-        judgeExchange(state, theirs, q.index);
         state.logs.qsos[theirs].flags |= kOtherBustedMyCall;
     }
 }

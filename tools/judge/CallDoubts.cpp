@@ -59,7 +59,6 @@ void findCallDoubts(CheckState& state)
                 continue;
             // Judged as if the header had said what they all logged.
             state.logs.qsos[p].finding = Finding::Confirmed;
-            judgeExchange(state, p, i);
             state.logs.qsos[i].flags &= static_cast<std::uint8_t>(~kOtherBustedMyCall);
         }
     }

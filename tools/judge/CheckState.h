@@ -50,14 +50,13 @@ inline bool raiseFinding(CompactQso& q, Finding f)
     return true;
 }
 
-// The two sides of a matched QSO: mine is confirmed when it received what theirs sent.
-void judgeExchange(CheckState& state, std::uint32_t mine, std::uint32_t theirs);
 
 // The steps, in the order crossCheck takes them.
 void checkEachLog(CheckState& state);     // duplicates, bands the frequency contradicts
 void matchByPair(CheckState& state);      // clocks, then both sides logged each other right
 void matchBustedCalls(CheckState& state); // one side or both logged a call one character off
 void matchNearMisses(CheckState& state);  // the same QSO, one side's time far off
+void judgeExchanges(CheckState& state);   // each matched side against what the other sent
 void findCallDoubts(CheckState& state);   // a header call no partner logged
 void classifyUnmatched(CheckState& state); // NIL, unique, no log, or a busted call after all
 void checkPeriod(CheckState& state);

@@ -96,6 +96,11 @@ std::uint32_t encodeExchange(std::string_view text, TextTable& texts)
     return kTextExchange | texts.intern(normal);
 }
 
+bool loneNumber(std::uint32_t code)
+{
+    return code < kEmptyExchange;
+}
+
 std::string exchangeText(std::uint32_t code, const TextTable& texts)
 {
     if (code == kEmptyExchange)

@@ -79,6 +79,8 @@ struct ContestLogs {
 // leading zeros: "001" sent matches "1" received. A lone number is stored as itself.
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts);
 std::string exchangeText(std::uint32_t code, const TextTable& texts);
+// Whether the exchange is a lone number, its code being the number itself.
+bool loneNumber(std::uint32_t code);
 
 // Adds one read log as a station. False with a reason (and the line, 0 for the whole
 // file) when the committee cannot take it: then nothing was added. lenient: broken

@@ -1,4 +1,5 @@
 #include "tools/judge/CheckState.h"
+#include "tools/judge/SentExchange.h"
 
 namespace korvane::judge {
 
@@ -20,10 +21,20 @@ CheckState::CheckState(ContestLogs& l, const CheckOptions& o) : logs(l), options
     }
 }
 
-void judgeExchange(CheckState& state, std::uint32_t mine, std::uint32_t theirs)
+// Once every pair is known, busted calls' and near misses' too: what a station sent is
+// settled by all who copied it. Each side is judged on its own, so a QSO whose other
+// side busted the call still answers for the exchange it took down. A station that sent
+// no log is held to what most of those who worked it copied.
+void judgeExchanges(CheckState& state)
 {
-    CompactQso& q = state.logs.qsos[mine];
-    raiseFinding(q, q.received == state.logs.qsos[theirs].sent ? Finding::Confirmed : Finding::BustedExchange);
+    SentExchanges sent(state.logs, state.result.partner, state.options.exchange);
+    for (std::uint32_t i = 0; i < state.logs.qsos.size(); ++i) {
+        const std::uint32_t other = state.result.partner[i];
+        const bool right = other != kNoIndex ? sent.copiedRight(i, other) : sent.copiedRightWithoutLog(i);
+        if (other != kNoIndex || !right)
+            raiseFinding(state.logs.qsos[i], right ? Finding::Confirmed : Finding::BustedExchange);
+    }
+    sent.views(state.result.senders, state.result.sendersWithoutLog);
 }
 
 CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options)
@@ -34,6 +45,7 @@ CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options)
     matchBustedCalls(state);
     findCallDoubts(state);
     matchNearMisses(state);
+    judgeExchanges(state);
     classifyUnmatched(state);
     checkPeriod(state);
     return std::move(state.result);

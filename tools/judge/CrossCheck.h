@@ -7,6 +7,8 @@
 
 #include "tools/judge/CallMatching.h"
 #include "tools/judge/ContestLogs.h"
+#include "tools/judge/ExchangeParts.h"
+#include "tools/judge/SentExchange.h"
 
 #include <cstdint>
 #include <string>
@@ -22,6 +24,7 @@ struct CheckOptions {
     SuffixRule suffixes = SuffixRule::Ignore;
     int uniqueBustLogs = 3;    // see ContestDefinition; 0 turns the rule off
     int nearMiss = 30;         // minutes apart two QSOs with the same numbers are one
+    ExchangeRules exchange;    // a serial unless the contest's definition says otherwise
 };
 
 struct ClockOffset {
@@ -42,6 +45,8 @@ struct CrossCheckResult {
     // By QSO, both ways: a NIL whose QSO the other log holds too far off in time, when
     // neither side's time can be shown wrong.
     std::unordered_map<std::uint32_t, std::uint32_t> nearMiss;
+    std::vector<SenderView> senders;    // by station; empty when no exchange part is constant
+    std::unordered_map<std::uint32_t, SenderView> sendersWithoutLog; // by call id, the same
 };
 
 // Sets every QSO's finding and flags, tour repeats aside (the plug-in finds those), and

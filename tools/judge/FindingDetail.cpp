@@ -42,6 +42,15 @@ std::string meantText(const Judgement& j, std::uint32_t index)
            std::to_string(it->second.logs) + " logs hold";
 }
 
+// What settled the sender's exchange when its own log is only one voice.
+std::string partnersCopied(const SenderView& v)
+{
+    if (v.copied.empty())
+        return std::string();
+    return " (" + std::to_string(v.agreeing) + " of " + std::to_string(v.partners) + " partners copied " +
+           v.copied + ")";
+}
+
 } // namespace
 
 bool worthReporting(const CompactQso& qso)
@@ -80,8 +89,14 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
         d.why = call + " is in no other log";
         break;
     case Finding::BustedExchange:
-        d.why = "received " + exchangeText(q.received, logs.exchanges) + ", " + other + " sent " +
-                exchangeText(logs.qsos[partner].sent, logs.exchanges);
+        d.why = "received " + exchangeText(q.received, logs.exchanges);
+        if (partner != kNoIndex) {
+            d.why += ", " + other + " sent " + exchangeText(logs.qsos[partner].sent, logs.exchanges);
+            if (d.otherStation < j.check.senders.size())
+                d.why += partnersCopied(j.check.senders[d.otherStation]);
+        } else if (const auto it = j.check.sendersWithoutLog.find(q.call); it != j.check.sendersWithoutLog.end()) {
+            d.why += ", " + call + " sent no log" + partnersCopied(it->second);
+        }
         break;
     case Finding::Nil:
         d.why = "not in " + call + "'s log" + nearMissText(j, index, &d);

@@ -46,6 +46,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     check.tolerance = options.rules.tolerance;
     check.suffixes = options.rules.contest.suffixes;
     check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
+    check.exchange = exchangeRules(options.rules.contest);
     out.check = crossCheck(out.logs, check);
     report(options, "matching", 1, 1);
 

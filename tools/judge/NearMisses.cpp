@@ -101,7 +101,6 @@ void matchNearMisses(CheckState& state)
         const std::uint32_t right = mineShown ? q.index : other, wrong = mineShown ? other : q.index;
         state.pair(right, wrong);
         raiseFinding(state.logs.qsos[wrong], Finding::WrongTime);
-        judgeExchange(state, right, wrong);
         state.logs.qsos[right].flags |= kOtherTimeWrong;
     }
 }

@@ -42,8 +42,6 @@ void matchGroups(CheckState& state, const PairGroups& groups)
             if (!state.unmatched(c.i) || !state.unmatched(c.j))
                 continue;
             state.pair(c.i, c.j);
-            judgeExchange(state, c.i, c.j);
-            judgeExchange(state, c.j, c.i);
         }
     });
 }

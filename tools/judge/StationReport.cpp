@@ -44,6 +44,16 @@ std::string callDoubtText(const Station& s)
            " as your log's CALLSIGN says; their QSOs with you were not counted as busted.\n";
 }
 
+// How the partners copied the station's exchange beside its own log, so that a log
+// at fault on its own side shows at once.
+std::string senderText(const SenderView& v)
+{
+    return "Your exchange: " + std::to_string(v.agreeing) + " of " + std::to_string(v.partners) +
+           (v.partners == 1 ? " partner" : " partners") + " copied " +
+           (v.copied.empty() ? std::string("it otherwise") : v.copied) + "; your log says " +
+           (v.ownLog.empty() ? std::string("nothing") : v.ownLog) + "\n";
+}
+
 std::vector<const FindingKind*> inSummaryOrder()
 {
     std::vector<const FindingKind*> kinds;
@@ -100,6 +110,8 @@ std::string stationReport(const Judgement& j, std::uint32_t station)
         out += "\n" + clockText(clock);
     if (!s.callDoubt.empty())
         out += "\n" + callDoubtText(s);
+    if (station < j.check.senders.size() && j.check.senders[station].partners > 0)
+        out += "\n" + senderText(j.check.senders[station]);
 
     std::string lost, kept;
     for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {

@@ -55,6 +55,16 @@ JudgeRules korvaneRules()
     return rules;
 }
 
+ContestDefinition ntcContest()
+{
+    ContestDefinition c;
+    c.name = "NTC-QP";
+    c.exchange = {{"NAME", PartKind::Name, true}, {"NR", PartKind::Number, true}};
+    c.fixedWords = {"NTC", "POINTS", "POINT", "PTS", "NM"};
+    c.missingNameIsBust = false;
+    return c;
+}
+
 std::string pluginPath()
 {
     const char* path = std::getenv("KORVANE_PLUGIN");

@@ -33,6 +33,10 @@ ContestLogs contestOf(const std::vector<NamedLog>& logs);
 // The KORVANE 2026 period.
 JudgeRules korvaneRules();
 
+// The NTC QSO Party: a name and a member number ("NM", no member, when there is none),
+// with the words its participants add ("NTC 44", "2 POINTS"); a missing name is no bust.
+ContestDefinition ntcContest();
+
 // The built plug-in (KORVANE_PLUGIN), empty when the variable is not set.
 std::string pluginPath();
 // A folder of the environment, empty when unset or not a folder.

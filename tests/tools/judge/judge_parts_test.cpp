@@ -4,6 +4,7 @@
 
 #include "tools/judge/CabrilloHeader.h"
 #include "tools/judge/CrossCheck.h"
+#include "tools/judge/ExchangeParts.h"
 #include "tools/judge/FindingKinds.h"
 
 #include <doctest/doctest.h>
@@ -132,6 +133,65 @@ TEST_CASE("exchanges compare without leading zeros, letter case or extra blanks"
     CHECK(exchangeText(encodeExchange("1234", texts), texts) == "1234");
     CHECK(exchangeText(encodeExchange(" frank   181 ", texts), texts) == "FRANK 181");
     CHECK(exchangeText(encodeExchange("", texts), texts).empty());
+}
+
+TEST_CASE("an exchange's parts: names as words, numbers as numbers, the report and the contest's words left out")
+{
+    ExchangeReader ntc(exchangeRules(ntcContest()));
+    ExchangeReader serial(exchangeRules(ContestDefinition{}));
+    auto partsOf = [](ExchangeReader& reader, const char* text) {
+        std::string out;
+        for (std::uint32_t v : reader.read(text))
+            out += (out.empty() ? "" : " ") + reader.valueText(v);
+        return out;
+    };
+    struct Case {
+        const char* text;
+        const char* parts; // NAME NR, "-" where the exchange lacks one
+    };
+    const Case cases[] = {
+        /* 1 */ {"HANS/124", "HANS 124"},
+        /* 2 */ {"HANS 124", "HANS 124"},
+        /* 3 */ {"VOLKER084", "VOLKER 84"},
+        /* 4 */ {"599VANNI164", "VANNI 164"}, // the report glued on
+        /* 5 */ {"062 PAVEL", "PAVEL 62"},
+        /* 6 */ {"LAD NTC# 215", "LAD 215"},
+        /* 7 */ {"JEAN NTC44", "JEAN 44"},
+        /* 8 */ {"HELGA NTC 88", "HELGA 88"},
+        /* 9 */ {"ZDENEK /216", "ZDENEK 216"},
+        /* 10 */ {"bert,085", "BERT 85"},
+        /* 11 */ {"PAVEL-62", "PAVEL 62"},
+        /* 12 */ {"NTC 154 2 POINTS", "- 154"}, // the points the receiver noted are no part
+        /* 13 */ {"NTC 181 2POINTS", "- 181"},
+        /* 14 */ {"NM 1 POINT", "- -"},
+        /* 15 */ {"HELGE/ NM", "HELGE -"},
+        /* 16 */ {"599-119", "- 119"},
+        /* 17 */ {"KOOS", "KOOS -"},
+        /* 18 */ {"Name NTC#/NM", "NAME -"}, // a template: a name as far as the text goes
+        /* 19 */ {"", "- -"},
+        /* 20 */ {"59", "- 59"},          // a lone number stays, even one shaped like a report
+        /* 21 */ {"599 VANNI", "VANNI 599"}, // so does the only number beside a name
+        /* 22 */ {"ZOLI 226", "ZOLI 226"},
+        /* 23 */ {"BERT 185", "BERT 185"},
+        /* 24 */ {"J\xC3\x96RG 12", "J\xC3\x96RG 12"}, // a code page's letters stay in the word
+        /* 25 */ {"JOSEF 0000000000042", "JOSEF 42"},
+        /* 26 */ {"ANNA 12345678901234", "ANNA 12345678901234"}, // past nine digits, as text
+        /* 27 */ {"\x1bPIOTR\t111\r", "PIOTR 111"}, // control bytes only separate
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ++n;
+        CAPTURE(n);
+        CHECK(partsOf(ntc, c.text) == c.parts);
+    }
+    // A serial alone: leading zeros aside, and a report before it taken off.
+    CHECK(partsOf(serial, "007") == "7");
+    CHECK(partsOf(serial, "599 007") == "7");
+    CHECK(partsOf(serial, "") == "-");
+    // The same exchange stored twice reads the same.
+    TextTable texts;
+    CHECK(ntc.parts(encodeExchange("HANS/124", texts), texts) == ntc.parts(encodeExchange("124 hans", texts), texts));
+    CHECK(ntc.parts(encodeExchange("124", texts), texts) == ntc.read("124"));
 }
 
 TEST_CASE("the header: who sent the log, the category, the claimed score, and what refuses it")

@@ -41,6 +41,8 @@ Judgement checked(const std::vector<std::string>& files, CheckOptions options = 
     REQUIRE(j.logs.unreadable.empty());
     j.rules.start = options.start = *minuteOf(makeOleDate(2024, 3, 21, 19, 0, 0));
     j.rules.end = options.end = *minuteOf(makeOleDate(2024, 3, 21, 20, 0, 0));
+    j.rules.contest = ntcContest();
+    options.exchange = exchangeRules(j.rules.contest);
     j.check = crossCheck(j.logs, options);
     j.results.resize(j.logs.stations.size());
     rankStations(j);
@@ -161,7 +163,7 @@ TEST_CASE("the real event: swapped letters, busted copies, a near miss; two NILs
     const Finding dj0sp = findingAt(j, "DJ0SP", 44);
     CHECK(dj0sp != Finding::Nil);
     CHECK(dj0sp != Finding::WrongTime);
-    CHECK(stationReport(j, stationNamed(j, "DJ0SP")).find("PA0XAW logged it at 19:26") != std::string::npos);
+    CHECK(stationReport(j, stationNamed(j, "DJ0SP")).find("PA0XAW logged this QSO at 19:26") != std::string::npos);
     CHECK(stationReport(j, stationNamed(j, "PA0XAW")).find("in DJ0SP's log at 19:37") != std::string::npos);
 }
 

@@ -4,7 +4,9 @@
 
 #include "TempDir.h"
 
+#include "tools/judge/ExchangeParts.h"
 #include "tools/judge/LogLoader.h"
+#include "tools/judge/ResultFiles.h"
 
 #include <doctest/doctest.h>
 
@@ -39,11 +41,37 @@ std::size_t countOf(const Judgement& j, Finding f)
     return n;
 }
 
+std::vector<std::string> ntcEvent(const fs::path& root)
+{
+    return {(root / "ntcqp-2024-03").string(), (root / "ntc-qp-2024-03-PA7F.cbr").string(),
+            (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string()};
+}
+
+std::uint32_t stationNamed(const Judgement& j, const std::string& call)
+{
+    const std::uint32_t id = j.logs.calls.find(call);
+    REQUIRE(id != TextTable::kNone);
+    REQUIRE(j.logs.stationOfCall[id] != kNoIndex);
+    return j.logs.stationOfCall[id];
+}
+
+// The QSO on a line of a station's log.
+std::uint32_t qsoOnLine(const Judgement& j, const std::string& call, std::uint32_t line)
+{
+    const Station& s = j.logs.stations[stationNamed(j, call)];
+    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
+        if (j.logs.qsos[i].line == line)
+            return i;
+    FAIL("no QSO on line " << line << " of " << call);
+    return kNoIndex;
+}
+
 JudgeRules ntcRules()
 {
     JudgeRules rules;
     rules.start = *minuteOf(makeOleDate(2024, 3, 21, 19, 0, 0));
     rules.end = *minuteOf(makeOleDate(2024, 3, 21, 20, 0, 0));
+    rules.contest = ntcContest();
     return rules;
 }
 
@@ -100,11 +128,8 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
     REQUIRE(!pluginPath().empty());
     TempDir dir;
     const fs::path root(samples);
-    const std::vector<std::string> event = {
-        (root / "ntcqp-2024-03").string(), (root / "ntc-qp-2024-03-PA7F.cbr").string(),
-        (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string()};
     Judgement j;
-    REQUIRE(judgeFiles(event, ntcRules(), dir.path() / "work", j));
+    REQUIRE(judgeFiles(ntcEvent(root), ntcRules(), dir.path() / "work", j));
     for (const UnreadableLog& u : j.logs.unreadable)
         MESSAGE(u.file << ": " << u.reason << " (line " << u.line << ")");
     CHECK(j.logs.unreadable.empty());
@@ -136,4 +161,76 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
     for (const UnreadableLog& u : all.logs.unreadable)
         adif += fs::path(u.file).extension() == ".adi" && u.reason.find("START-OF-LOG") != std::string::npos;
     CHECK(adif == 2);
+}
+
+TEST_CASE("a real event's exchanges: the way one is written and a sender's incomplete log bust nobody; real errors stay found")
+{
+    const std::string samples = folderFrom("KORVANE_SAMPLES");
+    if (samples.empty()) {
+        MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, the real exchanges are not judged");
+        return;
+    }
+    REQUIRE(!pluginPath().empty());
+    TempDir dir;
+    Judgement j;
+    REQUIRE(judgeFiles(ntcEvent(samples), ntcRules(), dir.path() / "work", j));
+
+    struct Verdict {
+        const char* station;
+        std::uint32_t line;
+        Finding finding;
+        const char* what;
+    };
+    const Verdict verdicts[] = {
+        {"F6JOE", 28, Finding::Confirmed, "HANS 124 where DJ0SP logs HANS/124"},
+        {"PC4Y", 26, Finding::Confirmed, "VOLKER 84 where DJ9BM logs VOLKER084"},
+        {"ON6NL", 29, Finding::Confirmed, "VANNI 164 where I5ECW logs 599VANNI164"},
+        {"ON6NL", 38, Finding::Confirmed, "JEAN 44 where F6JOE logs JEAN NTC44"},
+        {"PA7F", 41, Finding::Confirmed, "KOOS 165 where PE4KH logs KOOS alone"},
+        {"PA7F", 33, Finding::Confirmed, "AGE 119 where PA0XAW logs 599-119"},
+        {"I5ECW", 20, Finding::Confirmed, "NTC 154 2 POINTS: the number without the name"},
+        {"OK1DZ", 31, Finding::BustedExchange, "ZOLI 226 where S51Z sends ZOKI 226"},
+        {"DJ0SP", 23, Finding::BustedExchange, "DIRK 210 where the others copy DICK 210"},
+        {"PE4KH", 24, Finding::BustedExchange, "FRANK 171 for FRANK 181"},
+        {"LB2WD", 40, Finding::BustedExchange, "VANNI 175 for VANNI 164"},
+    };
+    for (const Verdict& v : verdicts) {
+        const std::string what = v.what;
+        CAPTURE(what);
+        CHECK(findingKey(j.logs.qsos[qsoOnLine(j, v.station, v.line)].finding) == std::string(findingKey(v.finding)));
+    }
+
+    // The whole event: every busted exchange differs from what was sent in a name or a
+    // number, never only in the way it is written or where the sender's log is silent.
+    const std::set<std::pair<std::string, std::uint32_t>> expected = {
+        {"DJ0SP", 18}, {"DJ0SP", 20}, {"DJ0SP", 23}, {"I5ECW", 40}, {"I5ECW", 43},
+        {"LB2WD", 40}, {"M0SDB", 23}, {"OK1DZ", 31}, {"PA7F", 70},  {"PC4Y", 28},
+        {"PE4KH", 24}, {"PE4KH", 32}, {"S51Z", 30},  {"S51Z", 58},  {"SP7OGP", 22}};
+    std::set<std::pair<std::string, std::uint32_t>> busted;
+    ExchangeReader reader(exchangeRules(ntcContest()));
+    for (std::uint32_t i = 0; i < j.logs.qsos.size(); ++i) {
+        const CompactQso& q = j.logs.qsos[i];
+        if (q.finding != Finding::BustedExchange)
+            continue;
+        busted.insert({j.logs.stations[j.logs.stationOf(i)].call, q.line});
+        const std::uint32_t other = j.check.partner[i];
+        if (other == kNoIndex)
+            continue;
+        const PartValues got = reader.parts(q.received, j.logs.exchanges);
+        const PartValues sent = reader.parts(j.logs.qsos[other].sent, j.logs.exchanges);
+        bool differs = false;
+        for (std::size_t k = 0; k < got.size(); ++k)
+            differs = differs || (sent[k] != kNoValue && got[k] != kNoValue && got[k] != sent[k]);
+        CAPTURE(q.line);
+        CHECK(differs);
+    }
+    CHECK(busted == expected);
+
+    // The sender sees it too.
+    const std::string koos = stationReport(j, stationNamed(j, "PE4KH"));
+    CHECK(koos.find("Your exchange: 2 of 2 partners copied KOOS 165; your log says KOOS\n") != std::string::npos);
+    const std::string zoki = stationReport(j, stationNamed(j, "S51Z"));
+    CHECK(zoki.find("Your exchange: 11 of 12 partners copied ZOKI 226; your log says ZOKI 226\n") != std::string::npos);
+    const std::string zoli = stationReport(j, stationNamed(j, "OK1DZ"));
+    CHECK(zoli.find("received ZOLI 226, S51Z sent ZOKI 226 (11 of 12 partners copied ZOKI 226)") != std::string::npos);
 }
