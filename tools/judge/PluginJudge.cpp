@@ -52,6 +52,34 @@ std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t
     return candidates;
 }
 
+bool PluginJudge::removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove)
+{
+    // Each RemoveData0 searches the log and erases from its middle: a few cost less than
+    // feeding the log again, many (a log of repeats) would cost its length squared.
+    if (remove.size() > kRemovedOneByOne)
+        return false;
+    LogQso q;
+    for (std::uint32_t i : remove) {
+        toLogQso(logs, logs.qsos[i], q);
+        if (session_.host().remove(q) != 1)
+            return false; // the host cannot delete a QSO without both exchanges
+    }
+    return true;
+}
+
+void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                              const std::function<bool(const CompactQso&)>& counts)
+{
+    const Station& s = logs.stations[station];
+    reset(logs, station, start, end);
+    LogQso q;
+    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
+        if (counts(logs.qsos[i])) {
+            toLogQso(logs, logs.qsos[i], q);
+            session_.add(q);
+        }
+}
+
 int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
                           const std::function<bool(const CompactQso&)>& counts)
 {
@@ -81,21 +109,8 @@ int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start
         }
     }
     session_.setTourClock(nullptr);
-    bool removed = true;
-    for (std::uint32_t i : remove) {
-        toLogQso(logs, logs.qsos[i], q);
-        removed = removed && session_.host().remove(q) == 1;
-    }
-    if (!removed) {
-        // The host cannot delete a QSO without both exchanges; then the QSOs that count
-        // are fed again after a reset of their own.
-        reset(logs, station, start, end);
-        for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
-            if (counts(logs.qsos[i])) {
-                toLogQso(logs, logs.qsos[i], q);
-                session_.add(q);
-            }
-    }
+    if (!removeEach(logs, remove))
+        feedCounted(logs, station, start, end, counts);
     int points = 0;
     session_.result(&points);
     return points;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace korvane::judge {
 
@@ -22,13 +23,21 @@ public:
     // band, mode and half hour) through CheckCall0 at its logged time and AddData0, and
     // each other QSO that counts through AddData0; a refused QSO becomes a tour repeat.
     // Then RemoveData0 takes out the checked QSOs that do not count, as the host does
-    // when the operator deletes a QSO, and GetResult0 gives the score of the rest.
+    // when the operator deletes a QSO; past kRemovedOneByOne of them, a reset and the
+    // QSOs that count fed again instead. GetResult0 gives the score of the rest.
     // counts() is asked after the check.
     int judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
                  const std::function<bool(const CompactQso&)>& counts);
 
+    static constexpr std::size_t kRemovedOneByOne = 16;
+
 private:
     void reset(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end);
+
+    // False when the QSOs were not all taken out one by one.
+    bool removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove);
+    void feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                     const std::function<bool(const CompactQso&)>& counts);
 
     PluginSession session_;
 };

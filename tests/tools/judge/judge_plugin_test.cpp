@@ -63,7 +63,7 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
         std::vector<unsigned> repeats; // positions in the log, from 0
         int score;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         /* 1 */ {{{"1500", "UA3BB", 3520}, {"1510", "UA3BB", 3520}, {"1531", "UA3CC", 3520}, {"1531", "UA3BB", 3520}},
                  {1},
                  3 + 2},
@@ -76,6 +76,18 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
          {1, 2},
          2 + 1},
     };
+    // More repeats than are taken out one by one: the log is fed again without them.
+    static const char* const kCalls[] = {"UA1AA", "UA1AB", "UA1AC", "UA1AD", "UA1AE", "UA1AF", "UA1AG",
+                                         "UA1AH", "UA1AI", "UA1AJ", "UA1AK", "UA1AL", "UA1AM", "UA1AN",
+                                         "UA1AO", "UA1AP", "UA1AQ", "UA1AR", "UA1AS", "UA1AT"};
+    static_assert(std::size(kCalls) > PluginJudge::kRemovedOneByOne);
+    Case many{{}, {}, 2 * static_cast<int>(std::size(kCalls))};
+    for (const char* call : kCalls) {
+        many.repeats.push_back(static_cast<unsigned>(many.lines.size()) + 1);
+        many.lines.push_back({"1500", call, 3520});
+        many.lines.push_back({"1510", call, 3520});
+    }
+    cases.push_back(many);
     int n = 0;
     for (const Case& c : cases) {
         ++n;
