@@ -21,7 +21,7 @@ std::string minuteLater(const std::string& line)
     const int hour = std::stoi(time.substr(0, 2)), minute = std::stoi(time.substr(2, 2));
     if (minute % 30 == 29)
         return line;
-    char later[8];
+    char later[16];
     std::snprintf(later, sizeof later, "%02d%02d", hour, minute + 1);
     std::string copy = line;
     copy.replace(at + 1, 4, later);

@@ -135,6 +135,31 @@ bool ResultsFolder::write(const std::string& name, const Fill& fill, std::string
     return true;
 }
 
+bool ResultsFolder::moveIntoPlace(std::string* error)
+{
+    std::error_code ec;
+    for (const std::string& name : written_) {
+        fs::rename(dir_ / kStagingName / name, dir_ / name, ec);
+        if (ec) {
+            *error = "cannot move " + (dir_ / name).string() + " into place: " + ec.message();
+            return false;
+        }
+    }
+    return true;
+}
+
+void ResultsFolder::removeStale(const std::vector<std::string>& earlier) const
+{
+    const std::set<std::string> now(written_.begin(), written_.end());
+    std::error_code ec;
+    for (const std::string& name : earlier) {
+        const fs::path stale = dir_ / name;
+        // A link or a folder by a name the judge used is not what it wrote.
+        if (!now.count(name) && fs::is_regular_file(fs::symlink_status(stale, ec)))
+            fs::remove(stale, ec);
+    }
+}
+
 bool ResultsFolder::commit(std::string* error)
 {
     const std::vector<std::string> earlier = readManifest(dir_);
@@ -144,22 +169,10 @@ bool ResultsFolder::commit(std::string* error)
     both.insert(both.end(), written_.begin(), written_.end());
     std::sort(both.begin(), both.end());
     both.erase(std::unique(both.begin(), both.end()), both.end());
-    if (!writeManifest(dir_, both, error))
+    if (!writeManifest(dir_, both, error) || !moveIntoPlace(error))
         return false;
+    removeStale(earlier);
     std::error_code ec;
-    for (const std::string& name : written_) {
-        fs::rename(dir_ / kStagingName / name, dir_ / name, ec);
-        if (ec) {
-            *error = "cannot move " + (dir_ / name).string() + " into place: " + ec.message();
-            return false;
-        }
-    }
-    const std::set<std::string> now(written_.begin(), written_.end());
-    for (const std::string& name : earlier) {
-        const fs::path stale = dir_ / name;
-        if (!now.count(name) && fs::is_regular_file(fs::symlink_status(stale, ec)))
-            fs::remove(stale, ec);
-    }
     fs::remove_all(dir_ / kStagingName, ec);
     staging_ = false;
     std::vector<std::string> sorted = written_;

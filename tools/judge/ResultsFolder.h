@@ -35,6 +35,10 @@ public:
     bool commit(std::string* error);
 
 private:
+    bool moveIntoPlace(std::string* error);
+    // Removes what the earlier run listed and this one did not write.
+    void removeStale(const std::vector<std::string>& earlier) const;
+
     std::filesystem::path dir_;
     std::vector<std::string> written_;
     bool staging_ = false;
