@@ -52,12 +52,53 @@ std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t
     return candidates;
 }
 
+bool PluginJudge::checkOne(ContestLogs& logs, std::uint32_t index, LogQso& q)
+{
+    CompactQso& record = logs.qsos[index];
+    toLogQso(logs, record, q);
+    session_.setTourClock(&q.time);
+    std::string message;
+    const bool refused = session_.check(q, &message) == kRefused;
+    if (refused && record.finding < Finding::TourRepeat)
+        record.finding = Finding::TourRepeat;
+    // Added whatever it is: the QSOs after it are checked against it, as live.
+    session_.add(q);
+    return refused;
+}
+
+std::vector<std::uint32_t> PluginJudge::feedChecking(ContestLogs& logs, std::uint32_t station,
+                                                     const std::vector<std::uint32_t>& candidates,
+                                                     const Counts& counts)
+{
+    const Station& s = logs.stations[station];
+    std::vector<std::uint32_t> remove;
+    LogQso q;
+    auto next = candidates.begin();
+    for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
+        if (next != candidates.end() && *next == i) {
+            ++next;
+            checkOne(logs, i, q);
+            if (!counts(logs.qsos[i]))
+                remove.push_back(i);
+        } else if (counts(logs.qsos[i])) {
+            toLogQso(logs, logs.qsos[i], q);
+            session_.add(q);
+        }
+    }
+    session_.setTourClock(nullptr);
+    return remove;
+}
+
+void PluginJudge::checkAlone(ContestLogs& logs, const std::vector<std::uint32_t>& candidates)
+{
+    LogQso q;
+    for (std::uint32_t i : candidates)
+        checkOne(logs, i, q);
+    session_.setTourClock(nullptr);
+}
+
 bool PluginJudge::removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove)
 {
-    // Each RemoveData0 searches the log and erases from its middle: a few cost less than
-    // feeding the log again, many (a log of repeats) would cost its length squared.
-    if (remove.size() > kRemovedOneByOne)
-        return false;
     LogQso q;
     for (std::uint32_t i : remove) {
         toLogQso(logs, logs.qsos[i], q);
@@ -68,7 +109,7 @@ bool PluginJudge::removeEach(const ContestLogs& logs, const std::vector<std::uin
 }
 
 void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
-                              const std::function<bool(const CompactQso&)>& counts)
+                              const Counts& counts)
 {
     const Station& s = logs.stations[station];
     reset(logs, station, start, end);
@@ -80,37 +121,19 @@ void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Mi
         }
 }
 
-int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
-                          const std::function<bool(const CompactQso&)>& counts)
+int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts)
 {
-    const Station& s = logs.stations[station];
     const std::vector<std::uint32_t> candidates = tourCandidates(logs, station);
     reset(logs, station, start, end);
-    std::vector<std::uint32_t> remove;
-    LogQso q;
-    auto next = candidates.begin();
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
-        CompactQso& record = logs.qsos[i];
-        const bool checked = next != candidates.end() && *next == i;
-        if (checked) {
-            ++next;
-            toLogQso(logs, record, q);
-            session_.setTourClock(&q.time);
-            std::string message;
-            if (session_.check(q, &message) == kRefused && record.finding < Finding::TourRepeat)
-                record.finding = Finding::TourRepeat;
-            // Added whatever it is: the QSOs after it are checked against it, as live.
-            session_.add(q);
-            if (!counts(record))
-                remove.push_back(i);
-        } else if (counts(record)) {
-            toLogQso(logs, record, q);
-            session_.add(q);
-        }
-    }
-    session_.setTourClock(nullptr);
-    if (!removeEach(logs, remove))
+    if (candidates.size() > kCheckedAlongside) {
+        // Only candidates refuse candidates: they are checked on their own, and the QSOs
+        // that count fed after a new reset. Each RemoveData0 would search the log and
+        // erase from its middle: for many repeats, the log's length squared.
+        checkAlone(logs, candidates);
         feedCounted(logs, station, start, end, counts);
+    } else if (!removeEach(logs, feedChecking(logs, station, candidates, counts))) {
+        feedCounted(logs, station, start, end, counts);
+    }
     int points = 0;
     session_.result(&points);
     return points;

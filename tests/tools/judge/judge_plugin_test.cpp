@@ -76,16 +76,17 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
          {1, 2},
          2 + 1},
     };
-    // More repeats than are taken out one by one: the log is fed again without them.
-    static const char* const kCalls[] = {"UA1AA", "UA1AB", "UA1AC", "UA1AD", "UA1AE", "UA1AF", "UA1AG",
-                                         "UA1AH", "UA1AI", "UA1AJ", "UA1AK", "UA1AL", "UA1AM", "UA1AN",
-                                         "UA1AO", "UA1AP", "UA1AQ", "UA1AR", "UA1AS", "UA1AT"};
-    static_assert(std::size(kCalls) > PluginJudge::kRemovedOneByOne);
-    Case many{{}, {}, 2 * static_cast<int>(std::size(kCalls))};
-    for (const char* call : kCalls) {
+    // More candidates than are checked alongside the rest: checked alone, the log fed again.
+    const std::size_t pairs = PluginJudge::kCheckedAlongside + 4;
+    Case many{{}, {}, 2 * static_cast<int>(pairs)};
+    std::vector<std::string> calls;
+    for (std::size_t k = 0; k < pairs; ++k)
+        calls.push_back("UA" + std::to_string(k % 10) + "A" + std::string(1, static_cast<char>('A' + k / 10 % 26)) +
+                        std::string(1, static_cast<char>('A' + k / 260)));
+    for (const std::string& call : calls) {
         many.repeats.push_back(static_cast<unsigned>(many.lines.size()) + 1);
-        many.lines.push_back({"1500", call, 3520});
-        many.lines.push_back({"1510", call, 3520});
+        many.lines.push_back({"1500", call.c_str(), 3520});
+        many.lines.push_back({"1510", call.c_str(), 3520});
     }
     cases.push_back(many);
     int n = 0;
