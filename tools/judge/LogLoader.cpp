@@ -19,9 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // The largest station's log holds some ten thousand QSO lines of a hundred bytes. These
-// bounds keep one hostile file from taking the memory every other log needs: past
-// them the log is listed as unreadable, with the limit named, and the others go on.
-constexpr std::uintmax_t kMaxLogBytes = 32u << 20;
+// bounds keep one hostile file from taking the memory every other log needs (a log of
+// one-byte exchanges takes some 13 times its size while it is read): past them the log
+// is listed as unreadable, with the limit named, and the others go on.
+constexpr std::uintmax_t kMaxLogBytes = 8u << 20;
 constexpr std::size_t kMaxLineBytes = 8192;
 
 // A log as a worker leaves it: parsed, its text already gone.

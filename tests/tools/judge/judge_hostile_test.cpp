@@ -285,7 +285,7 @@ TEST_CASE("a log too large, or with a line too long, is named with the limit; th
         return nullptr;
     };
     REQUIRE(reasonFor("b-huge.cbr"));
-    CHECK(reasonFor("b-huge.cbr")->reason.find("larger than 32 MB") != std::string::npos);
+    CHECK(reasonFor("b-huge.cbr")->reason.find("larger than 8 MB") != std::string::npos);
     REQUIRE(reasonFor("c-line.cbr"));
     CHECK(reasonFor("c-line.cbr")->reason.find("line longer than 8192 bytes") != std::string::npos);
     CHECK(reasonFor("c-line.cbr")->line == 7);
