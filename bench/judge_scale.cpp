@@ -4,10 +4,15 @@
 // QSO. Not part of ctest: it writes ~90 MB of logs (kept for the next run) and takes
 // a minute or two on two cores.
 //
-//   judge_scale [--dir DIR] [--logs N] [--qsos TOTAL] [--workers W]
+// --repeats SHARE puts that share of tour repeats into the logs (0.1: every tenth QSO
+// line is one), which the judge takes back out of each score.
+//
+//   judge_scale [--dir DIR] [--logs N] [--qsos TOTAL] [--workers W] [--repeats SHARE]
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/ResultFiles.h"
 #include "tools/judge/Simulation.h"
+
+#include "TourRepeats.h"
 
 #include "contract/OleDateTime.h"
 
@@ -16,6 +21,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +86,7 @@ bool simulateInto(const fs::path& dir, unsigned logs, unsigned long qsos)
 int main(int argc, char** argv)
 {
     unsigned logs = 2000, workers = 2;
+    double repeats = 0;
     unsigned long qsos = 1000000;
     std::string dirOption;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -91,6 +98,8 @@ int main(int argc, char** argv)
             qsos = std::strtoul(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--workers"))
             workers = static_cast<unsigned>(std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--repeats"))
+            repeats = std::atof(argv[i + 1]);
     }
     const fs::path dir = dirOption.empty() ? fs::temp_directory_path() / ("korvane-judge-scale-" +
                                                                           std::to_string(logs) + "-" +
@@ -107,7 +116,17 @@ int main(int argc, char** argv)
     std::vector<std::string> files;
     std::string error;
     std::error_code ec;
-    if (!listLogFiles({(dir / "logs").string()}, files, &error)) {
+    fs::path logFolder = dir / "logs";
+    if (repeats > 0) {
+        const fs::path with = dir / ("logs-repeats-" + std::to_string(std::lround(repeats * 1000)));
+        if (!addTourRepeats(logFolder, with, repeats, &error)) {
+            std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
+            return 1;
+        }
+        logFolder = with;
+        std::printf("With %.0f%% tour repeats: %s\n", repeats * 100, with.string().c_str());
+    }
+    if (!listLogFiles({logFolder.string()}, files, &error)) {
         std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
         return 1;
     }

@@ -2,6 +2,7 @@
 
 #include "contract/AsciiText.h"
 #include "tools/logs/CabrilloLayout.h"
+#include "tools/logs/QsoFields.h"
 #include "tools/logs/TextUtil.h"
 
 #include <algorithm>
@@ -120,6 +121,12 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
         *reason = why;
         return false;
     }
+    // The call names the station's report file and stands in every published table.
+    if (std::string why = callsignProblem(header.callsign); !why.empty()) {
+        *reason = "CALLSIGN: " + why;
+        *line = header.callsignLine;
+        return false;
+    }
     if (log.format != LogFormat::Cabrillo) {
         *reason = "not a Cabrillo log";
         return false;
@@ -148,12 +155,12 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
     for (const LogQso& q : log.qsos) {
         const std::optional<Minute> minute = minuteOf(q.time);
         if (!minute)
-            return refuse("a QSO without a date", q.line);
+            return refuse("a QSO without a date the judge holds (1900 to 4999)", q.line);
         CompactQso r;
         r.call = logs.calls.intern(q.call);
         r.sent = encodeExchange(q.exchSent, logs.exchanges);
         r.received = encodeExchange(q.exchReceived, logs.exchanges);
-        r.freqKHz = q.freqHz / 1000;
+        r.freqKHz = q.kHzPastHost ? q.kHzPastHost : q.freqHz / 1000;
         r.minute = *minute;
         r.line = static_cast<std::uint32_t>(q.line);
         const std::uint32_t rs = reports.id(q.rstSent), rr = reports.id(q.rstReceived);
@@ -187,7 +194,10 @@ void toLogQso(const ContestLogs& logs, const CompactQso& qso, LogQso& q)
     q.rstReceived = logs.reports.text(qso.rstReceived);
     q.exchSent = exchangeText(qso.sent, logs.exchanges);
     q.exchReceived = exchangeText(qso.received, logs.exchanges);
-    q.freqHz = qso.freqKHz * 1000;
+    // What the reader did past the host's range, done again.
+    const bool pastHost = qso.freqKHz > 0xffffffffu / 1000;
+    q.freqHz = pastHost ? 0 : qso.freqKHz * 1000;
+    q.kHzPastHost = pastHost ? qso.freqKHz : 0;
     q.time = oleOf(qso.minute);
     q.line = qso.line;
 }

@@ -18,15 +18,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The largest station's log holds some ten thousand QSO lines of a hundred bytes. These
+// bounds keep one hostile file from taking the memory every other log needs (a log of
+// one-byte exchanges takes some 13 times its size while it is read): past them the log
+// is listed as unreadable, with the limit named, and the others go on.
+constexpr std::uintmax_t kMaxLogBytes = 8u << 20;
+constexpr std::size_t kMaxLineBytes = 8192;
+
 // A log as a worker leaves it: parsed, its text already gone.
 struct ParsedLog {
     std::string readError; // the file could not be read as a log at all
+    std::size_t errorLine = 0; // where, when one line is to blame
     CabrilloHeader header;
     ReadLog log;
 };
 
+std::string tooLarge()
+{
+    return "larger than " + std::to_string(kMaxLogBytes >> 20) + " MB, the most the judge reads of one log";
+}
+
 bool readBytes(const std::string& path, std::string& bytes, std::string* error)
 {
+    std::error_code ec;
+    if (fs::file_size(path, ec) > kMaxLogBytes && !ec) {
+        *error = tooLarge();
+        return false;
+    }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         *error = "cannot open the file";
@@ -34,13 +52,29 @@ bool readBytes(const std::string& path, std::string& bytes, std::string* error)
     }
     char chunk[65536];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    // The size may change while it is read: the bound holds for what is read.
+    while (bytes.size() <= kMaxLogBytes && (n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         bytes.append(chunk, n);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed)
         *error = "cannot read the file";
-    return !failed;
+    else if (bytes.size() > kMaxLogBytes)
+        *error = tooLarge();
+    return error->empty();
+}
+
+// The first line longer than kMaxLineBytes, from 1; 0 when there is none.
+std::size_t overlongLine(std::string_view text)
+{
+    std::size_t line = 1;
+    for (std::size_t from = 0; from < text.size(); ++line) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        if (end - from > kMaxLineBytes)
+            return line;
+        from = end + 1;
+    }
+    return 0;
 }
 
 ParsedLog parse(const std::string& path)
@@ -49,6 +83,15 @@ ParsedLog parse(const std::string& path)
     std::string text;
     if (!readBytes(path, text, &parsed.readError))
         return parsed;
+    // ADIF needs no line ends at all and its reader bounds each field itself; a Cabrillo
+    // line is tokenized whole.
+    const std::size_t line = detectFormat(text) == LogFormat::Adif ? 0 : overlongLine(text);
+    if (line) {
+        parsed.readError = "a line longer than " + std::to_string(kMaxLineBytes) +
+                           " bytes, the most the judge reads of one line";
+        parsed.errorLine = line;
+        return parsed;
+    }
     if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
         parsed.readError = "the file is empty";
         return parsed;
@@ -71,7 +114,7 @@ public:
 
     void take(const std::string& file, const ParsedLog& parsed)
     {
-        UnreadableLog bad{file, parsed.header.callsign, parsed.readError, 0};
+        UnreadableLog bad{file, parsed.header.callsign, parsed.readError, parsed.errorLine};
         if (bad.reason.empty() && headerProblem(parsed.header).empty() &&
             taken_.count(parsed.header.callsign)) {
             bad.reason = "a second log from " + parsed.header.callsign + " (the first is judged)";

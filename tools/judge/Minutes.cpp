@@ -9,17 +9,28 @@ constexpr Minute kPerDay = 1440;
 
 } // namespace
 
+namespace {
+
+std::optional<Minute> held(long long minute)
+{
+    if (minute >= kEndOfMinutes)
+        return std::nullopt;
+    return static_cast<Minute>(minute);
+}
+
+} // namespace
+
 std::optional<Minute> minuteOf(const COleDateTime& time)
 {
     // From 1900 on the day number is positive and whole seconds are exact in a double:
     // rounding to the second, as the plug-in does, then dropping the seconds.
     if (time.status == kOleValid && time.value >= 2.0 && time.value < 2958466.0)
-        return static_cast<Minute>(std::llround(time.value * 86400.0) / 60);
+        return held(std::llround(time.value * 86400.0) / 60);
     CivilDateTime c;
     if (!breakDown(time, c) || c.year < 1900)
         return std::nullopt;
     const double midnight = makeOleDate(c.year, c.month, c.day, 0, 0, 0).value;
-    return static_cast<Minute>(std::llround(midnight)) * kPerDay + c.hour * 60 + c.minute;
+    return held(std::llround(midnight) * kPerDay + c.hour * 60 + c.minute);
 }
 
 COleDateTime oleOf(Minute minute)

@@ -14,7 +14,12 @@ namespace korvane::judge {
 // Minutes since 30 December 1899 00:00 UTC, the host's epoch.
 using Minute = std::int32_t;
 
-// Empty for a value without a date (invalid, null, out of range); seconds are dropped.
+// The first minute of the year 5000, past every date the judge holds: minutes stay far
+// inside their 32 bits, so that clock offsets and periods added to them never wrap.
+inline constexpr Minute kEndOfMinutes = 1132254 * 1440;
+
+// Empty for a value without a date (invalid, null, before 1900, from the year 5000 on);
+// seconds are dropped.
 std::optional<Minute> minuteOf(const COleDateTime& time);
 
 // The host's value for the minute, as the log readers build it.

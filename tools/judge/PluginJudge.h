@@ -8,11 +8,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace korvane::judge {
 
 class PluginJudge {
 public:
+    using Counts = std::function<bool(const CompactQso&)>;
+
     // Loads the plug-in and makes workFolder (created when missing) the current
     // directory, where the plug-in keeps its settings. False with the message printed.
     bool open(const PluginChoice& plugin, const std::string& workFolder, std::string* error);
@@ -22,13 +25,24 @@ public:
     // band, mode and half hour) through CheckCall0 at its logged time and AddData0, and
     // each other QSO that counts through AddData0; a refused QSO becomes a tour repeat.
     // Then RemoveData0 takes out the checked QSOs that do not count, as the host does
-    // when the operator deletes a QSO, and GetResult0 gives the score of the rest.
-    // counts() is asked after the check.
-    int judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
-                 const std::function<bool(const CompactQso&)>& counts);
+    // when the operator deletes a QSO. Past kCheckedAlongside such QSOs, they are
+    // checked alone and the QSOs that count fed after a new reset instead. GetResult0
+    // gives the score of the rest. counts() is asked after the check.
+    int judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts);
+
+    static constexpr std::size_t kCheckedAlongside = 16;
 
 private:
     void reset(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end);
+    // CheckCall0 and AddData0 for one QSO; true when refused.
+    bool checkOne(ContestLogs& logs, std::uint32_t index, LogQso& q);
+    // The whole log in file order, the candidates checked; returns those that do not count.
+    std::vector<std::uint32_t> feedChecking(ContestLogs& logs, std::uint32_t station,
+                                            const std::vector<std::uint32_t>& candidates, const Counts& counts);
+    void checkAlone(ContestLogs& logs, const std::vector<std::uint32_t>& candidates);
+    // False when the QSOs were not all taken out.
+    bool removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove);
+    void feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts);
 
     PluginSession session_;
 };

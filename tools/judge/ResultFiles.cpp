@@ -1,53 +1,29 @@
 #include "tools/judge/ResultFiles.h"
 
-#include <cstdio>
-#include <filesystem>
+#include "tools/judge/ResultsFolder.h"
 
 namespace korvane::judge {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Writes what fill hands over, piece by piece.
-bool writePieces(const fs::path& path, const std::function<void(const std::function<void(const std::string&)>&)>& fill,
-                 std::string* error)
+Fill whole(std::string text)
 {
-    std::FILE* f = std::fopen(path.string().c_str(), "wb");
-    bool ok = f != nullptr;
-    if (f)
-        fill([&](const std::string& piece) { ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size(); });
-    if (f && std::fclose(f) != 0)
-        ok = false;
-    if (!ok)
-        *error = "cannot write " + path.string();
-    return ok;
-}
-
-bool writeFile(const fs::path& path, const std::string& text, std::string* error)
-{
-    return writePieces(path, [&](const auto& sink) { sink(text); }, error);
+    return [text = std::move(text)](const Sink& sink) { sink(text); };
 }
 
 } // namespace
 
 bool writeResults(const Judgement& j, const std::string& dir, std::string* error)
 {
-    std::error_code ec;
-    const fs::path out(dir);
-    fs::create_directories(out / "reports", ec);
-    if (ec) {
-        *error = "cannot create " + (out / "reports").string() + ": " + ec.message();
-        return false;
-    }
-    if (!writeFile(out / "results.txt", resultsText(j), error) ||
-        !writeFile(out / "results.csv", resultsCsv(j), error) ||
-        !writePieces(out / "results.json", [&](const auto& sink) { resultsJson(j, sink); }, error) ||
-        !writeFile(out / "results.html", resultsHtml(j), error))
+    ResultsFolder folder{std::filesystem::path(dir)};
+    if (!folder.begin(error) || !folder.write("results.txt", whole(resultsText(j)), error) ||
+        !folder.write("results.csv", whole(resultsCsv(j)), error) ||
+        !folder.write("results.json", [&](const Sink& sink) { resultsJson(j, sink); }, error) ||
+        !folder.write("results.html", whole(resultsHtml(j)), error))
         return false;
     for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s)
-        if (!writeFile(out / "reports" / reportFileName(j.logs.stations[s].call), stationReport(j, s), error))
+        if (!folder.write("reports/" + reportFileName(j.logs.stations[s].call), whole(stationReport(j, s)), error))
             return false;
-    return true;
+    return folder.commit(error);
 }
 
 } // namespace korvane::judge

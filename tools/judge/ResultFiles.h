@@ -22,14 +22,17 @@ std::string resultsHtml(const Judgement& j);
 // The station's log check report.
 std::string stationReport(const Judgement& j, std::uint32_t station);
 
-// The report's file name below reports/: the call with '/' as '-' ("RK3AZ-P.txt").
+// The report's file name below reports/: the call with '/' as '-' ("RK3AZ-P.txt"),
+// any other byte escaped, a device name or a long call made safe; distinct calls give
+// distinct names.
 std::string reportFileName(const std::string& call);
 
 // The period in words: "2026-11-21 15:00 to 18:00 UTC".
 std::string periodText(const JudgeRules& rules);
 
-// Writes results.txt, .csv, .json, .html and reports/ into dir, created when missing.
-// False with the reason when a file cannot be written.
+// Writes results.txt, .csv, .json, .html and reports/ into dir, created when missing,
+// all of them staged first and then moved into place (see ResultsFolder). False with the
+// reason when a file cannot be written: then dir holds the earlier results untouched.
 bool writeResults(const Judgement& j, const std::string& dir, std::string* error);
 
 } // namespace korvane::judge

@@ -1,6 +1,7 @@
 // results.txt and results.csv: the standings, category by category.
 #include "tools/judge/ResultFiles.h"
 
+#include "tools/output/ControlText.h"
 #include "tools/output/OutputFormat.h"
 
 #include <cstdarg>
@@ -55,13 +56,13 @@ std::string resultsText(const Judgement& j)
            " per NIL or busted QSO beyond the QSO itself; unique calls " +
            (j.rules.uniquesValid ? "count" : "do not count") + "\n";
     for (const Category& c : j.categories) {
-        out += "\n" + c.name + "\n";
+        out += "\n" + controlsEscaped(c.name) + "\n";
         out += line("%4s  %-13s %8s %6s %6s %5s %7s %8s\n", "Rank", "Call", "Claimed", "QSOs",
                     "Valid", "NIL", "Busted", "Score");
         for (std::uint32_t s : c.stations) {
             const Station& st = j.logs.stations[s];
             const StationResult& r = j.results[s];
-            out += line("%4u  %-13s %8s %6u %6u %5u %7u %8lld\n", r.rank, st.call.c_str(),
+            out += line("%4u  %-13s %8s %6u %6u %5u %7u %8lld\n", r.rank, controlsEscaped(st.call).c_str(),
                         claimedText(st).c_str(), st.count, r.valid, r.nil, r.busted, r.score);
         }
     }
@@ -69,8 +70,9 @@ std::string resultsText(const Judgement& j)
     if (!j.logs.unreadable.empty()) {
         out += "\nLogs that could not be read (their stations count as not submitted):\n";
         for (const UnreadableLog& u : j.logs.unreadable)
-            out += "  " + u.file + (u.line ? ":" + std::to_string(u.line) : std::string()) + ": " +
-                   (u.call.empty() ? std::string() : u.call + ": ") + u.reason + "\n";
+            out += "  " + controlsEscaped(u.file) + (u.line ? ":" + std::to_string(u.line) : std::string()) +
+                   ": " + (u.call.empty() ? std::string() : controlsEscaped(u.call) + ": ") +
+                   controlsEscaped(u.reason) + "\n";
     }
     return out;
 }

@@ -1,6 +1,7 @@
 // reports/CALL.txt: the log check report a station receives.
 #include "tools/judge/FindingDetail.h"
 #include "tools/judge/ResultFiles.h"
+#include "tools/output/ControlText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -76,21 +77,15 @@ std::string summaryLabel(const FindingKind& kind, const JudgeRules& rules)
 
 } // namespace
 
-std::string reportFileName(const std::string& call)
-{
-    std::string name = call;
-    for (char& c : name)
-        if (c == '/' || c == '\\')
-            c = '-';
-    return name + ".txt";
-}
-
 std::string stationReport(const Judgement& j, std::uint32_t station)
 {
     const Station& s = j.logs.stations[station];
     const StationResult& r = j.results[station];
-    std::string out = "KORVANE log check report: " + s.call + "\n";
-    out += "Log file: " + s.file + "\nCategory: " + s.category + "\n";
+    // The call, file name and category come from outside; none may act on a terminal
+    // or start a line of its own.
+    const std::string category = controlsEscaped(s.category);
+    std::string out = "KORVANE log check report: " + controlsEscaped(s.call) + "\n";
+    out += "Log file: " + controlsEscaped(s.file) + "\nCategory: " + category + "\n";
     out += "Contest period: " + periodText(j.rules) + "; times may differ by " +
            std::to_string(j.rules.tolerance) + " minutes\n\n";
     out += row("QSOs in the log", s.count);
@@ -104,7 +99,7 @@ std::string stationReport(const Judgement& j, std::uint32_t station)
     if (r.penalty)
         out += ", less " + std::to_string(r.penalty) + " penalty points";
     out += " = " + std::to_string(r.score) + " (rank " + std::to_string(r.rank) + " in " +
-           s.category + ")\n";
+           category + ")\n";
     const ClockOffset& clock = j.check.offsets[station];
     if (clock.minutes != 0)
         out += "\n" + clockText(clock);
@@ -120,12 +115,12 @@ std::string stationReport(const Judgement& j, std::uint32_t station)
             continue;
         const FindingDetail d = explainFinding(j, station, i);
         std::string entry = "Line " + std::to_string(q.line) + ": " + findingWords(q.finding) + ": " +
-                            d.why + "\n    " + cabrilloLine(j.logs, s, q) + "\n";
+                            controlsEscaped(d.why) + "\n    " + controlsEscaped(cabrilloLine(j.logs, s, q)) + "\n";
         if (d.otherIndex != kNoIndex) {
             const Station& o = j.logs.stations[d.otherStation];
             const CompactQso& oq = j.logs.qsos[d.otherIndex];
-            entry += "    " + o.call + ", line " + std::to_string(oq.line) + ":\n    " +
-                     cabrilloLine(j.logs, o, oq) + "\n";
+            entry += "    " + controlsEscaped(o.call) + ", line " + std::to_string(oq.line) + ":\n    " +
+                     controlsEscaped(cabrilloLine(j.logs, o, oq)) + "\n";
         }
         (counts(q.finding, j.rules) ? kept : lost) += entry;
     }

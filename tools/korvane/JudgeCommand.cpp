@@ -6,6 +6,8 @@
 #include "tools/judge/LogLoader.h"
 #include "tools/korvane/Progress.h"
 #include "tools/judge/ResultFiles.h"
+#include "tools/judge/ResultsFolder.h"
+#include "tools/output/ControlText.h"
 
 #include <chrono>
 #include <cstdio>
@@ -60,11 +62,12 @@ void printSummary(const Judgement& j, const std::string& out)
     std::printf("Judged %zu logs with %zu QSOs (%zu logs could not be read): %zu valid, %zu not in "
                 "log, %zu busted; %zu clocks corrected\n",
                 j.logs.stations.size(), qsos, j.logs.unreadable.size(), valid, nil, busted, clocks);
+    // File names and reasons carry a log's bytes; the terminal must only show them.
     for (const UnreadableLog& u : j.logs.unreadable)
-        std::printf("  not read: %s%s: %s\n", u.file.c_str(),
-                    u.line ? (":" + std::to_string(u.line)).c_str() : "", u.reason.c_str());
+        std::printf("  not read: %s%s: %s\n", controlsEscaped(u.file).c_str(),
+                    u.line ? (":" + std::to_string(u.line)).c_str() : "", controlsEscaped(u.reason).c_str());
     std::printf("Results: %s (results.txt, results.csv, results.json, results.html, reports/)\n",
-                out.c_str());
+                controlsEscaped(out).c_str());
 }
 
 } // namespace
@@ -96,6 +99,10 @@ int runJudge(const JudgeCommandOptions& options)
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
     const fs::path out = fs::absolute(options.out, ec);
+    if (const std::string why = outFolderProblem(out, options.inputs, o.files); !why.empty()) {
+        std::fprintf(stderr, "korvane: %s\n", controlsEscaped(why).c_str());
+        return kExitUsage;
+    }
     fs::create_directories(out, ec);
     if (ec || !fs::is_directory(out)) {
         std::fprintf(stderr, "korvane: cannot create %s\n", out.string().c_str());

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -23,24 +24,15 @@ constexpr std::size_t kSameExchangeQuarters = 3;
 // Fewer QSOs than this prove nothing by repeating an exchange.
 constexpr std::size_t kSameExchangeMinQsos = 10;
 
-struct Field {
-    std::string name; // lower case
-    std::string value;
-};
-
+// A record's fields by lower-case name, the first of a name kept: a hash lookup, since
+// a hostile record may hold any number of fields.
 class Record {
 public:
-    void add(std::string name, std::string value)
-    {
-        if (find(name) == nullptr)
-            fields_.push_back({std::move(name), std::move(value)});
-    }
+    void add(std::string name, std::string value) { fields_.try_emplace(std::move(name), std::move(value)); }
     const std::string* find(const std::string& name) const
     {
-        for (const Field& f : fields_)
-            if (f.name == name)
-                return &f.value;
-        return nullptr;
+        const auto it = fields_.find(name);
+        return it == fields_.end() ? nullptr : &it->second;
     }
     std::string get(const std::string& name) const
     {
@@ -51,7 +43,7 @@ public:
     void clear() { fields_.clear(); }
 
 private:
-    std::vector<Field> fields_;
+    std::unordered_map<std::string, std::string> fields_;
 };
 
 // Counts lines as the scanner moves forward, never backward.
@@ -260,6 +252,7 @@ std::string toQso(const Record& r, const std::vector<std::string>& exchangeField
     const unsigned long long passed = hz ? *hz : bandLowerEdgeKHz(q.band) * 1000ull;
     if (passed > 0xffffffffull) {
         q.freqHz = 0;
+        q.kHzPastHost = static_cast<std::uint32_t>(passed / 1000);
         remark = (hz ? "FREQ " + shownMegahertz(passed)
                      : "band " + q.band + " without FREQ: its lower edge " + shownMegahertz(passed)) +
                  " is past what the host's frequency argument holds (4294.967295 MHz); "

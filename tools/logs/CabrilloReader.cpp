@@ -66,6 +66,18 @@ bool separatedTime(std::string& time)
     return ascii::allDigits(time);
 }
 
+// Microwave QSOs lie past what the host's frequency argument holds: it is given 0 and
+// the band, and the kilohertz are kept beside.
+void passFrequency(unsigned long long hz, LogQso& out)
+{
+    if (hz > 0xffffffffull) {
+        out.freqHz = 0;
+        out.kHzPastHost = static_cast<std::uint32_t>(hz / 1000);
+    } else {
+        out.freqHz = static_cast<unsigned>(hz);
+    }
+}
+
 struct LineReading {
     bool separatedTime = false; // the time was written "HH.MM"
 };
@@ -76,9 +88,10 @@ std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReadi
     if (q.tokens.size() < kOwnCall + 2)
         return "a QSO line needs frequency, mode, date, time and both callsigns";
     const std::string freq(q.tokens[kFreq].text);
-    if (ascii::allDigits(freq) && freq.size() <= 7 && bandFromKHz(std::stoul(freq))) {
-        out.band = *bandFromKHz(std::stoul(freq));
-        out.freqHz = static_cast<unsigned>(std::stoul(freq) * 1000);
+    const std::optional<unsigned long long> hz = kilohertzToHertz(freq);
+    if (hz && bandFromKHz(static_cast<unsigned long>(*hz / 1000))) {
+        out.band = *bandFromKHz(static_cast<unsigned long>(*hz / 1000));
+        passFrequency(*hz, out);
     } else if (auto band = bandFromDesignator(freq)) {
         out.band = *band;
         out.freqHz = static_cast<unsigned>(bandLowerEdgeKHz(*band) * 1000);

@@ -6,6 +6,7 @@
 #include "tools/host/Qso.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,9 @@ namespace korvane {
 // The QSO as the host passes it, and where it stood in the file.
 struct LogQso : host::Qso {
     std::size_t line = 0; // where the record starts, from 1
+    // A frequency past what freqHz holds (4294.967295 MHz), in kilohertz: then freqHz is
+    // 0 and the band stands. 0 for every other QSO.
+    std::uint32_t kHzPastHost = 0;
 };
 
 struct LogProblem {

@@ -61,19 +61,38 @@ std::string callsignProblem(const std::string& call)
     return std::string();
 }
 
-std::optional<unsigned long long> megahertzToHertz(const std::string& mhz)
+namespace {
+
+// A decimal with at most wholeDigits before its dot, times 10^fractionDigits.
+std::optional<unsigned long long> scaledDecimal(const std::string& value, std::size_t wholeDigits,
+                                                std::size_t fractionDigits)
 {
-    const std::string text = trim(mhz);
+    const std::string text = trim(value);
     const std::size_t dot = text.find('.');
     const std::string whole = text.substr(0, dot);
     std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
     if ((whole.empty() && fraction.empty()) || (!whole.empty() && !ascii::allDigits(whole)) ||
         (!fraction.empty() && !ascii::allDigits(fraction)))
         return std::nullopt;
-    if (whole.size() > 6)
+    if (whole.size() > wholeDigits)
         return std::nullopt;
-    fraction = (fraction + "000000").substr(0, 6);
-    return (whole.empty() ? 0ull : std::stoull(whole)) * 1000000ull + std::stoull(fraction);
+    fraction = (fraction + std::string(fractionDigits, '0')).substr(0, fractionDigits);
+    unsigned long long scale = 1;
+    for (std::size_t i = 0; i < fractionDigits; ++i)
+        scale *= 10;
+    return (whole.empty() ? 0ull : std::stoull(whole)) * scale + std::stoull(fraction);
+}
+
+} // namespace
+
+std::optional<unsigned long long> megahertzToHertz(const std::string& mhz)
+{
+    return scaledDecimal(mhz, 6, 6);
+}
+
+std::optional<unsigned long long> kilohertzToHertz(const std::string& kHz)
+{
+    return scaledDecimal(kHz, 9, 3);
 }
 
 std::string modeFromAdif(const std::string& mode, const std::string& submode)

@@ -34,6 +34,10 @@ std::string callsignProblem(const std::string& call);
 // argument holds (4294.967295 MHz), which the readers check themselves.
 std::optional<unsigned long long> megahertzToHertz(const std::string& mhz);
 
+// "3550" or "3550.5" kilohertz, as Cabrillo writes it, to hertz (digits past the hertz
+// are dropped); empty past 1 000 000 000 kHz or for anything but digits and one dot.
+std::optional<unsigned long long> kilohertzToHertz(const std::string& kHz);
+
 // ADIF MODE and SUBMODE to the host's mode: SSB for SSB and its USB/LSB, else as given.
 std::string modeFromAdif(const std::string& mode, const std::string& submode);
 // Cabrillo mode codes: PH is SSB, the rest as written.

@@ -1,5 +1,6 @@
 #include "tools/output/OutputFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -193,9 +194,36 @@ void writeLogHead(JsonWriter& json, const JsonLogHead& head)
     json.key("own_call").value(head.ownCall);
 }
 
+namespace {
+
+// "-5", "+3", "12.5": what a spreadsheet reads as a number and never as a formula.
+bool plainNumber(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    const std::size_t dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    const std::string_view fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+    const bool digits = std::all_of(whole.begin(), whole.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+                        std::all_of(fraction.begin(), fraction.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits && !whole.empty() && (dot == std::string_view::npos || !fraction.empty());
+}
+
+// A spreadsheet runs a cell that begins with one of these as a formula; a log's text
+// must never reach it that way, so such a cell gets a leading apostrophe.
+bool startsFormula(std::string_view text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
+           !plainNumber(text);
+}
+
+} // namespace
+
 std::string csvField(std::string_view bytes)
 {
     std::string text = validUtf8(bytes);
+    if (startsFormula(text))
+        text.insert(0, 1, '\'');
     const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos ||
                         (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quoted)

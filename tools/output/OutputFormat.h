@@ -91,7 +91,8 @@ struct JsonLogHead {
 void writeLogHead(JsonWriter& json, const JsonLogHead& head);
 
 // One CSV field (RFC 4180): quoted when it holds a comma, a quote, CR or LF, or begins
-// or ends with a blank; valid UTF-8.
+// or ends with a blank; valid UTF-8. A text a spreadsheet would run as a formula (it
+// begins with = + - @, a tab or CR, and is not a plain number like -5) gets a leading '.
 std::string csvField(std::string_view bytes);
 
 // Fields joined by commas, with a line end.

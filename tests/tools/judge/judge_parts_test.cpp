@@ -243,6 +243,10 @@ TEST_CASE("minutes: to the host's value and back, and the tour of the day")
     COleDateTime null;
     null.status = kOleNull;
     CHECK_FALSE(minuteOf(null));
+    // The last date a log may write is no minute rather than one wrapped into the past.
+    CHECK_FALSE(minuteOf(makeOleDate(9999, 12, 31, 23, 59, 0)));
+    CHECK_FALSE(minuteOf(makeOleDate(5000, 1, 1, 0, 0, 0)));
+    CHECK(formatMinute(*minuteOf(makeOleDate(4999, 12, 31, 23, 59, 0)), "%Y-%m-%d %H%M") == "4999-12-31 2359");
 }
 
 TEST_CASE("which QSOs count: confirmed ones, those with stations that sent no log, and uniques unless ruled out")

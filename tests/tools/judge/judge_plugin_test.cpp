@@ -64,7 +64,7 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
         std::vector<unsigned> repeats; // positions in the log, from 0
         int score;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         /* 1 */ {{{"1500", "UA3BB", 3520}, {"1510", "UA3BB", 3520}, {"1531", "UA3CC", 3520}, {"1531", "UA3BB", 3520}},
                  {1},
                  3 + 2},
@@ -77,6 +77,19 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
          {1, 2},
          2 + 1},
     };
+    // More candidates than are checked alongside the rest: checked alone, the log fed again.
+    const std::size_t pairs = PluginJudge::kCheckedAlongside + 4;
+    Case many{{}, {}, 2 * static_cast<int>(pairs)};
+    std::vector<std::string> calls;
+    for (std::size_t k = 0; k < pairs; ++k)
+        calls.push_back("UA" + std::to_string(k % 10) + "A" + std::string(1, static_cast<char>('A' + k / 10 % 26)) +
+                        std::string(1, static_cast<char>('A' + k / 260)));
+    for (const std::string& call : calls) {
+        many.repeats.push_back(static_cast<unsigned>(many.lines.size()) + 1);
+        many.lines.push_back({"1500", call.c_str(), 3520});
+        many.lines.push_back({"1510", call.c_str(), 3520});
+    }
+    cases.push_back(many);
     int n = 0;
     for (const Case& c : cases) {
         ++n;

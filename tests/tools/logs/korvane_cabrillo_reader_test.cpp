@@ -160,6 +160,35 @@ TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
     CHECK(wide.qsos[0].exchReceived == longest);
     REQUIRE(wide.problems.size() == 1);
     CHECK(wide.problems[0].message.find("longer than 64") != std::string::npos);
+
+    // Kilohertz with a decimal part are a frequency too; past what the host's hertz hold,
+    // the band stands, the host gets 0 and the kilohertz are kept, never wrapped.
+    struct Case {
+        const char* kHz;
+        const char* band;
+        unsigned hz;
+        std::uint32_t pastHost;
+    };
+    const Case cases[] = {
+        /* 1 */ {"3550.5", "80", 3550500u, 0},
+        /* 2 */ {"3550.12345", "80", 3550123u, 0},
+        /* 3 */ {"5760000", "6CM", 0, 5760000u},
+        /* 4 */ {"10368000", "3CM", 0, 10368000u},
+        /* 5 */ {"1296000.5", "23CM", 1296000500u, 0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        const ReadLog log = readCabrillo(kHeader + "QSO: " + c.kHz + " CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n");
+        REQUIRE(log.qsos.size() == 1);
+        CHECK(log.qsos[0].band == c.band);
+        CHECK(log.qsos[0].freqHz == c.hz);
+        CHECK(log.qsos[0].kHzPastHost == c.pastHost);
+    }
+    for (const char* bad : {".5", "3550.5.1", "35a0", "3550.5e"}) {
+        CAPTURE(bad);
+        CHECK(readCabrillo(kHeader + "QSO: " + bad + " CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n").qsos.empty());
+    }
 }
 
 TEST_CASE("Cabrillo: the layout is the file's, so each of these lines gives its worked call")

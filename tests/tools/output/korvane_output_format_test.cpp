@@ -1,4 +1,5 @@
 // korvane's hand-written JSON and CSV: whatever bytes a log holds, the output parses.
+#include "tools/output/ControlText.h"
 #include "tools/output/MarkupText.h"
 #include "tools/output/OutputFormat.h"
 #include "tools/output/ScoreOutput.h"
@@ -118,6 +119,18 @@ TEST_CASE("a CSV field is quoted when it must be, quotes doubled")
         /* 7 */ {" padded", "\" padded\""},
         /* 8 */ {"\xFF", "\xEF\xBF\xBD"},
         /* 9 */ {"padded ", "\"padded \""},
+        // A spreadsheet must never see a formula, but numbers stay numbers.
+        /* 10 */ {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        /* 11 */ {"+1+1", "'+1+1"},
+        /* 12 */ {"-1+1", "'-1+1"},
+        /* 13 */ {"@SUM(A1)", "'@SUM(A1)"},
+        /* 14 */ {"\t=1", "'\t=1"},
+        /* 15 */ {"\r=1", "\"'\r=1\""},
+        /* 16 */ {"-5", "-5"},
+        /* 17 */ {"+12.5", "+12.5"},
+        /* 18 */ {"-", "'-"},
+        /* 19 */ {"-5.", "'-5."},
+        /* 20 */ {"=1,2", "\"'=1,2\""},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -125,6 +138,30 @@ TEST_CASE("a CSV field is quoted when it must be, quotes doubled")
         CHECK(csvField(c.in) == c.out);
     }
     CHECK(csvRow({"band", "160", "", "a,b"}) == "band,160,,\"a,b\"\n");
+}
+
+TEST_CASE("control characters are written out, everything else kept byte for byte")
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        /* 1 */ {"UA1AA", "UA1AA"},
+        /* 2 */ {"\x1b[2J", "\\x1B[2J"},
+        /* 3 */ {"a\nb\rc\td\a", "a\\x0Ab\\x0Dc\\x09d\\x07"},
+        /* 4 */ {"del\x7f", "del\\x7F"},
+        /* 5 */ {"csi\xc2\x9b" "2J", "csi\\x9B2J"},
+        /* 6 */ {"\xc2\xa0\xd0\x96", "\xc2\xa0\xd0\x96"}, // U+00A0 and Cyrillic stay
+        /* 7 */ {"C:\\logs\\a.cbr", "C:\\logs\\a.cbr"},
+        /* 8 */ {"cut\xc2", "cut\xc2"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        CAPTURE(++n);
+        CHECK(controlsEscaped(c.in) == c.out);
+    }
+    CHECK(controlsEscaped(std::string_view("nul\0", 4)) == "nul\\x00");
 }
 
 TEST_CASE("output format names")
