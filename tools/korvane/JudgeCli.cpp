@@ -57,6 +57,9 @@ JudgeCommands::JudgeCommands(CLI::App& app)
                               "temporary folder, removed afterwards)")
         ->transform(systemPathArgument);
     judgeCommand_->add_flag("--quiet", j.quiet, "No progress line on stderr");
+    judgeCommand_->add_option("--truth", j.truth,
+                              "A truth.txt of korvane simulate: print precision and recall per kind")
+        ->transform(systemPathArgument);
 
     SimulateCommandOptions& s = simulate_;
     simulateCommand_ = app.add_subcommand(

@@ -30,6 +30,7 @@ struct JudgeCommandOptions {
     PluginChoice plugin;
     std::string workdir; // empty: a new temporary folder, removed afterwards
     bool quiet = false;
+    std::string truth; // a simulation's truth.txt: print how the judgement compares
 };
 
 struct SimulateCommandOptions {

@@ -6,10 +6,12 @@
 #include "tools/judge/LogLoader.h"
 #include "tools/korvane/Progress.h"
 #include "tools/judge/ResultFiles.h"
+#include "tools/korvane/TruthReport.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 namespace korvane::judge {
 namespace {
@@ -81,6 +83,9 @@ int runJudge(const JudgeCommandOptions& options)
     o.workers = options.workers;
     o.plugin = options.plugin;
 
+    std::optional<Truth> truth;
+    if (!loadTruthOption(options.truth, truth))
+        return kExitFailed;
     std::string error;
     if (!listLogFiles(options.inputs, o.files, &error)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
@@ -120,6 +125,8 @@ int runJudge(const JudgeCommandOptions& options)
         return kExitFailed;
     }
     printSummary(j, out.string());
+    if (truth)
+        printAccuracy(j, *truth);
     return kExitOk;
 }
 
