@@ -21,11 +21,14 @@ std::string replaced(const std::string& call, std::size_t at, SimulationRandom& 
     return wrong;
 }
 
+bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// Two neighbouring letters: a digit moved among the letters would make no callsign.
 std::string swapped(const std::string& call, SimulationRandom& random)
 {
     for (int attempt = 0; attempt < 8; ++attempt) {
         const std::size_t at = random.below(static_cast<std::uint32_t>(call.size() - 1));
-        if (call[at] != call[at + 1]) {
+        if (isLetter(call[at]) && isLetter(call[at + 1]) && call[at] != call[at + 1]) {
             std::string wrong = call;
             std::swap(wrong[at], wrong[at + 1]);
             return wrong;

@@ -78,6 +78,9 @@ TEST_CASE("the truth file reads back as written")
     REQUIRE_MESSAGE(readTruth((dir.path() / "truth.txt").string(), truth, &error), error);
     CHECK(truth.lines == sim.truth.lines);
     CHECK(truth.clockOffsets == sim.truth.clockOffsets);
+    CHECK(!sim.truth.bothSides.empty());
+    CHECK(truth.bothSides == sim.truth.bothSides);
+    CHECK(truth.suffixed == sim.truth.suffixed);
     CHECK(truth.logs == sim.logs.size());
     CHECK(truth.qsoLines == sim.truth.qsoLines);
     CHECK(fs::exists(dir.path() / "logs" / (sim.logs[0].call + ".cbr")));
@@ -415,4 +418,21 @@ TEST_CASE("without the hard cases, none of them is put in")
         CHECK(std::abs(minutes) <= 10);
     for (const auto& [where, finding] : sim.truth.lines)
         CHECK(finding != Finding::WrongTime);
+}
+
+TEST_CASE("the judge's reader takes every simulated log whole, miscopied calls and all")
+{
+    TempDir dir;
+    SimulationOptions o = smallContest(200, 11);
+    o.errorScale = 5;
+    const Simulation sim = simulateContest(o);
+    std::string error;
+    REQUIRE(writeSimulation(sim, o, dir.path().string(), &error));
+    std::vector<std::string> files;
+    REQUIRE(listLogFiles({(dir.path() / "logs").string()}, files, &error));
+    const ContestLogs logs = loadContestLogs(files, LoadOptions{});
+    for (const UnreadableLog& u : logs.unreadable)
+        FAIL_CHECK(u.file << ":" << u.line << ": " << u.reason);
+    CHECK(logs.stations.size() == sim.logs.size());
+    CHECK(logs.qsos.size() == sim.truth.qsoLines);
 }
