@@ -35,6 +35,7 @@ struct JudgeCommandOptions {
 
 struct SimulateCommandOptions {
     SimulationOptions contest; // the period aside: it is given as text, below
+    bool withoutHardCases = false;
     std::string out;
     std::string start = kDefaultStart, end = kDefaultEnd;
 };

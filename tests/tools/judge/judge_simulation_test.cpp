@@ -136,6 +136,38 @@ TEST_CASE("small simulated contests are judged exactly: every error put in is fo
     CHECK(total.clocks.truth > 0);
 }
 
+TEST_CASE("the accuracy count: a finding the truth does not hold is a confusion, and the class falls short")
+{
+    REQUIRE_MESSAGE(!pluginPath().empty(), "KORVANE_PLUGIN names no plug-in");
+    TempDir dir;
+    SimulationOptions o = smallContest(60, 3);
+    o.hardCases = false;
+    const Simulation sim = simulateContest(o);
+    const Judgement j = judgeSimulation(sim, o, dir.path());
+    REQUIRE(measureAccuracy(j, sim.truth).mistakeCount == 0);
+    CHECK(meetsEveryClass(measureAccuracy(j, sim.truth), 0.995));
+
+    // One NIL taken out of the truth, and its two lines called an error on each side.
+    Truth changed = sim.truth;
+    auto nil = std::find_if(changed.lines.begin(), changed.lines.end(),
+                            [](const auto& line) { return line.second == Finding::Nil; });
+    REQUIRE(nil != changed.lines.end());
+    const Truth::LineRef dropped = nil->first;
+    changed.lines.erase(nil);
+    const Truth::LineRef busted = changed.lines.begin()->first;
+    changed.bothSides = {{dropped, busted}, {busted, busted}};
+    const Accuracy a = measureAccuracy(j, changed);
+    CHECK(a.mistakeCount == 1);
+    CHECK(a.confusions == std::map<std::pair<Finding, Finding>, std::size_t>{{{Finding::Confirmed, Finding::Nil}, 1}});
+    const ClassScore& nils = a.byFinding[static_cast<int>(Finding::Nil)];
+    CHECK(nils.found == nils.correct + 1);
+    CHECK(nils.truth == nils.correct);
+    CHECK(a.bothSides.truth == 2);
+    CHECK(a.bothSides.correct == 1);
+    CHECK_FALSE(meetsEveryClass(a, 0.995));
+    CHECK(accuracyTable(a).find("confirmed        nil                   1") != std::string::npos);
+}
+
 // The cases the checker is still learning: reported, and failing only when this is run
 // on purpose, until each of them is found.
 TEST_CASE("the hard cases are judged exactly too" * doctest::may_fail())
