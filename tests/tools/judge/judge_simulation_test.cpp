@@ -315,19 +315,24 @@ void lookAtBothSides(const SimulatedLogs& logs, const Truth& truth, HardCasesSee
     }
 }
 
-void lookAtCalls(const Simulation& sim, HardCasesSeen& seen)
+void lookAtCalls(const Simulation& sim, const Truth& truth, HardCasesSeen& seen)
 {
-    for (const std::string& call : sim.truth.suffixed)
+    for (const std::string& call : truth.suffixed)
         seen.suffixes.insert(call.substr(call.find('/')));
     for (const SimulatedLog& log : sim.logs) {
-        for (const std::string& line : splitLines(log.text)) {
-            const std::vector<std::string> f = words(line);
+        const std::vector<std::string> lines = splitLines(log.text);
+        for (std::uint32_t n = 0; n < lines.size(); ++n) {
+            const std::vector<std::string> f = words(lines[n]);
             if (f.size() < 11)
                 continue;
             seen.plainSerial = seen.plainSerial || f[7].size() < 3;
-            for (const std::string& call : sim.truth.suffixed) {
+            for (const std::string& call : truth.suffixed) {
                 seen.copiedWithSuffix = seen.copiedWithSuffix || f[8] == call;
                 seen.copiedWithout = seen.copiedWithout || f[8] == baseOf(call);
+                // A suffix more or less is no bust.
+                const auto found = truth.lines.find({log.call, n + 1});
+                if (baseOf(f[8]) == baseOf(call) && found != truth.lines.end())
+                    CHECK(found->second != Finding::BustedCall);
             }
         }
     }
@@ -397,18 +402,24 @@ TEST_CASE("every hard case is put in, each the way the truth says, and a seed ma
         SimulationOptions o = smallContest(120, seed);
         o.errorScale = 3;
         const Simulation sim = simulateContest(o);
+        // What the truth file says, as the accuracy count reads it.
+        TempDir dir;
+        std::string error;
+        REQUIRE(writeSimulation(sim, o, dir.path().string(), &error));
+        Truth truth;
+        REQUIRE(readTruth((dir.path() / "truth.txt").string(), truth, &error));
         const SimulatedLogs logs(sim);
-        lookAtBothSides(logs, sim.truth, seen);
-        lookAtCalls(sim, seen);
-        for (const auto& [where, finding] : sim.truth.lines) {
+        lookAtBothSides(logs, truth, seen);
+        lookAtCalls(sim, truth, seen);
+        for (const auto& [where, finding] : truth.lines) {
             if (finding != Finding::WrongTime)
                 continue;
             seen.nearMiss = true;
             CAPTURE(where.first);
             CAPTURE(where.second);
-            CHECK(nearMissPartnerFound(logs, sim.truth, logs.fields(where)));
+            CHECK(nearMissPartnerFound(logs, truth, logs.fields(where)));
         }
-        for (const auto& [call, minutes] : sim.truth.clockOffsets) {
+        for (const auto& [call, minutes] : truth.clockOffsets) {
             seen.localWholeHours = seen.localWholeHours || (minutes % 60 == 0 && minutes != 0);
             seen.localHalfHours = seen.localHalfHours || (std::abs(minutes) > 60 && minutes % 60 != 0 && minutes % 15 == 0);
             CHECK(std::abs(minutes) <= 14 * 60);
@@ -442,7 +453,7 @@ TEST_CASE("without the hard cases, none of them is put in")
     o.hardCases = false;
     const Simulation sim = simulateContest(o);
     HardCasesSeen seen;
-    lookAtCalls(sim, seen);
+    lookAtCalls(sim, sim.truth, seen);
     CHECK(sim.truth.bothSides.empty());
     CHECK(!seen.copiedWithout);
     CHECK(!seen.plainSerial);
