@@ -90,11 +90,35 @@ bool clearOfThePair(const SimulatedContest& c, std::uint32_t k, int side, Minute
     return true;
 }
 
+// The minutes of each station's lines, in order.
+std::vector<std::vector<Minute>> linesMinutes(const SimulatedContest& c)
+{
+    std::vector<std::vector<Minute>> minutes(c.stations.size());
+    for (const Event& e : c.events)
+        for (const SideLog& side : e.side)
+            if (side.error != LineError::Missing)
+                minutes[side.station].push_back(side.logged);
+    for (auto& list : minutes)
+        std::sort(list.begin(), list.end());
+    return minutes;
+}
+
+// Whether a line written at entered but dated typed stands out of order: another line of
+// the log lies between the two.
+bool outOfOrder(const std::vector<Minute>& minutes, Minute entered, Minute typed)
+{
+    const Minute lo = std::min(entered, typed), hi = std::max(entered, typed);
+    return std::upper_bound(minutes.begin(), minutes.end(), lo) < std::lower_bound(minutes.begin(), minutes.end(), hi);
+}
+
 // One side types one QSO's time 5 to 20 minutes off; its clock agrees with its partners
-// otherwise, so the time of this QSO alone is wrong.
+// otherwise, so the time of this QSO alone is wrong. The line stays where it was written,
+// out of order among its neighbours, while the partner's stands in order: that tells
+// which side typed it.
 void addNearMisses(SimulatedContest& c, std::uint32_t count)
 {
     SimulationRandom& random = c.hardRandom;
+    const std::vector<std::vector<Minute>> minutes = linesMinutes(c);
     for (std::uint32_t made = 0, tries = 0; made < count && tries < 50 * count; ++tries) {
         const std::uint32_t k = random.below(c.normalEvents);
         const int side = static_cast<int>(random.below(2));
@@ -102,7 +126,8 @@ void addNearMisses(SimulatedContest& c, std::uint32_t count)
         Event& e = c.events[k];
         const Minute typed = e.side[side].logged + shift;
         if (e.used || !c.bothSubmit(e) || c.stations[e.side[side].station].offset != 0 ||
-            typed < c.options.start || typed >= c.options.end || !clearOfThePair(c, k, side, typed))
+            typed < c.options.start || typed >= c.options.end || !clearOfThePair(c, k, side, typed) ||
+            !outOfOrder(minutes[e.side[side].station], e.side[side].logged, typed))
             continue;
         e.side[side].typedShift = shift;
         e.side[side].error = LineError::WrongTime;

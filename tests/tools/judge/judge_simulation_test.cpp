@@ -288,6 +288,23 @@ bool nearMissPartnerFound(const SimulatedLogs& logs, const Truth& truth, const s
     return false;
 }
 
+// A near miss's line, dated before the line above it or after the line below it (of those
+// whose time was not typed wrong too).
+bool standsOutOfOrder(const SimulatedLogs& logs, const Truth& truth, const Truth::LineRef& where)
+{
+    auto when = [&](std::uint32_t line, int step) {
+        for (line += step;; line += step) {
+            const std::vector<std::string> f = logs.fields({where.first, line});
+            const auto found = truth.lines.find({where.first, line});
+            if (f.size() < 11 || found == truth.lines.end() || found->second != Finding::WrongTime)
+                return f.size() < 11 ? std::string() : f[3] + f[4];
+        }
+    };
+    const std::vector<std::string> f = logs.fields(where);
+    const std::string mine = f[3] + f[4], above = when(where.second, -1), below = when(where.second, 1);
+    return (!above.empty() && above > mine) || (!below.empty() && below < mine);
+}
+
 struct HardCasesSeen {
     std::set<std::string> suffixes, bothSidesPairs;
     bool localWholeHours = false, localHalfHours = false, nearMiss = false, plainSerial = false;
@@ -418,6 +435,7 @@ TEST_CASE("every hard case is put in, each the way the truth says, and a seed ma
             CAPTURE(where.first);
             CAPTURE(where.second);
             CHECK(nearMissPartnerFound(logs, truth, logs.fields(where)));
+            CHECK(standsOutOfOrder(logs, truth, where));
         }
         for (const auto& [call, minutes] : truth.clockOffsets) {
             seen.localWholeHours = seen.localWholeHours || (minutes % 60 == 0 && minutes != 0);
