@@ -53,6 +53,7 @@ struct Event {
     std::uint8_t band = 0, mode = 0; // band 0: 160 m, 1: 80 m; mode 0: CW, 1: SSB
     Kind kind = Kind::Normal;
     bool used = false;        // carries an error, or is the first QSO of a repeat
+    bool repeated = false;    // the first QSO of a repeat
     bool bothSides = false;   // an error on each side
 };
 

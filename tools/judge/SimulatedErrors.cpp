@@ -169,15 +169,17 @@ void numberSerials(SimulatedContest& c)
 }
 
 // A station that signs /P, /M or /QRP and sends a log is copied sometimes with the
-// suffix, sometimes without; one that sends none, as it signs.
+// suffix, sometimes without; one that sends none, as it signs. Both QSOs of a repeat
+// keep it as it was, so that the plug-in's tour check, which compares calls as
+// written, refuses the second.
 void copyCalls(SimulatedContest& c)
 {
     for (Event& e : c.events) {
+        const bool mayDrop = c.options.hardCases && e.kind == Kind::Normal && !e.repeated;
         for (int s = 0; s < 2; ++s) {
             const SimStation& partner = c.stations[e.side[1 - s].station];
             const bool suffixed = partner.call.size() > partner.base.size();
-            const bool keepsSuffix =
-                !suffixed || !partner.submits || !c.options.hardCases || c.hardRandom.below(10) < 6;
+            const bool keepsSuffix = !suffixed || !partner.submits || !mayDrop || c.hardRandom.below(10) < 6;
             const std::string suffix = keepsSuffix ? partner.call.substr(partner.base.size()) : std::string();
             SideLog& side = e.side[s];
             side.copiedCall = (side.error == LineError::BustedCall ? side.copiedCall : partner.base) + suffix;

@@ -180,6 +180,7 @@ void addRepeats(SimulatedContest& c, std::uint32_t count)
         if (!fits(c, e, k) || !repeats(c, e, c.events[k]))
             continue;
         c.events[k].used = true;
+        c.events[k].repeated = true;
         e.used = true;
         e.kind = Kind::Repeat;
         keep(c, std::move(e));

@@ -305,6 +305,20 @@ bool standsOutOfOrder(const SimulatedLogs& logs, const Truth& truth, const Truth
     return (!above.empty() && above > mine) || (!below.empty() && below < mine);
 }
 
+// A repeat's call written as in an earlier line of the log, in the same mode: the plug-in
+// compares calls as written.
+bool repeatsAnEarlierLine(const SimulatedLogs& logs, const Truth::LineRef& where)
+{
+    const std::vector<std::string> repeat = logs.fields(where);
+    for (std::uint32_t line = where.second - 1;; --line) {
+        const std::vector<std::string> f = logs.fields({where.first, line});
+        if (f.size() < 11)
+            return false;
+        if (f[8] == repeat[8] && f[2] == repeat[2] && f[1].size() == repeat[1].size())
+            return true;
+    }
+}
+
 struct HardCasesSeen {
     std::set<std::string> suffixes, bothSidesPairs;
     bool localWholeHours = false, localHalfHours = false, nearMiss = false, plainSerial = false;
@@ -429,6 +443,8 @@ TEST_CASE("every hard case is put in, each the way the truth says, and a seed ma
         lookAtBothSides(logs, truth, seen);
         lookAtCalls(sim, truth, seen);
         for (const auto& [where, finding] : truth.lines) {
+            if (finding == Finding::TourRepeat)
+                CHECK(repeatsAnEarlierLine(logs, where));
             if (finding != Finding::WrongTime)
                 continue;
             seen.nearMiss = true;
