@@ -39,6 +39,13 @@ private:
     // A finding not held against the QSO (confirmed, not checked) counts as confirmed.
     static Finding asJudged(Finding f) { return findingKind(f).heldAgainst ? f : Finding::Confirmed; }
 
+    // Whether the call as logged is a suffixed call of the truth without its suffix.
+    bool suffixDropped(const std::string& logged) const
+    {
+        const auto next = truth_.suffixed.lower_bound(logged + "/");
+        return next != truth_.suffixed.end() && next->compare(0, logged.size() + 1, logged + "/") == 0;
+    }
+
     void countLines(const Judgement& j)
     {
         for (const Station& st : j.logs.stations) {
@@ -47,6 +54,10 @@ private:
                 const Truth::LineRef where{st.call, q.line};
                 const Finding put = expected(where), found = asJudged(q.finding);
                 verdicts_[where] = found;
+                if (suffixDropped(j.logs.calls.text(q.call))) {
+                    ++a_.suffixDropped.truth;
+                    a_.suffixDropped.correct += found == put;
+                }
                 if (found != Finding::Confirmed)
                     ++a_.byFinding[static_cast<int>(found)].found;
                 if (found == put) {
@@ -144,6 +155,9 @@ std::string caseRows(const Accuracy& a)
     out += row;
     std::snprintf(row, sizeof row, "%-30s %6zu %7zu\n", "logs in local time", a.localTime.truth,
                   a.localTime.correct);
+    out += row;
+    std::snprintf(row, sizeof row, "%-30s %6zu %7zu\n", "calls copied without suffix", a.suffixDropped.truth,
+                  a.suffixDropped.correct);
     return out + row;
 }
 

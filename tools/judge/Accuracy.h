@@ -28,6 +28,7 @@ struct Accuracy {
     // The hard cases: put in, and judged right (truth = put in, correct = judged right).
     ClassScore bothSides;  // QSOs with an error on each side, both lines right
     ClassScore localTime;  // logs an hour or more off, the offset found exactly
+    ClassScore suffixDropped; // lines with a call signed /P, /M or /QRP copied without it
     std::vector<std::string> mistakes; // the first few, described
     std::size_t mistakeCount = 0;
 };

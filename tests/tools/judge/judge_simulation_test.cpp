@@ -166,6 +166,17 @@ TEST_CASE("the accuracy count: a finding the truth does not hold is a confusion,
     CHECK(a.bothSides.correct == 1);
     CHECK_FALSE(meetsEveryClass(a, 0.995));
     CHECK(accuracyTable(a).find("confirmed        nil                   1") != std::string::npos);
+
+    // Lines with a call the truth says was signed with a suffix, logged without it.
+    const std::string worked = j.logs.calls.text(j.logs.qsos[0].call);
+    std::size_t logging = 0;
+    for (const CompactQso& q : j.logs.qsos)
+        logging += j.logs.calls.text(q.call) == worked;
+    Truth suffixes = sim.truth;
+    suffixes.suffixed = {worked + "/QRP", worked + "X/P"};
+    const Accuracy withSuffix = measureAccuracy(j, suffixes);
+    CHECK(withSuffix.suffixDropped.truth == logging);
+    CHECK(withSuffix.suffixDropped.correct == logging);
 }
 
 // The cases the checker is still learning: reported, and failing only when this is run
