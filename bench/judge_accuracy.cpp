@@ -54,8 +54,10 @@ int main(int argc, char** argv)
     options.workFolder = (dir / "work").string();
     const auto started = std::chrono::steady_clock::now();
     Judgement j;
-    if (!judgeContest(options, j))
+    if (!judgeContest(options, j, &error)) {
+        std::fprintf(stderr, "judge_accuracy: %s\n", error.c_str());
         return 1;
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     fs::current_path(dir.parent_path(), ec);
     fs::remove_all(dir, ec);

@@ -156,8 +156,10 @@ int main(int argc, char** argv)
     t = Clock::now();
     c = cpuSeconds();
     Judgement j;
-    if (!judgeContest(options, j))
+    if (!judgeContest(options, j, &error)) {
+        std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
         return 1;
+    }
     const Span judged = from(t, c);
     stages.push_back({stage, from(stageStart, stageCpu)});
     const double peakAfterJudge = peakRssMb();

@@ -102,6 +102,17 @@ std::string formatOleDate(const COleDateTime& date, const char* pattern)
     return out;
 }
 
+bool isCalendarDate(int year, int month, int day)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    // A day past the month's end counts on into the next month: only a real date comes
+    // back from its day number as itself.
+    int y = 0, m = 0, d = 0;
+    civilFromDays(daysFromCivil(year, month, day), y, m, d);
+    return y == year && m == month && d == day;
+}
+
 COleDateTime makeOleDate(int year, int month, int day, int hour, int minute, int second)
 {
     const long days = daysFromCivil(year, month, day) - kDaysFrom1970To1899;

@@ -36,6 +36,10 @@ bool breakDown(const COleDateTime& date, CivilDateTime& out);
 // copied. A date that cannot be broken down formats as the empty text.
 std::string formatOleDate(const COleDateTime& date, const char* pattern);
 
+// Whether the date exists in the (proleptic Gregorian) calendar the day numbers count:
+// months 1 to 12, no 31 April, 29 February only in a leap year.
+bool isCalendarDate(int year, int month, int day);
+
 // The valid value for a calendar date and time (no range checks: callers pass real
 // dates). Used by hosts and tests that build values to pass in.
 COleDateTime makeOleDate(int year, int month, int day, int hour, int minute, int second);

@@ -18,8 +18,4 @@ std::string toStored(std::string_view text);
 // held "<CR>" or "<LF>" itself comes back with the byte instead.
 std::string fromStored(std::string_view stored);
 
-// A text typed on a command line: each line break, whether CR LF, LF, CR or the two
-// characters \n, stored as one "<CR><LF>".
-std::string typedToStored(std::string_view typed);
-
 } // namespace settings

@@ -28,9 +28,3 @@ std::uint64_t MultiplierList::generation() const
     platform::LockGuard guard(lock_);
     return generation_;
 }
-
-std::size_t MultiplierList::size() const
-{
-    platform::LockGuard guard(lock_);
-    return calls_.size();
-}

@@ -17,7 +17,6 @@ public:
     // Copies the list and its generation under the lock.
     std::vector<std::string> snapshot(std::uint64_t* generation = nullptr) const;
     std::uint64_t generation() const;
-    std::size_t size() const;
 
 private:
     mutable platform::Lock lock_;

@@ -45,10 +45,6 @@ public:
     // for nothing.
     void abandon();
 
-    // The window from when it is up until it is destroyed, else null: how anything
-    // outside the window reaches it.
-    platform::dialog::WindowHandle window() const { return address_.get(); }
-
     // The window thread's body: makes the window and runs it until it ends. Exit code 1
     // when a window was already there (which is left alone), else 0.
     unsigned runWindow();

@@ -3,7 +3,7 @@
 // platform's monotonic clock, all driven by the loop of runModal on the dialog's own
 // thread. After kInitDialog the platform's dialogAnswer entry stands in for the operator.
 // Tests on other threads look at the controls and the position, move the window, and
-// move a held clock, through the headless view of Dialog.h.
+// move a held clock, through its test seam (DialogTestSeam.h).
 //
 // Differences from Win32, by design: creation never fails; controls exist as soon as they
 // are named (a missing control reads as empty rather than being absent); combo and list
@@ -11,6 +11,7 @@
 // are recorded or ignored, never drawn.
 #include "platform/Dialog.h"
 #include "platform/DialogBackend.h"
+#include "platform/DialogTestSeam.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -487,6 +488,16 @@ int mostWindowsAtOnce(int templateId)
     std::lock_guard<std::mutex> guard(registryLock);
     const auto at = mostAtOnce.find(templateId);
     return at == mostAtOnce.end() ? 0 : at->second;
+}
+
+WindowHandle newestWindow(int templateId)
+{
+    std::lock_guard<std::mutex> guard(registryLock);
+    // Handles are handed out in increasing order, so the last match is the newest.
+    for (auto at = registry.rbegin(); at != registry.rend(); ++at)
+        if (at->second->templateId == templateId)
+            return at->first;
+    return nullptr;
 }
 
 void clockMoved()

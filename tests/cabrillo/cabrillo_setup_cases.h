@@ -17,6 +17,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include "platform/DialogTestSeam.h"
 #endif
 
 #include <functional>

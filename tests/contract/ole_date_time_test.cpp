@@ -56,6 +56,29 @@ TEST_CASE("day numbers break down into calendar date and time of day")
     }
 }
 
+TEST_CASE("calendar dates: month lengths and the century leap years")
+{
+    struct Case {
+        int year, month, day;
+        bool exists;
+    };
+    const Case cases[] = {
+        /* 1 */ {1900, 2, 28, true},  /* 2 */ {1900, 2, 29, false},
+        /* 3 */ {2000, 2, 29, true},  /* 4 */ {2100, 2, 29, false},
+        /* 5 */ {2024, 2, 29, true},  /* 6 */ {2026, 2, 29, false},
+        /* 7 */ {9999, 12, 31, true}, /* 8 */ {2026, 4, 31, false},
+        /* 9 */ {2026, 1, 31, true},  /* 10 */ {2026, 12, 32, false},
+        /* 11 */ {2026, 0, 1, false}, /* 12 */ {2026, 13, 1, false},
+        /* 13 */ {2026, 5, 0, false}, /* 14 */ {100, 1, 1, true},
+        /* 15 */ {2026, -11, 21, false}, /* 16 */ {2026, 11, -21, false},
+    };
+    for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        CAPTURE(i + 1);
+        const Case& c = cases[i];
+        CHECK(isCalendarDate(c.year, c.month, c.day) == c.exists);
+    }
+}
+
 TEST_CASE("a date that has no calendar meaning has no hour and formats empty")
 {
     const COleDateTime invalid[] = {

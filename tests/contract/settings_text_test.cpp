@@ -36,15 +36,3 @@ TEST_CASE("stored form: every text without a literal <CR> or <LF> comes back unc
         CHECK(fromStored(stored) == text);
     }
 }
-
-TEST_CASE("typed on a command line: each break, \\n included, becomes one CR LF")
-{
-    CHECK(typedToStored("Lenina 1\nMoscow") == "Lenina 1<CR><LF>Moscow");
-    CHECK(typedToStored("A\r\nB\rC\\nD") == "A<CR><LF>B<CR><LF>C<CR><LF>D");
-    CHECK(typedToStored("no break") == "no break");
-    CHECK(typedToStored("\n\r") == "<CR><LF><CR><LF>"); // LF CR is two breaks
-    CHECK(typedToStored("C:\\new") == "C:<CR><LF>ew");    // the two characters, wherever
-    CHECK(typedToStored("end\\") == "end\\");
-    // What the plug-in reads back is the dialog's own form: CR LF between the lines.
-    CHECK(fromStored(typedToStored("A\nB\\nC\rD")) == "A\r\nB\r\nC\r\nD");
-}

@@ -6,6 +6,7 @@
 
 #include "FakePlatform.h"
 #include "platform/Dialog.h"
+#include "platform/DialogTestSeam.h"
 
 #include <doctest/doctest.h>
 

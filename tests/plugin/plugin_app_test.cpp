@@ -74,7 +74,7 @@ TEST_CASE("reset clears the log, keeps the multipliers and records the contest")
     CHECK(reset(e, 0, "UA9") == 1);
     CHECK(e.log.size() == 0);
     CHECK(e.bands.size() == 0);
-    CHECK(e.multipliers.size() == 1);
+    CHECK(e.multipliers.snapshot().size() == 1);
     CHECK(e.state.listFilter == "UA");
     CHECK(e.state.ownCall == "RA3XYZ");
     CHECK(e.state.endDateText == "07.12.26");

@@ -1,6 +1,9 @@
 #include "FakePlatform.h"
 
 #include "platform/Dialog.h"
+#if !defined(_WIN32)
+#include "platform/DialogTestSeam.h"
+#endif
 
 #include <atomic>
 

@@ -16,6 +16,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include "platform/DialogTestSeam.h"
 #endif
 
 #include <algorithm>
@@ -41,8 +43,6 @@ struct HostedList {
     void setMultipliers(std::vector<std::string> calls) { list.rebuild(std::move(calls)); }
 };
 
-inline WindowHandle published(const WindowHost& host) { return host.window(); }
-inline bool windowUp(const WindowHost& host) { return published(host) != nullptr; }
 
 // Time for the window's timers. Natively they run on the monotonic clock, which a test
 // holds (FakePlatform::holdClock, before the window opens) and moves: once pass returns,
@@ -105,15 +105,37 @@ inline void pointerPasses(WindowHandle window)
     SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
 }
 
-inline BOOL CALLBACK countMultiplierWindow(HWND w, LPARAM count)
+inline bool isMultiplierWindow(HWND w)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(w, &process);
     char caption[64] = {};
     GetWindowTextA(w, caption, sizeof caption);
-    if (process == GetCurrentProcessId() && std::string(caption) == "Korvane Multiplier")
+    return process == GetCurrentProcessId() && std::string(caption) == "Korvane Multiplier";
+}
+
+inline BOOL CALLBACK countMultiplierWindow(HWND w, LPARAM count)
+{
+    if (isMultiplierWindow(w))
         ++*reinterpret_cast<int*>(count);
     return TRUE;
+}
+
+inline BOOL CALLBACK findMultiplierWindow(HWND w, LPARAM found)
+{
+    if (!isMultiplierWindow(w))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+// The multiplier window open in this process, as the operator finds it on screen; null
+// when none is.
+inline WindowHandle multiplierWindow()
+{
+    HWND found = nullptr;
+    EnumWindows(findMultiplierWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Win32 keeps no such record: the most that any count here has seen.
@@ -151,10 +173,17 @@ inline void pointerPasses(WindowHandle window)
     platform::dialog::sendMessage(window, platform::dialog::kSetCursor);
 }
 
+inline WindowHandle multiplierWindow() { return headless::newestWindow(IDD_MULTIPLIER_WINDOW); }
+
 inline int windowCount() { return headless::windowCount(IDD_MULTIPLIER_WINDOW); }
 inline int mostAtOnce() { return headless::mostWindowsAtOnce(IDD_MULTIPLIER_WINDOW); }
 
 #endif
+
+// The tests run one window host at a time, so its window is the multiplier window that is
+// open; a host whose window is not up finds none.
+inline WindowHandle published(const WindowHost&) { return multiplierWindow(); }
+inline bool windowUp(const WindowHost& host) { return published(host) != nullptr; }
 
 // What the host's open window shows in its list; empty without a window.
 inline std::vector<std::string> shown(const WindowHost& host) { return listEntries(published(host)); }

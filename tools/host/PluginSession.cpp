@@ -83,17 +83,14 @@ bool enterWorkFolder(const std::string& workdir, std::string* error)
 }
 
 bool openWithTourClock(PluginSession& plugin, const PluginChoice& choice,
-                       const std::string& workdir)
+                       const std::string& workdir, std::string* error)
 {
-    std::string error;
-    if (!plugin.load(choice, &error) || !enterWorkFolder(workdir, &error)) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+    if (!plugin.load(choice, error) || !enterWorkFolder(workdir, error))
         return false;
-    }
     // Without it every QSO would be checked at the time of the run, not its own.
     if (!plugin.hasTourClock()) {
-        std::fprintf(stderr, "korvane: %s has no %s export: it cannot check a log at the QSOs' "
-                             "own times\n", plugin.path().c_str(), host::kSetTourClock);
+        *error = plugin.path() + " has no " + host::kSetTourClock +
+                 " export: it cannot check a log at the QSOs' own times";
         return false;
     }
     return true;

@@ -47,10 +47,10 @@ private:
 bool enterWorkFolder(const std::string& workdir, std::string* error);
 
 // Loads the plug-in and enters the work folder for a replay at the QSOs' own times,
-// which needs the plug-in's clock override: false, with the message printed, when the
-// plug-in cannot be loaded, the folder cannot be entered or the override is missing.
+// which needs the plug-in's clock override: false, with the message, when the plug-in
+// cannot be loaded, the folder cannot be entered or the override is missing.
 bool openWithTourClock(PluginSession& plugin, const PluginChoice& choice,
-                       const std::string& workdir);
+                       const std::string& workdir, std::string* error);
 
 // The plug-in opens its multiplier window on every other reset without a report, as
 // the "Start" key alternates; a stand-in host on the command line wants none.

@@ -30,7 +30,7 @@ bool counts(Finding finding, const JudgeRules& rules)
     return false;
 }
 
-bool judgeContest(const JudgeOptions& options, Judgement& out)
+bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* error)
 {
     out.rules = options.rules;
     LoadOptions load;
@@ -48,7 +48,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out)
     report(options, "matching", 1, 1);
 
     PluginJudge plugin;
-    if (!plugin.open(options.plugin, options.workFolder))
+    if (!plugin.open(options.plugin, options.workFolder, error))
         return false;
     const std::size_t n = out.logs.stations.size();
     out.results.assign(n, StationResult{});

@@ -59,9 +59,9 @@ struct JudgeOptions {
     std::function<void(const char* stage, std::size_t done, std::size_t total)> progress;
 };
 
-// False with the message printed when the plug-in cannot be used; a log that cannot be
-// read is listed in logs.unreadable instead.
-bool judgeContest(const JudgeOptions& options, Judgement& out);
+// False with the message when the plug-in cannot be used; a log that cannot be read is
+// listed in logs.unreadable instead.
+bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* error);
 
 // The counts, scores and ranks from the findings (the plug-in's scores already set).
 void rankStations(Judgement& j);

@@ -7,9 +7,10 @@
 
 namespace korvane::judge {
 
-bool PluginJudge::open(const PluginChoice& plugin, const std::string& workFolder)
+bool PluginJudge::open(const PluginChoice& plugin, const std::string& workFolder,
+                       std::string* error)
 {
-    return openWithTourClock(session_, plugin, workFolder);
+    return openWithTourClock(session_, plugin, workFolder, error);
 }
 
 void PluginJudge::reset(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end)

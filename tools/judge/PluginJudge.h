@@ -15,7 +15,7 @@ class PluginJudge {
 public:
     // Loads the plug-in and makes workFolder (created when missing) the current
     // directory, where the plug-in keeps its settings. False with the message printed.
-    bool open(const PluginChoice& plugin, const std::string& workFolder);
+    bool open(const PluginChoice& plugin, const std::string& workFolder, std::string* error);
 
     // One run of the plug-in for the station's log: a reset; then, in file order, each
     // QSO that the tour rule could refuse (another QSO of the log has the same call,

@@ -57,11 +57,7 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
     w.key("file").value(st.file);
     w.key("category").value(st.category);
     w.key("operators").value(st.operators);
-    w.key("claimed_score");
-    if (st.claimedScore)
-        w.value(*st.claimedScore);
-    else
-        w.null();
+    w.key("claimed_score").value(st.claimedScore);
     w.key("qsos").value(static_cast<std::size_t>(st.count));
     w.key("valid").value(static_cast<std::size_t>(r.valid));
     w.key("nil").value(static_cast<std::size_t>(r.nil));

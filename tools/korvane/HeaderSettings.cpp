@@ -5,6 +5,7 @@
 #include "platform/profile/ProfileFile.h"
 #include "resources/SetupDialogIds.h"
 #include "tools/host/Cp1251.h"
+#include "tools/korvane/TypedLineBreaks.h"
 
 #include <stdexcept>
 
@@ -77,7 +78,7 @@ std::vector<std::pair<std::string, std::string>> headerEntries(const HeaderOptio
         const std::string problem = utf8ToCp1251(*value, bytes);
         if (!problem.empty())
             throw std::invalid_argument(std::string(f.option) + ": " + problem);
-        entries.emplace_back(f.key, f.multiLine ? settings::typedToStored(bytes) : bytes);
+        entries.emplace_back(f.key, f.multiLine ? typedToStored(bytes) : bytes);
     }
     return entries;
 }

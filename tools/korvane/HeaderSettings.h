@@ -47,7 +47,7 @@ std::string headerTextProblem(const std::string& utf8);
 std::string categoryProblem(const std::string& value);
 
 // The key and stored value (Windows-1251) of every field given, in the plug-in's key
-// names; a multi-line value's breaks as typed (settings::typedToStored). Single-line
+// names; a multi-line value's breaks as typed (typedToStored). Single-line
 // fields must hold no line break and every text must pass headerTextProblem (the command
 // line refuses the others); one that does not throws std::invalid_argument.
 std::vector<std::pair<std::string, std::string>> headerEntries(const HeaderOptions& header);

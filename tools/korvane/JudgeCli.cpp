@@ -1,22 +1,14 @@
 #include "tools/korvane/JudgeCli.h"
 
-#include "tools/korvane/DateOption.h"
 #include "tools/korvane/PathArgument.h"
+#include "tools/korvane/SharedOptions.h"
 
 #include <CLI/CLI.hpp>
 
 namespace korvane::judge {
 namespace {
 
-std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
-
-void addPeriodOptions(CLI::App& command, std::string& start, std::string& end)
-{
-    command.add_option("--start", start, "Contest start, UTC")->default_str(kDefaultStart)->check(dateCheck);
-    command.add_option("--end", end, "Contest end, UTC; QSOs from this minute on are out")
-        ->default_str(kDefaultEnd)
-        ->check(dateCheck);
-}
+const PeriodHelp kPeriodHelp = {"Contest start, UTC", "Contest end, UTC; QSOs from this minute on are out"};
 
 } // namespace
 
@@ -32,7 +24,7 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     judgeCommand_->add_option("--out", j.out, "Folder for results.txt, .csv, .json, .html and reports/")
         ->required()
         ->transform(systemPathArgument);
-    addPeriodOptions(*judgeCommand_, j.start, j.end);
+    addPeriodOptions(*judgeCommand_, j.start, j.end, kPeriodHelp);
     judgeCommand_->add_option("--tolerance", j.tolerance, "Minutes the two sides' times may differ by")
         ->capture_default_str()
         ->check(CLI::Range(0, 60));
@@ -49,13 +41,10 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     judgeCommand_->add_option("--workers", j.workers, "Threads reading the logs (1 reads on one thread)")
         ->capture_default_str()
         ->check(CLI::Range(1, 64));
-    judgeCommand_->add_option("--plugin", j.plugin.path, "The plug-in to load (default: the one next to korvane)")
-        ->transform(systemPathArgument);
-    judgeCommand_->add_flag("--decorated", j.plugin.decorated, "Look the exports up by their decorated names");
-    judgeCommand_->add_option("--workdir", j.workdir,
-                              "The plug-in's current directory for its settings (default: a new "
-                              "temporary folder, removed afterwards)")
-        ->transform(systemPathArgument);
+    addPluginOptions(*judgeCommand_, j.plugin, "Look the exports up by their decorated names");
+    addWorkdirOption(*judgeCommand_, j.workdir,
+                     "The plug-in's current directory for its settings (default: a new "
+                     "temporary folder, removed afterwards)");
     judgeCommand_->add_flag("--quiet", j.quiet, "No progress line on stderr");
     judgeCommand_->add_option("--truth", j.truth,
                               "A truth.txt of korvane simulate: print precision and recall per kind")
@@ -85,7 +74,7 @@ JudgeCommands::JudgeCommands(CLI::App& app)
                                "No errors on both sides of a QSO, logs in local time, suffixes copied "
                                "both ways, hand-typed times far off, serials without leading zeros "
                                "or letters swapped");
-    addPeriodOptions(*simulateCommand_, s.start, s.end);
+    addPeriodOptions(*simulateCommand_, s.start, s.end, kPeriodHelp);
 }
 
 bool JudgeCommands::chosen() const { return judgeCommand_->parsed() || simulateCommand_->parsed(); }

@@ -113,13 +113,15 @@ int runJudge(const JudgeCommandOptions& options)
         progress.update(stage, done, total);
     };
     Judgement j;
-    const bool judged = judgeContest(o, j);
+    const bool judged = judgeContest(o, j, &error);
     progress.finish();
     fs::current_path(here, ec);
     if (ownWorkFolder)
         fs::remove_all(work, ec);
-    if (!judged)
+    if (!judged) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
         return kExitFailed;
+    }
     if (!writeResults(j, out.string(), &error)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
         return kExitFailed;

@@ -110,8 +110,11 @@ JsonLogHead jsonLogHead(const LogCommandOptions& options, const LogInput& input)
 
 int openForReplay(const LogCommandOptions& options, PluginSession& plugin)
 {
-    if (!openWithTourClock(plugin, options.plugin, options.workdir))
+    std::string error;
+    if (!openWithTourClock(plugin, options.plugin, options.workdir, &error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
         return kExitFailed;
+    }
     if (!keepWindowClosed())
         std::fprintf(stderr, "korvane: warning: cannot write %s\n", settings::kFile);
     return kExitOk;

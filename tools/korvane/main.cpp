@@ -5,9 +5,9 @@
 #include "tools/host/ConsoleOutput.h"
 #include "tools/logs/AdifReader.h"
 #include "tools/korvane/Commands.h"
-#include "tools/korvane/DateOption.h"
 #include "tools/korvane/HelpFormatter.h"
 #include "tools/korvane/PathArgument.h"
+#include "tools/korvane/SharedOptions.h"
 #include "tools/logs/QsoFields.h"
 #include "tools/logs/SentExchange.h"
 #include "tools/korvane/ToursCommand.h"
@@ -39,8 +39,6 @@ std::string settingsPath()
     return path;
 }
 
-std::string dateCheck(const std::string& text) { return dateOptionProblem(text); }
-
 std::string upperCased(std::string text)
 {
     for (char& c : text)
@@ -70,15 +68,6 @@ std::string multiLine(const std::string& text)
     return text.size() > kMaxSettingBytes ? "longer than 9999 bytes" : std::string();
 }
 
-void addPluginOptions(CLI::App& command, PluginChoice& plugin)
-{
-    command.add_option("--plugin", plugin.path,
-                       "The plug-in to load (default: the one next to korvane)")
-        ->transform(systemPathArgument);
-    command.add_flag("--decorated", plugin.decorated,
-                     "Look the exports up by their decorated names, as some hosts do");
-}
-
 // writesReport: the command has --report (score), which the help of the others must
 // not speak of.
 void addLogOptions(CLI::App& command, LogCommandOptions& o, bool writesReport)
@@ -87,19 +76,17 @@ void addLogOptions(CLI::App& command, LogCommandOptions& o, bool writesReport)
                        "ADIF or Cabrillo log (told apart by content); - reads standard input")
         ->required()
         ->transform(systemPathArgument);
-    addPluginOptions(command, o.plugin);
-    command.add_option("--workdir", o.workdir,
-                       "The host's current directory: " + settingsPath() +
-                           (writesReport ? " and the .cbr go" : " goes") +
-                           " there (default: the current directory; made when missing)")
-        ->transform(systemPathArgument);
+    addPluginOptions(command, o.plugin, "Look the exports up by their decorated names, as some hosts do");
+    addWorkdirOption(command, o.workdir,
+                     "The host's current directory: " + settingsPath() +
+                         (writesReport ? " and the .cbr go" : " goes") +
+                         " there (default: the current directory; made when missing)");
     command.add_option("--call", o.run.call, "Own callsign (default: from the log)")
         ->transform([](const std::string& v) { return upperCased(v); })
         ->check(callCheck);
-    command.add_option("--start", o.run.start, "Contest start, UTC; earlier QSOs are left out")
-        ->check(dateCheck);
-    command.add_option("--end", o.run.end, "Contest end, UTC; QSOs from then on are left out")
-        ->check(dateCheck);
+    addPeriodOptions(command, o.run.start, o.run.end,
+                     {"Contest start, UTC; earlier QSOs are left out",
+                      "Contest end, UTC; QSOs from then on are left out"});
     command.add_option("--filter", o.run.filter,
                        "List filter: a call equal to its first two characters is left off "
                        "the multiplier list");

@@ -241,7 +241,7 @@ std::string toQso(const Record& r, const std::vector<std::string>& exchangeField
     const std::string* band = r.find("band");
     const std::string* freq = r.find("freq");
     std::optional<unsigned long long> hz;
-    if (freq && !(hz = megahertzToHertzWide(*freq)))
+    if (freq && !(hz = megahertzToHertz(*freq)))
         return "unreadable FREQ " + shown(*freq);
     if (band) {
         const auto b = bandFromAdif(*band);

@@ -6,14 +6,6 @@
 namespace korvane {
 namespace {
 
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month)
-{
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeap(year) ? 29 : kDays[month - 1];
-}
-
 int number(const std::string& text, std::size_t from, std::size_t count)
 {
     return std::stoi(text.substr(from, count));
@@ -32,9 +24,7 @@ std::optional<COleDateTime> withTime(int year, int month, int day, const std::st
 std::optional<COleDateTime> utcDateTime(int year, int month, int day, int hour, int minute,
                                         int second)
 {
-    if (year < 1900 || year > 9999 || month < 1 || month > 12)
-        return std::nullopt;
-    if (day < 1 || day > daysInMonth(year, month))
+    if (year < 1900 || year > 9999 || !isCalendarDate(year, month, day))
         return std::nullopt;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
@@ -71,7 +61,7 @@ std::string callsignProblem(const std::string& call)
     return std::string();
 }
 
-std::optional<unsigned long long> megahertzToHertzWide(const std::string& mhz)
+std::optional<unsigned long long> megahertzToHertz(const std::string& mhz)
 {
     const std::string text = trim(mhz);
     const std::size_t dot = text.find('.');
@@ -84,15 +74,6 @@ std::optional<unsigned long long> megahertzToHertzWide(const std::string& mhz)
         return std::nullopt;
     fraction = (fraction + "000000").substr(0, 6);
     return (whole.empty() ? 0ull : std::stoull(whole)) * 1000000ull + std::stoull(fraction);
-}
-
-std::optional<unsigned> megahertzToHertz(const std::string& mhz)
-{
-    // Beyond 4294 MHz a count of hertz no longer fits the host's unsigned argument.
-    const auto hz = megahertzToHertzWide(mhz);
-    if (!hz || *hz > 0xffffffffull)
-        return std::nullopt;
-    return static_cast<unsigned>(*hz);
 }
 
 std::string modeFromAdif(const std::string& mode, const std::string& submode)

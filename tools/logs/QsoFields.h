@@ -29,11 +29,10 @@ std::optional<COleDateTime> parseDashedDateTime(const std::string& date,
 // Why a callsign cannot be passed on, or empty when it can: letters, digits and '/'.
 std::string callsignProblem(const std::string& call);
 
-// "3.5214" megahertz to hertz, exactly (digits past the hertz are dropped).
-std::optional<unsigned> megahertzToHertz(const std::string& mhz);
-// The same for any frequency below 1 000 000 MHz; microwave logs go past what the
-// host's unsigned argument holds (4294.967295 MHz).
-std::optional<unsigned long long> megahertzToHertzWide(const std::string& mhz);
+// "3.5214" megahertz to hertz, exactly (digits past the hertz are dropped), for any
+// frequency below 1 000 000 MHz; microwave logs go past what the host's unsigned
+// argument holds (4294.967295 MHz), which the readers check themselves.
+std::optional<unsigned long long> megahertzToHertz(const std::string& mhz);
 
 // ADIF MODE and SUBMODE to the host's mode: SSB for SSB and its USB/LSB, else as given.
 std::string modeFromAdif(const std::string& mode, const std::string& submode);

@@ -51,6 +51,12 @@ public:
     JsonWriter& value(unsigned long long number) { return value(static_cast<long long>(number)); }
     JsonWriter& value(bool flag);
     JsonWriter& null();
+    // A number that may be missing: null when it is.
+    template <typename Number>
+    JsonWriter& value(const std::optional<Number>& number)
+    {
+        return number ? value(*number) : null();
+    }
 
     // The document (what is left of it after drain), with a line end after it.
     std::string str() const { return out_ + "\n"; }

@@ -41,11 +41,7 @@ std::string scoreJson(const ScoreReport& r)
     json.key("qsos").value(s.qsos).key("points").value(s.points).key("new_calls").value(s.newCalls);
     json.endObject();
     json.key("score").value(s.score);
-    json.key("committee_score");
-    if (r.committeeScore)
-        json.value(*r.committeeScore);
-    else
-        json.null();
+    json.key("committee_score").value(r.committeeScore);
     json.key("multipliers").beginArray();
     for (const Multiplier& m : r.multipliers)
         json.beginObject(true).key("call").value(m.call).key("band").value(m.band).endObject();

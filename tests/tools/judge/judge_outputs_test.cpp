@@ -48,7 +48,7 @@ Judgement judged(const fs::path& dir)
     options.plugin.path = pluginPath();
     options.workFolder = (dir / "work").string();
     Judgement j;
-    REQUIRE(judgeContest(options, j));
+    REQUIRE_MESSAGE(judgeContest(options, j, &error), error);
     return j;
 }
 
@@ -267,7 +267,7 @@ TEST_CASE("a small simulated contest's published files, byte for byte")
     options.plugin.path = pluginPath();
     options.workFolder = "work";
     Judgement j;
-    REQUIRE(judgeContest(options, j));
+    REQUIRE_MESSAGE(judgeContest(options, j, &error), error);
     REQUIRE_MESSAGE(writeResults(j, "out", &error), error);
 
     // KORVANE_KEEP_GOLDEN=DIR writes what was published there, to renew the goldens.

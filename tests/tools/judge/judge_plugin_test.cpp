@@ -56,7 +56,8 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
     REQUIRE(!pluginPath().empty());
     TempDir dir;
     PluginJudge plugin;
-    REQUIRE(plugin.open({pluginPath(), false}, (dir.path() / "work").string()));
+    std::string error;
+    REQUIRE_MESSAGE(plugin.open({pluginPath(), false}, (dir.path() / "work").string(), &error), error);
     const JudgeRules rules = korvaneRules();
     struct Case {
         std::vector<Line> lines;

@@ -26,7 +26,9 @@ bool judgeFiles(const std::vector<std::string>& paths, const JudgeRules& rules, 
     options.rules = rules;
     options.plugin.path = pluginPath();
     options.workFolder = work.string();
-    return judgeContest(options, j);
+    const bool judged = judgeContest(options, j, &error);
+    CHECK_MESSAGE(judged, error);
+    return judged;
 }
 
 std::size_t countOf(const Judgement& j, Finding f)

@@ -47,7 +47,7 @@ Judgement judgeSimulation(const Simulation& sim, const SimulationOptions& o, con
     options.plugin.path = pluginPath();
     options.workFolder = (dir / "work").string();
     Judgement j;
-    REQUIRE(judgeContest(options, j));
+    REQUIRE_MESSAGE(judgeContest(options, j, &error), error);
     fs::current_path(dir);
     return j;
 }

@@ -4,7 +4,9 @@
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/HeaderOrigin.h"
 #include "tools/korvane/HeaderSettings.h"
+#include "tools/korvane/TypedLineBreaks.h"
 #include "tools/logs/QsoFields.h"
+#include "contract/SettingsText.h"
 #include "tools/output/ScoreTable.h"
 #include "tools/logs/SentExchange.h"
 
@@ -22,10 +24,11 @@ TEST_CASE("megahertz to hertz is exact and refuses what is no frequency")
         /* 1 */ {"3.5", 3500000},      /* 2 */ {"1.826543", 1826543},
         /* 3 */ {"14.0251239", 14025123}, /* 4 */ {".5", 500000},
         /* 5 */ {"7", 7000000},        /* 6 */ {" 3.512 ", 3512000},
-        /* 7 */ {"4294.967295", 4294967295LL}, /* 8 */ {"4295", -1},
+        /* 7 */ {"4294.967295", 4294967295LL}, /* 8 */ {"10368.1", 10368100000LL},
         /* 9 */ {"", -1},              /* 10 */ {".", -1},
         /* 11 */ {"3,5", -1},          /* 12 */ {"-3.5", -1},
         /* 13 */ {"99999999999999999999", -1},
+        /* 14 */ {"999999.9999999", 999999999999LL}, /* 15 */ {"1000000", -1},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -34,7 +37,7 @@ TEST_CASE("megahertz to hertz is exact and refuses what is no frequency")
         if (c.hz < 0)
             CHECK_FALSE(hz.has_value());
         else
-            CHECK(hz == std::optional<unsigned>(static_cast<unsigned>(c.hz)));
+            CHECK(hz == std::optional<unsigned long long>(static_cast<unsigned long long>(c.hz)));
     }
 }
 
@@ -54,6 +57,8 @@ TEST_CASE("dates that do not exist are refused")
         /* 11 */ {"20261321", "1200", false}, /* 12 */ {"18991231", "1200", false},
         /* 13 */ {"2026-11-21", "1200", false}, /* 14 */ {"20000229", "0000", true},
         /* 15 */ {"19000101", "0000", true},     /* 16 */ {"20261121", "235960", false},
+        /* 17 */ {"19000229", "0000", false},    /* 18 */ {"99991231", "235959", true},
+        /* 19 */ {"20261100", "1200", false},    /* 20 */ {"20260431", "1200", false},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -320,4 +325,16 @@ TEST_CASE("header texts in Windows-1251, or the character that has no form there
     CHECK(headerEntries(h).front().second == "\xC8\xE2\xE0\xED");
     h.club = "Zo\xC3\xAB";
     CHECK_THROWS(headerEntries(h));
+}
+
+TEST_CASE("typed on a command line: each break, \\n included, becomes one CR LF")
+{
+    CHECK(typedToStored("Lenina 1\nMoscow") == "Lenina 1<CR><LF>Moscow");
+    CHECK(typedToStored("A\r\nB\rC\\nD") == "A<CR><LF>B<CR><LF>C<CR><LF>D");
+    CHECK(typedToStored("no break") == "no break");
+    CHECK(typedToStored("\n\r") == "<CR><LF><CR><LF>"); // LF CR is two breaks
+    CHECK(typedToStored("C:\\new") == "C:<CR><LF>ew");    // the two characters, wherever
+    CHECK(typedToStored("end\\") == "end\\");
+    // What the plug-in reads back is the dialog's own form: CR LF between the lines.
+    CHECK(settings::fromStored(typedToStored("A\nB\\nC\rD")) == "A\r\nB\r\nC\r\nD");
 }

@@ -80,6 +80,8 @@ TEST_CASE("the JSON writer puts commas, nesting and indentation")
     json.endArray();
     json.key("empty").beginArray().endArray();
     json.key("none").null();
+    json.key("missing").value(std::optional<int>());
+    json.key("claimed").value(std::optional<long long>(-12));
     json.key("done").value(true);
     json.key("modes").beginArray(true).value("CW").value("SSB").endArray();
     json.key("nested").beginObject(true).key("inner").beginArray().value(1).endArray().endObject();
@@ -92,6 +94,8 @@ TEST_CASE("the JSON writer puts commas, nesting and indentation")
                         "  ],\n"
                         "  \"empty\": [],\n"
                         "  \"none\": null,\n"
+                        "  \"missing\": null,\n"
+                        "  \"claimed\": -12,\n"
                         "  \"done\": true,\n"
                         "  \"modes\": [\"CW\", \"SSB\"],\n"
                         "  \"nested\": {\"inner\": [1]}\n"
