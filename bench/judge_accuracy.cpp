@@ -2,7 +2,7 @@
 // precision and recall per kind of error, on a contest of 500 stations (by default),
 // with the time the judge took.
 //
-//   judge_accuracy [--stations N] [--seed S]
+//   judge_accuracy [--stations N] [--seed S] [--no-hard-cases]
 #include "tools/judge/Accuracy.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/Simulation.h"
@@ -24,11 +24,13 @@ int main(int argc, char** argv)
     SimulationOptions o;
     o.stations = 500;
     o.seed = 1;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--stations"))
-            o.stations = static_cast<unsigned>(std::atoi(argv[i + 1]));
-        else if (!std::strcmp(argv[i], "--seed"))
-            o.seed = std::strtoull(argv[i + 1], nullptr, 10);
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--no-hard-cases"))
+            o.hardCases = false;
+        else if (i + 1 < argc && !std::strcmp(argv[i], "--stations"))
+            o.stations = static_cast<unsigned>(std::atoi(argv[++i]));
+        else if (i + 1 < argc && !std::strcmp(argv[i], "--seed"))
+            o.seed = std::strtoull(argv[++i], nullptr, 10);
     }
     o.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
     o.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
@@ -36,7 +38,10 @@ int main(int argc, char** argv)
     const fs::path dir = fs::temp_directory_path() / ("korvane-judge-accuracy-" + std::to_string(o.seed));
     std::error_code ec;
     fs::remove_all(dir, ec);
+    const auto simulating = std::chrono::steady_clock::now();
     const Simulation sim = simulateContest(o);
+    const double simulated =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - simulating).count();
     std::string error;
     if (!writeSimulation(sim, o, dir.string(), &error)) {
         std::fprintf(stderr, "judge_accuracy: %s\n", error.c_str());
@@ -60,15 +65,14 @@ int main(int argc, char** argv)
     const Accuracy a = measureAccuracy(j, sim.truth, 10);
     std::printf("Simulated contest: %u stations, seed %llu: %zu logs, %zu QSO lines\n", o.stations,
                 static_cast<unsigned long long>(o.seed), sim.truth.logs, sim.truth.qsoLines);
+    std::printf("Simulated in %.2f s%s\n", simulated, o.hardCases ? ", with the hard cases" : ", without the hard cases");
     std::printf("Judged in %.2f s (reading, matching, the plug-in's tour check and score)\n\n", seconds);
     std::fputs(accuracyTable(a).c_str(), stdout);
     for (const std::string& m : a.mistakes)
         std::printf("  %s\n", m.c_str());
     if (a.mistakeCount > a.mistakes.size())
         std::printf("  ... %zu mistakes in all\n", a.mistakeCount);
-    bool met = a.clocks.precision() >= 0.99 && a.clocks.recall() >= 0.99;
-    for (const ClassScore& c : a.byFinding)
-        met = met && c.precision() >= 0.99 && c.recall() >= 0.99;
-    std::printf("\nEvery kind at least 99%% precision and recall: %s\n", met ? "yes" : "NO");
+    const bool met = meetsEveryClass(a, 0.995);
+    std::printf("\nEvery kind at least 99.5%% precision and recall: %s\n", met ? "yes" : "NO");
     return met ? 0 : 1;
 }

@@ -1,8 +1,9 @@
 // Near misses: a NIL whose QSO the other log holds with the same numbers, only further
 // off in time than the tolerance. One side typed its time by hand or misread its clock.
 // The side whose time its own log shows right (another QSO of the same minutes that its
-// partner confirms) keeps the QSO; the other side's time is wrong. When the logs do not
-// tell, both stay NILs and both reports name the near miss.
+// partner confirms) keeps the QSO; the other side's time is wrong. Before that, a time
+// typed by hand shows itself by standing out of order among the lines around it. When
+// neither tells, both stay NILs and both reports name the near miss.
 #include "tools/judge/LooseQsos.h"
 
 #include <cctype>
@@ -58,6 +59,16 @@ bool onAirThen(const std::vector<Minute>& times, Minute t)
     return it != times.end() && *it <= t + kVouchMinutes;
 }
 
+// Logs are kept in the order of the QSOs: a time earlier than the line before it or
+// later than the line after it was not the clock's.
+bool outOfOrder(const CheckState& state, std::uint32_t station, std::uint32_t index)
+{
+    const Station& st = state.logs.stations[station];
+    const Minute t = state.logs.qsos[index].minute;
+    return (index > st.first && t < state.logs.qsos[index - 1].minute) ||
+           (index + 1 < st.first + st.count && t > state.logs.qsos[index + 1].minute);
+}
+
 std::uint32_t nearestMiss(const CheckState& state, const std::vector<Loose>& loose, const Loose& q)
 {
     const std::uint32_t worked = state.stationWorked(state.logs.qsos[q.index]);
@@ -91,8 +102,14 @@ void matchNearMisses(CheckState& state)
         if (other == kNoIndex)
             continue;
         const std::uint32_t otherStation = state.logs.stationOf(other);
-        const bool mineShown = onAirThen(confirmed[q.station], q.minute);
-        const bool theirsShown = onAirThen(confirmed[otherStation], state.corrected(otherStation, other));
+        // A line out of order in its own log gives its time away; failing that, the side
+        // whose time another confirmed QSO vouches for is right.
+        bool mineShown = !outOfOrder(state, q.station, q.index);
+        bool theirsShown = !outOfOrder(state, otherStation, other);
+        if (mineShown == theirsShown) {
+            mineShown = onAirThen(confirmed[q.station], q.minute);
+            theirsShown = onAirThen(confirmed[otherStation], state.corrected(otherStation, other));
+        }
         if (mineShown == theirsShown) {
             state.result.nearMiss[q.index] = other;
             state.result.nearMiss[other] = q.index;

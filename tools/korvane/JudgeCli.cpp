@@ -50,6 +50,9 @@ JudgeCommands::JudgeCommands(CLI::App& app)
                      "The plug-in's current directory for its settings (default: a new "
                      "temporary folder, removed afterwards)");
     judgeCommand_->add_flag("--quiet", j.quiet, "No progress line on stderr");
+    judgeCommand_->add_option("--truth", j.truth,
+                              "A truth.txt of korvane simulate: print precision and recall per kind")
+        ->transform(systemPathArgument);
 
     SimulateCommandOptions& s = simulate_;
     simulateCommand_ = app.add_subcommand(
@@ -71,6 +74,10 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     simulateCommand_->add_option("--errors", s.contest.errorScale, "Every error rate times this (0: no errors)")
         ->capture_default_str()
         ->check(CLI::Range(0.0, 20.0));
+    simulateCommand_->add_flag("--no-hard-cases", s.withoutHardCases,
+                               "No errors on both sides of a QSO, logs in local time, suffixes copied "
+                               "both ways, hand-typed times far off, serials without leading zeros "
+                               "or letters swapped");
     addPeriodOptions(*simulateCommand_, s.start, s.end, kPeriodHelp);
 }
 

@@ -31,10 +31,12 @@ struct JudgeCommandOptions {
     PluginChoice plugin;
     std::string workdir; // empty: a new temporary folder, removed afterwards
     bool quiet = false;
+    std::string truth; // a simulation's truth.txt: print how the judgement compares
 };
 
 struct SimulateCommandOptions {
     SimulationOptions contest; // the period aside: it is given as text, below
+    bool withoutHardCases = false;
     std::string out;
     std::string start = kDefaultStart, end = kDefaultEnd;
 };

@@ -8,10 +8,12 @@
 #include "tools/judge/ResultFiles.h"
 #include "tools/judge/ResultsFolder.h"
 #include "tools/output/ControlText.h"
+#include "tools/korvane/TruthReport.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 namespace korvane::judge {
 namespace {
@@ -86,6 +88,9 @@ int runJudge(const JudgeCommandOptions& options)
     o.workers = options.workers;
     o.plugin = options.plugin;
 
+    std::optional<Truth> truth;
+    if (!loadTruthOption(options.truth, truth))
+        return kExitFailed;
     std::string error;
     if (!listLogFiles(options.inputs, o.files, &error)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
@@ -131,6 +136,8 @@ int runJudge(const JudgeCommandOptions& options)
         return kExitFailed;
     }
     printSummary(j, out.string());
+    if (truth)
+        printAccuracy(j, *truth);
     return kExitOk;
 }
 

@@ -7,6 +7,19 @@
 #include <cstdio>
 
 namespace korvane::judge {
+namespace {
+
+void printHardCases(const Truth& truth)
+{
+    std::size_t localTime = 0;
+    for (const auto& [call, minutes] : truth.clockOffsets)
+        localTime += minutes <= -60 || minutes >= 60;
+    std::printf("Hard cases: %zu QSOs with an error on each side, %zu logs in local time, %zu stations "
+                "signing /P, /M or /QRP\n",
+                truth.bothSides.size(), localTime, truth.suffixed.size());
+}
+
+} // namespace
 
 int runSimulate(const SimulateCommandOptions& options)
 {
@@ -18,6 +31,7 @@ int runSimulate(const SimulateCommandOptions& options)
     }
     o.start = *minuteOf(*start);
     o.end = *minuteOf(*end);
+    o.hardCases = !options.withoutHardCases;
 
     const Simulation sim = simulateContest(o);
     std::string error;
@@ -35,6 +49,7 @@ int runSimulate(const SimulateCommandOptions& options)
         if (put[f])
             std::printf(" %zu %s,", put[f], findingKey(static_cast<Finding>(f)));
     std::printf(" %zu clocks off\n", sim.truth.clockOffsets.size());
+    printHardCases(sim.truth);
     std::printf("Written: %s/logs/ and %s/truth.txt\n", options.out.c_str(), options.out.c_str());
     return kExitOk;
 }

@@ -208,8 +208,10 @@ TEST_CASE("tables, JSON and a report per station: every station once, every find
                                       ": " + explainFinding(j, s, i).why + "\n    " + cabrilloLine(j.logs, st, q);
             CHECK(report.find(entry) != std::string::npos);
         }
-        if (j.check.offsets[s].minutes)
-            CHECK(report.find("Your clock was " + std::to_string(std::abs(j.check.offsets[s].minutes))) !=
+        // Minutes, or whole hours first for a log kept in local time.
+        if (const int off = std::abs(j.check.offsets[s].minutes); off != 0)
+            CHECK(report.find("Your clock was " + (off < 60 ? std::to_string(off) + " minute"
+                                                             : std::to_string(off / 60) + " hour")) !=
                   std::string::npos);
     }
     CHECK(findings > 0);
