@@ -1,7 +1,8 @@
-// Clock offsets: a log kept in local time is off by whole hours (up to 14 either way),
-// a clock set by hand by some minutes, or both. Whole hours are found first, by how
-// many of a station's QSOs find their other side once its times are moved by each
-// candidate hour; then minutes, from the mutual nearest QSOs with each partner.
+// Clock offsets: a log kept in local time is off by whole hours (up to 14 either way;
+// some zones by half or three quarters of an hour), a clock set by hand by some
+// minutes, or both. Half hours are found first, by how many of a station's QSOs find
+// their other side once its times are moved by each candidate; then minutes, from the
+// mutual nearest QSOs with each partner.
 #include "tools/judge/PairGroups.h"
 
 #include <array>
@@ -15,26 +16,28 @@ namespace {
 constexpr int kOffsetWindow = 20;
 constexpr std::uint32_t kMinOffsetSamples = 5;
 constexpr int kOffsetRounds = 3;
-constexpr int kMaxHours = 14;
-constexpr int kHourCandidates = 2 * kMaxHours + 1;
-constexpr std::uint32_t kInAGroup = 1u << kHourCandidates;
+constexpr int kStep = 30;                  // minutes: zones are whole or half hours apart
+constexpr int kMaxSteps = 14 * 60 / kStep; // 14 hours either way
+constexpr int kStepCandidates = 2 * kMaxSteps + 1;
+constexpr std::uint64_t kInAGroup = std::uint64_t{1} << kStepCandidates;
+static_assert(kStepCandidates < 64, "a bit per candidate and one for being in a group");
 // Every QSO of one side against every QSO of the other costs their product; a group
 // larger than this (one pair worked hundreds of times on one band) does not vote.
 constexpr std::size_t kMaxHourPairs = 4096;
 
-// For each QSO, a bit per candidate hour under which the other side has it near in time.
-std::vector<std::uint32_t> hourVotes(const CheckState& state, const PairGroups& groups,
-                                     const std::vector<int>& hours)
+// For each QSO, a bit per candidate step under which the other side has it near in time.
+std::vector<std::uint64_t> stepVotes(const CheckState& state, const PairGroups& groups,
+                                     const std::vector<int>& steps)
 {
-    std::vector<std::uint32_t> votes(state.logs.qsos.size(), 0);
-    auto vote = [&](const PairGroups::Side& x, int hoursX, const std::vector<PairGroups::Side>& others) {
+    std::vector<std::uint64_t> votes(state.logs.qsos.size(), 0);
+    auto vote = [&](const PairGroups::Side& x, int stepsX, const std::vector<PairGroups::Side>& others) {
         votes[x.index] |= kInAGroup;
         for (const PairGroups::Side& y : others) {
-            // x's logged time against y's as corrected, less x's hours so far.
-            const int gap = x.minute + 60 * hoursX - y.minute;
-            const int h = (gap + (gap >= 0 ? 30 : -30)) / 60;
-            if (std::abs(h) <= kMaxHours && std::abs(gap - 60 * h) <= kOffsetWindow)
-                votes[x.index] |= 1u << (h + kMaxHours);
+            // x's logged time against y's as corrected, less x's steps so far.
+            const int gap = x.minute + kStep * stepsX - y.minute;
+            const int k = (gap + (gap >= 0 ? kStep / 2 : -kStep / 2)) / kStep;
+            if (std::abs(k) <= kMaxSteps && std::abs(gap - kStep * k) <= kOffsetWindow)
+                votes[x.index] |= std::uint64_t{1} << (k + kMaxSteps);
         }
     };
     groups.forEach(state, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
@@ -42,52 +45,52 @@ std::vector<std::uint32_t> hourVotes(const CheckState& state, const PairGroups& 
         if (a.size() * b.size() > kMaxHourPairs)
             return;
         for (const PairGroups::Side& x : a)
-            vote(x, hours[sa], b);
+            vote(x, steps[sa], b);
         for (const PairGroups::Side& y : b)
-            vote(y, hours[sb], a);
+            vote(y, steps[sb], a);
     });
     return votes;
 }
 
-// The hours that most of a station's QSOs agree on, when clearly more agree on it than
+// The steps that most of a station's QSOs agree on, when clearly more agree on it than
 // on its times as logged; 0 otherwise.
-int wholeHours(const CheckState& state, const std::vector<std::uint32_t>& votes, std::uint32_t s,
-               std::uint32_t* samples)
+int zoneSteps(const CheckState& state, const std::vector<std::uint64_t>& votes, std::uint32_t s,
+              std::uint32_t* samples)
 {
-    std::array<std::uint32_t, kHourCandidates> agree{};
+    std::array<std::uint32_t, kStepCandidates> agree{};
     std::uint32_t inGroups = 0;
     const Station& st = state.logs.stations[s];
     for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
         inGroups += (votes[i] & kInAGroup) != 0;
         // Mostly one bit set, or none: each set bit once.
-        for (std::uint32_t bits = votes[i] & (kInAGroup - 1); bits != 0; bits &= bits - 1)
-            ++agree[static_cast<std::size_t>(__builtin_ctz(bits))];
+        for (std::uint64_t bits = votes[i] & (kInAGroup - 1); bits != 0; bits &= bits - 1)
+            ++agree[static_cast<std::size_t>(__builtin_ctzll(bits))];
     }
-    int best = kMaxHours;
-    for (int h = 0; h < kHourCandidates; ++h)
-        if (agree[h] > agree[best])
-            best = h;
-    const std::uint32_t n = agree[best], asLogged = agree[kMaxHours];
-    if (best == kMaxHours || n < kMinOffsetSamples || 5 * n < 3 * inGroups || 4 * n <= 5 * asLogged)
+    int best = kMaxSteps;
+    for (int k = 0; k < kStepCandidates; ++k)
+        if (agree[k] > agree[best])
+            best = k;
+    const std::uint32_t n = agree[best], asLogged = agree[kMaxSteps];
+    if (best == kMaxSteps || n < kMinOffsetSamples || 5 * n < 3 * inGroups || 4 * n <= 5 * asLogged)
         return 0;
     *samples = n;
-    return best - kMaxHours;
+    return best - kMaxSteps;
 }
 
-void findWholeHours(CheckState& state, const PairGroups& groups, std::vector<int>& hours)
+void findZoneSteps(CheckState& state, const PairGroups& groups, std::vector<int>& steps)
 {
     // Partners in local time too are found in the second round, against the first's.
     for (int round = 0; round < 2; ++round) {
-        const std::vector<std::uint32_t> votes = hourVotes(state, groups, hours);
-        std::vector<int> found(hours.size(), 0);
-        for (std::uint32_t s = 0; s < hours.size(); ++s) {
+        const std::vector<std::uint64_t> votes = stepVotes(state, groups, steps);
+        std::vector<int> found(steps.size(), 0);
+        for (std::uint32_t s = 0; s < steps.size(); ++s) {
             std::uint32_t samples = 0;
-            found[s] = wholeHours(state, votes, s, &samples);
-            state.result.offsets[s] = {60 * found[s], samples};
+            found[s] = zoneSteps(state, votes, s, &samples);
+            state.result.offsets[s] = {kStep * found[s], samples};
         }
-        if (found == hours)
+        if (found == steps)
             return;
-        hours = std::move(found);
+        steps = std::move(found);
     }
 }
 
@@ -130,10 +133,10 @@ std::size_t nearestSide(const PairGroups::Side& from, const std::vector<PairGrou
     return best;
 }
 
-// One round: every station's minutes off beyond its whole hours, from its mutual nearest
+// One round: every station's minutes off beyond its zone's steps, from its mutual nearest
 // QSOs with each partner, the partner's time taken as corrected by the previous round.
 // True when an offset changed.
-bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vector<int>& hours)
+bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
 {
     constexpr int kBins = 2 * kOffsetWindow + 1;
     std::vector<std::uint32_t> histogram(state.logs.stations.size() * kBins, 0);
@@ -144,9 +147,9 @@ bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vec
             const std::size_t j = nearestSide(a[i], b);
             if (j == b.size() || nearestSide(b[j], a) != i)
                 continue;
-            // Each side's logged time, less its whole hours, against the other's corrected one.
-            const int forA = a[i].minute + offsets[sa].minutes - 60 * hours[sa] - b[j].minute;
-            const int forB = b[j].minute + offsets[sb].minutes - 60 * hours[sb] - a[i].minute;
+            // Each side's logged time, less its zone's steps, against the other's corrected one.
+            const int forA = a[i].minute + offsets[sa].minutes - kStep * steps[sa] - b[j].minute;
+            const int forB = b[j].minute + offsets[sb].minutes - kStep * steps[sb] - a[i].minute;
             if (std::abs(forA) <= kOffsetWindow)
                 ++histogram[sa * kBins + forA + kOffsetWindow];
             if (std::abs(forB) <= kOffsetWindow)
@@ -155,9 +158,9 @@ bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vec
     });
     bool changed = false;
     for (std::uint32_t s = 0; s < offsets.size(); ++s) {
-        ClockOffset found{60 * hours[s], hours[s] ? offsets[s].samples : 0};
+        ClockOffset found{kStep * steps[s], steps[s] ? offsets[s].samples : 0};
         if (medianOffset(&histogram[s * kBins], kBins, state.options.minOffset, &found))
-            found.minutes += 60 * hours[s];
+            found.minutes += kStep * steps[s];
         changed = changed || found.minutes != offsets[s].minutes;
         offsets[s] = found;
     }
@@ -168,10 +171,10 @@ bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vec
 
 void findClockOffsets(CheckState& state, const PairGroups& groups)
 {
-    std::vector<int> hours(state.logs.stations.size(), 0);
-    findWholeHours(state, groups, hours);
+    std::vector<int> steps(state.logs.stations.size(), 0);
+    findZoneSteps(state, groups, steps);
     // Each round takes the partners' clocks from the one before; it settles in two.
-    for (int round = 0; round < kOffsetRounds && estimateMinutes(state, groups, hours); ++round) {
+    for (int round = 0; round < kOffsetRounds && estimateMinutes(state, groups, steps); ++round) {
     }
 }
 

@@ -278,7 +278,7 @@ TEST_CASE("a clock off by a constant is found, corrected and reported; a few min
     CHECK(crossCheck(nearly, korvaneCheck()).offsets[0].minutes == 0);
 }
 
-TEST_CASE("a clock off by exactly the threshold or by whole hours is found, and the report says which way")
+TEST_CASE("a clock off by exactly the threshold, by whole hours or by a zone's half hour is found, and the report says which way")
 {
     struct Case {
         int offset;        // minutes UA3AA's clock is ahead of its partners'
@@ -300,6 +300,11 @@ TEST_CASE("a clock off by exactly the threshold or by whole hours is found, and 
         /* 12 */ {-14 * 60, 6, "Your clock was 14 hours slow"},
         /* 13 */ {-57, 6, "Your clock was 57 minutes slow"},
         /* 14 */ {120, 4, nullptr},
+        /* 15 */ {5 * 60 + 30, 6, "Your clock was 5 hours 30 minutes fast"}, // zones half an hour off
+        /* 16 */ {5 * 60 + 45, 6, "Your clock was 5 hours 45 minutes fast"},
+        /* 17 */ {-(3 * 60 + 30), 6, "Your clock was 3 hours 30 minutes slow"},
+        /* 18 */ {-(12 * 60 + 45), 6, "Your clock was 12 hours 45 minutes slow"},
+        /* 19 */ {-(9 * 60 + 30), 6, "Your clock was 9 hours 30 minutes slow"},
     };
     int n = 0;
     for (const Case& c : cases) {
