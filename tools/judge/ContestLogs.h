@@ -4,7 +4,6 @@
 // strings live only while a log is converted.
 
 #include "tools/logs/LogQso.h"
-#include "tools/judge/CabrilloHeader.h"
 #include "tools/judge/FindingKinds.h"
 #include "tools/judge/Minutes.h"
 #include "tools/judge/TextTable.h"
@@ -43,10 +42,12 @@ struct Station {
     std::string call;     // the header's CALLSIGN
     std::uint32_t callId = 0;
     std::string category; // categoryLabel()
+    bool checkLog = false; // helps the judge, never ranked
     std::optional<long long> claimedScore;
     std::string operators;
     std::uint32_t first = 0, count = 0; // its QSOs in ContestLogs::qsos, in file order
     std::size_t skippedLines = 0;       // QSO lines the reader could not take (lenient only)
+    std::vector<std::string> notes;     // what the committee should know of how it was read
 };
 
 struct UnreadableLog {
@@ -76,11 +77,11 @@ struct ContestLogs {
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts);
 std::string exchangeText(std::uint32_t code, const TextTable& texts);
 
-// Adds one read log as a station. False with a reason (and the line, 0 for the whole
-// file) when the committee cannot take it: then nothing was added. lenient: broken
-// QSO lines are left out and counted instead of refusing the log.
-bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader& header,
-                const ReadLog& log, bool lenient, std::string* reason, std::size_t* line);
+// Adds one read log (ADIF or Cabrillo) as a station. False with a reason (and the line,
+// 0 for the whole file) when the committee cannot take it: then nothing was added.
+// lenient: broken QSO lines are left out and counted instead of refusing the log.
+bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, bool lenient,
+                std::string* reason, std::size_t* line);
 
 // The QSO in the host's terms again, as the plug-in is given it (logged time); the
 // second form reuses out's storage.

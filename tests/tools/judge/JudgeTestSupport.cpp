@@ -39,8 +39,7 @@ ContestLogs contestOf(const std::vector<NamedLog>& logs)
         REQUIRE_MESSAGE(read.ok, read.error);
         std::string reason;
         std::size_t line = 0;
-        REQUIRE_MESSAGE(addStation(contest, log.call + ".cbr", readCabrilloHeader(text), read.log, false,
-                                   &reason, &line),
+        REQUIRE_MESSAGE(addStation(contest, log.call + ".cbr", read.log, false, &reason, &line),
                         reason);
     }
     contest.indexStations();

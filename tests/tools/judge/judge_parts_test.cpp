@@ -2,13 +2,17 @@
 // are the same, what a header makes of a log, minutes and back.
 #include "JudgeTestSupport.h"
 
-#include "tools/judge/CabrilloHeader.h"
+#include "tools/judge/Categories.h"
+#include "tools/judge/LogIntake.h"
+#include "tools/logs/LogFile.h"
 #include "tools/judge/CrossCheck.h"
 #include "tools/judge/FindingKinds.h"
 
 #include <doctest/doctest.h>
 
 using namespace judgetest;
+using korvane::CabrilloHeader;
+using korvane::readCabrilloHeader;
 
 TEST_CASE("a busted call is one character away, or a portable suffix more or less")
 {
@@ -89,26 +93,61 @@ TEST_CASE("the header: who sent the log, the category, the claimed score, and wh
     CHECK(categoryLabel(h) == "SINGLE-OP 80M LOW EXTRA");
     CHECK_FALSE(h.claimedScore); // not a whole number
     CHECK(h.operators == "UA3AB");
-    CHECK(headerProblem(h).empty());
     CHECK(readCabrilloHeader("START-OF-LOG: 3.0\nCLAIMED-SCORE: 445\n").claimedScore == 445);
 
+    // Whose log it is: the header's call, else the one its QSO lines give, noted.
     struct Case {
         const char* text;
-        const char* problem;
+        const char* call;
+        const char* said; // the note, or why the log cannot be judged
     };
+    const std::string line = "QSO: 3520 CW 2026-11-21 1500 UA3AB 599 001 UA3AC 599 001\n";
     const Case cases[] = {
-        /* 1 */ {"CALLSIGN: UA3AB\n", "no START-OF-LOG"},
-        /* 2 */ {"START-OF-LOG: 2.0\nCALLSIGN: UA3AB\n", "not Cabrillo 3.0"},
-        /* 3 */ {"START-OF-LOG: 3.0\nCALLSIGN:\n", "no CALLSIGN"},
-        /* 4 */ {"<EOH>\n", "no START-OF-LOG"},
+        /* 1 */ {"START-OF-LOG: 2.0\nCALLSIGN: UA3AB\n", "UA3AB", ""},
+        /* 2 */ {"START-OF-LOG: 3.0\nCALLSIGN:\n", "UA3AB", "no CALLSIGN: line; judged as UA3AB"},
+        /* 3 */ {"START-OF-LOG: 3.0\nCALLSIGN: UA3AB;\n", "", "holds characters other than"},
+        /* 4 */ {"<EOH>\n", "", "no STATION_CALLSIGN"},
+        /* 5 */ {"<EOH>\n<STATION_CALLSIGN:5>UA3AB <CALL:5>UA3AC <QSO_DATE:8>20261121 <TIME_ON:4>1500 "
+                 "<BAND:3>80m <MODE:2>CW <EOR>\n", "UA3AB", ""},
     };
     int n = 0;
     for (const Case& c : cases) {
         ++n;
         CAPTURE(n);
-        CHECK(headerProblem(readCabrilloHeader(c.text)).find(c.problem) != std::string::npos);
+        const std::string text = std::string(c.text) + (c.text[0] == '<' ? "" : line);
+        const korvane::LogFileResult read = korvane::readLogText(text);
+        REQUIRE(read.ok);
+        const LogIdentity id = identityOf(read.log);
+        CHECK(id.call == c.call);
+        const std::string& said = id.call.empty() ? id.problem : id.note;
+        CHECK_MESSAGE(said.find(c.said) != std::string::npos, said);
+        CHECK(said.empty() == (*c.said == 0));
     }
     CHECK(categoryLabel(readCabrilloHeader("START-OF-LOG: 3.0\n")) == "UNSPECIFIED");
+
+    // Categories in Cabrillo 3.0's words; a value it has no word for is left out, noted.
+    struct Label {
+        const char* lines;
+        const char* label;
+        std::size_t notes;
+        bool checkLog;
+    };
+    const Label labels[] = {
+        {"CATEGORY-POWER: LO\nCATEGORY-OPERATOR: SINGLE-OP\n", "SINGLE-OP LOW", 0, false},
+        {"CATEGORY-MODE: PH\nCATEGORY-POWER: HI\n", "SSB HIGH", 0, false},
+        {"CATEGORY-BAND: 3.5 / 7 / 14 MHz\nCATEGORY-MODE: CW\n", "CW", 1, false},
+        {"CATEGORY-POWER: LOUD\n", "UNSPECIFIED", 1, false},
+        {"CATEGORY-OPERATOR: checklog\n", "CHECKLOG", 0, true},
+        {"CATEGORY-ASSISTED: CHECKLOG\n", "UNSPECIFIED", 1, false},
+    };
+    for (const Label& l : labels) {
+        CAPTURE(l.lines);
+        const CabrilloHeader header = readCabrilloHeader(std::string("START-OF-LOG: 3.0\n") + l.lines);
+        std::vector<std::string> notes;
+        CHECK(categoryLabel(header, &notes) == l.label);
+        CHECK(notes.size() == l.notes);
+        CHECK(isCheckLog(header) == l.checkLog);
+    }
 }
 
 TEST_CASE("minutes: to the host's value and back, and the tour of the day")

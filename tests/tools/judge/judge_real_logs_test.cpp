@@ -8,6 +8,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -100,13 +101,23 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
     const fs::path root(samples);
     const std::vector<std::string> event = {
         (root / "ntcqp-2024-03").string(), (root / "ntc-qp-2024-03-PA7F.cbr").string(),
-        (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string()};
+        (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string(),
+        (root / "ntc-qp-2024-03-PA3HEB.adi").string()};
     Judgement j;
     REQUIRE(judgeFiles(event, ntcRules(), dir.path() / "work", j));
     for (const UnreadableLog& u : j.logs.unreadable)
         MESSAGE(u.file << ": " << u.reason << " (line " << u.line << ")");
     CHECK(j.logs.unreadable.empty());
-    CHECK(j.logs.stations.size() == 21);
+    CHECK(j.logs.stations.size() == 22);
+    // The ADIF log is read as `score` reads it, and its partners' QSOs with it are found.
+    const auto heb = std::find_if(j.logs.stations.begin(), j.logs.stations.end(),
+                                  [](const Station& s) { return s.call == "PA3HEB"; });
+    REQUIRE(heb != j.logs.stations.end());
+    std::size_t hebConfirmed = 0;
+    for (std::uint32_t i = heb->first; i < heb->first + heb->count; ++i)
+        hebConfirmed += j.logs.qsos[i].finding != Finding::Nil && j.logs.qsos[i].finding != Finding::Unique;
+    CHECK(heb->count == 12);
+    CHECK(hebConfirmed > heb->count / 2);
     // One QSO of PA0M's is logged at 20:00, when the hour was over.
     CHECK(countOf(j, Finding::OutOfPeriod) == 1);
     // Most QSOs between participants are found in both logs; the free-text exchange
@@ -126,12 +137,17 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
         CHECK(countOf(alone, Finding::Unique) > 0);
     }
 
-    // The whole folder: ADIF logs and other files are listed, not fatal.
+    // The whole folder, subfolders too: ADIF logs are judged; what cannot be is listed,
+    // not fatal.
     Judgement all;
     REQUIRE(judgeFiles({samples}, ntcRules(), dir.path() / "work", all));
-    CHECK(all.logs.stations.size() == 3);
     std::size_t adif = 0;
-    for (const UnreadableLog& u : all.logs.unreadable)
-        adif += fs::path(u.file).extension() == ".adi" && u.reason.find("START-OF-LOG") != std::string::npos;
-    CHECK(adif == 2);
+    for (const Station& s : all.logs.stations)
+        adif += fs::path(s.file).extension().string().rfind(".adi", 0) == 0;
+    CHECK(adif >= 5);
+    std::size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(samples))
+        files += entry.is_regular_file();
+    CHECK(all.logs.stations.size() + all.logs.unreadable.size() == files);
+    CHECK(all.logs.stations.size() > all.logs.unreadable.size());
 }
