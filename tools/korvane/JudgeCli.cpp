@@ -18,6 +18,14 @@ void addPeriodOptions(CLI::App& command, std::string& start, std::string& end)
         ->check(dateCheck);
 }
 
+std::string choiceCheck(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    return equals == std::string::npos || equals == 0 || equals + 1 == text.size()
+               ? "not CALL=FILE: " + text
+               : std::string();
+}
+
 } // namespace
 
 JudgeCommands::JudgeCommands(CLI::App& app)
@@ -32,7 +40,15 @@ JudgeCommands::JudgeCommands(CLI::App& app)
     judgeCommand_->add_option("--out", j.out, "Folder for results.txt, .csv, .json, .html and reports/")
         ->required()
         ->transform(systemPathArgument);
-    addPeriodOptions(*judgeCommand_, j.start, j.end);
+    judgeCommand_->add_option("--start", j.start, "Contest start, UTC (default: the contest's)")->check(dateCheck);
+    judgeCommand_->add_option("--end", j.end, "Contest end, UTC; QSOs from this minute on are out (default: the contest's)")
+        ->check(dateCheck);
+    judgeCommand_->add_option("--contest", j.contest,
+                              "The contest's definition, an INI file (default: KORVANE, 2026-11-21 15:00 to 18:00)")
+        ->transform(systemPathArgument);
+    judgeCommand_->add_option("--choose", j.choose,
+                              "CALL=FILE: the log to judge when several claim CALL (repeatable)")
+        ->check(choiceCheck);
     judgeCommand_->add_option("--tolerance", j.tolerance, "Minutes the two sides' times may differ by")
         ->capture_default_str()
         ->check(CLI::Range(0, 60));

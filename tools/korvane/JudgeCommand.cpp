@@ -2,13 +2,16 @@
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/JudgeCli.h"
+#include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/Judgement.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/korvane/Progress.h"
 #include "tools/judge/ResultFiles.h"
 
 #include <chrono>
+#include <cctype>
 #include <cstdio>
+#include <map>
 #include <filesystem>
 
 namespace korvane::judge {
@@ -18,6 +21,15 @@ namespace fs = std::filesystem;
 
 bool periodOf(const std::string& start, const std::string& end, JudgeRules& rules)
 {
+    if (start.empty() && end.empty()) {
+        if (rules.contest.start && rules.contest.end) {
+            rules.start = *rules.contest.start;
+            rules.end = *rules.contest.end;
+            return true;
+        }
+        std::fprintf(stderr, "korvane: %s names no period: give --start and --end\n", rules.contest.name.c_str());
+        return false;
+    }
     const auto from = parseDateOption(start), to = parseDateOption(end);
     if (!from || !to || !minuteOf(*from) || !minuteOf(*to) || *minuteOf(*to) <= *minuteOf(*from)) {
         std::fprintf(stderr, "korvane: the contest must end after it starts (--start %s, --end %s)\n",
@@ -27,6 +39,30 @@ bool periodOf(const std::string& start, const std::string& end, JudgeRules& rule
     rules.start = *minuteOf(*from);
     rules.end = *minuteOf(*to);
     return true;
+}
+
+bool contestOf(const std::string& file, JudgeRules& rules)
+{
+    rules.contest = korvaneContest();
+    std::string error;
+    if (file.empty() || loadContestDefinition(file, rules.contest, &error))
+        return true;
+    std::fprintf(stderr, "korvane: --contest %s: %s\n", file.c_str(), error.c_str());
+    return false;
+}
+
+// "CALL=FILE" options, already checked for their '='.
+std::map<std::string, std::string> choicesOf(const std::vector<std::string>& options)
+{
+    std::map<std::string, std::string> chosen;
+    for (const std::string& o : options) {
+        const std::size_t equals = o.find('=');
+        std::string call = o.substr(0, equals);
+        for (char& c : call)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        chosen[call] = o.substr(equals + 1);
+    }
+    return chosen;
 }
 
 // A fresh folder for the plug-in's settings, which it rewrites several times per log: in
@@ -60,6 +96,9 @@ void printSummary(const Judgement& j, const std::string& out)
     std::printf("Judged %zu logs with %zu QSOs (%zu logs could not be read): %zu valid, %zu not in "
                 "log, %zu busted; %zu clocks corrected\n",
                 j.logs.stations.size(), qsos, j.logs.unreadable.size(), valid, nil, busted, clocks);
+    for (const Station& s : j.logs.stations)
+        for (const std::string& note : s.notes)
+            std::printf("  note: %s: %s\n", s.file.c_str(), note.c_str());
     for (const UnreadableLog& u : j.logs.unreadable)
         std::printf("  not read: %s%s: %s\n", u.file.c_str(),
                     u.line ? (":" + std::to_string(u.line)).c_str() : "", u.reason.c_str());
@@ -72,8 +111,11 @@ void printSummary(const Judgement& j, const std::string& out)
 int runJudge(const JudgeCommandOptions& options)
 {
     JudgeOptions o;
+    if (!contestOf(options.contest, o.rules))
+        return kExitFailed;
     if (!periodOf(options.start, options.end, o.rules))
         return kExitUsage;
+    o.chosen = choicesOf(options.choose);
     o.rules.tolerance = options.tolerance;
     o.rules.penalty = options.penalty;
     o.rules.uniquesValid = options.uniques != "invalid";
@@ -113,13 +155,20 @@ int runJudge(const JudgeCommandOptions& options)
     fs::current_path(here, ec);
     if (ownWorkFolder)
         fs::remove_all(work, ec);
-    if (!judged)
+    if (!judged) {
+        if (!j.stopped.empty())
+            std::fprintf(stderr, "korvane: %s\n", j.stopped.c_str());
         return kExitFailed;
+    }
     if (!writeResults(j, out.string(), &error)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
         return kExitFailed;
     }
     printSummary(j, out.string());
+    if (j.logs.stations.empty()) {
+        std::fprintf(stderr, "korvane: no log could be judged\n");
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

@@ -3,6 +3,8 @@
 #include "JudgeTestSupport.h"
 
 #include "tools/judge/Categories.h"
+#include "tools/judge/ContestDefinitionFile.h"
+#include "tools/judge/OutsideContest.h"
 #include "tools/judge/LogIntake.h"
 #include "tools/logs/LogFile.h"
 #include "tools/judge/CrossCheck.h"
@@ -217,4 +219,94 @@ TEST_CASE("each finding kind: its key names it back, its JSON name is the key in
     CHECK_FALSE(findingFromKey("busted_call"));
     CHECK_FALSE(findingFromKey(""));
     CHECK_FALSE(findingFromKey("nil "));
+}
+
+TEST_CASE("a contest definition file: every key read, and what it refuses with the line")
+{
+    ContestDefinition d;
+    std::string error;
+    REQUIRE_MESSAGE(readContestDefinition("; the party\n[contest]\nname = NTC QSO Party ; of 2024\n"
+                                          "start = 2024-03-21 19:00\nEND = 2024-03-21 2000\n"
+                                          "deadline = 2024-04-04 23:59\nbands = 80M 40m 20\nmodes = cw PH\n"
+                                          "exchange = NAME:name:constant NR:number\nfixed-words = ntc POINTS\n"
+                                          "missing-name-is-bust = yes\nsuffixes = bust\nunique-bust-logs = 0\n"
+                                          "categories = SINGLE-OP ALL CW LOW,  single-op  all cw qrp ,\n",
+                                          d, &error),
+                    error);
+    CHECK(d.name == "NTC QSO Party");
+    CHECK(formatMinute(*d.start, "%Y-%m-%d %H%M") == "2024-03-21 1900");
+    CHECK(*d.end - *d.start == 60);
+    CHECK(formatMinute(*d.deadline, "%Y-%m-%d %H%M") == "2024-04-04 2359");
+    CHECK(d.bands == std::vector<std::string>{"80", "40", "20"});
+    CHECK(d.modes == std::vector<std::string>{"CW", "SSB"});
+    REQUIRE(d.exchange.size() == 2);
+    CHECK(d.exchange[0].kind == PartKind::Name);
+    CHECK(d.exchange[0].constant);
+    CHECK(d.exchange[1].label == "NR");
+    CHECK_FALSE(d.exchange[1].constant);
+    CHECK(d.fixedWords == std::vector<std::string>{"NTC", "POINTS"});
+    CHECK(d.missingNameIsBust);
+    CHECK(d.suffixes == SuffixRule::Bust);
+    CHECK(d.uniqueBustLogs == 0);
+    CHECK(d.categories == std::vector<std::string>{"SINGLE-OP ALL CW LOW", "SINGLE-OP ALL CW QRP"});
+    CHECK(inContest(d, "40", "CW"));
+    CHECK(inContest(d, "20", "SSB"));
+    CHECK_FALSE(inContest(d, "160", "CW"));
+    CHECK_FALSE(inContest(d, "80", "RTTY"));
+    // Keys left out keep the built-in contest's.
+    ContestDefinition only;
+    REQUIRE(readContestDefinition("modes = CW\n", only, &error));
+    CHECK(only.name == "KORVANE");
+    CHECK(only.start == korvaneContest().start);
+    CHECK(inContest(only, "160", "CW"));
+
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"name = A\nname = B\n", "line 2: \"name\" is given twice"},
+        {"[rules]\n", "line 1: \"[rules]\": the only section is [contest]"},
+        {"bands 80\n", "line 1: \"bands 80\" is not KEY = VALUE"},
+        {"colour = red\n", "line 1: \"colour\": no such key"},
+        {"start = 21.3.2024\nend = 2024-03-21 20:00\n", "line 1: \"start\": not a UTC date"},
+        {"start = 2024-03-21 19:00\n", "start and end are given together"},
+        {"start = 2024-03-21 19:00\nend = 2024-03-21 19:00\n", "must end after it starts"},
+        {"exchange = NAME:word\n", "line 1: \"exchange\": \"NAME:WORD\" is not LABEL:name"},
+        {"exchange = NR:number:fixed\n", "is not LABEL:name"},
+        {"exchange =\n", "an exchange of no parts"},
+        {"missing-name-is-bust = maybe\n", "yes or no"},
+        {"suffixes = strict\n", "ignore or bust"},
+        {"unique-bust-logs = -1\n", "a whole number from 0 to 1000"},
+        {"unique-bust-logs = 3x\n", "a whole number from 0 to 1000"},
+        {"name =\n", "a contest needs a name"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.text);
+        ContestDefinition kept = only;
+        CHECK_FALSE(readContestDefinition(c.text, kept, &error));
+        CHECK_MESSAGE(error.find(c.error) != std::string::npos, error);
+        CHECK(kept.modes == only.modes); // nothing taken from a file refused
+    }
+    CHECK_FALSE(readContestDefinition(std::string(70000, ';'), d, &error));
+    CHECK(error.find("not a contest definition") != std::string::npos);
+}
+
+TEST_CASE("QSOs on a band or with a mode the contest does not have are that, not a NIL")
+{
+    ContestLogs logs = contestOf({{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1501", "UA3CC", 2, 8)}},
+                                  {"UA3CC", {qso("UA3CC", "1501", "UA3AA", 8, 2)}}});
+    CheckOptions check;
+    check.start = korvaneRules().start;
+    check.end = korvaneRules().end;
+    crossCheck(logs, check);
+    ContestDefinition other;
+    other.bands = {"40"};
+    logs.qsos[2].finding = Finding::Duplicate; // goes before it, and stays
+    markNotInContest(logs, other);
+    CHECK(logs.qsos[0].finding == Finding::NotInContest);
+    CHECK(logs.qsos[1].finding == Finding::NotInContest);
+    CHECK(logs.qsos[2].finding == Finding::Duplicate);
+    CHECK(qsosOutsidePeriod(logs, korvaneRules().start, korvaneRules().end) == 0);
+    CHECK(qsosOutsidePeriod(logs, korvaneRules().start + 1, korvaneRules().end) == 1);
 }

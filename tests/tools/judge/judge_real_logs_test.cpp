@@ -4,6 +4,7 @@
 
 #include "TempDir.h"
 
+#include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/LogLoader.h"
 
 #include <doctest/doctest.h>
@@ -38,11 +39,15 @@ std::size_t countOf(const Judgement& j, Finding f)
     return n;
 }
 
+// The party's definition as shipped beside the bundled sample.
 JudgeRules ntcRules()
 {
     JudgeRules rules;
-    rules.start = *minuteOf(makeOleDate(2024, 3, 21, 19, 0, 0));
-    rules.end = *minuteOf(makeOleDate(2024, 3, 21, 20, 0, 0));
+    std::string error;
+    const fs::path file = fs::path(folderFrom("KORVANE_BUNDLED")) / "ntc-qp.ini";
+    REQUIRE_MESSAGE(loadContestDefinition(file.string(), rules.contest, &error), error);
+    rules.start = *rules.contest.start;
+    rules.end = *rules.contest.end;
     return rules;
 }
 
@@ -139,15 +144,24 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
 
     // The whole folder, subfolders too: ADIF logs are judged; what cannot be is listed,
     // not fatal.
-    Judgement all;
-    REQUIRE(judgeFiles({samples}, ntcRules(), dir.path() / "work", all));
+    std::vector<std::string> allFiles;
+    std::string error;
+    REQUIRE(listLogFiles({samples}, allFiles, &error));
+    const ContestLogs allLogs = loadContestLogs(allFiles, LoadOptions());
     std::size_t adif = 0;
-    for (const Station& s : all.logs.stations)
+    for (const Station& s : allLogs.stations)
         adif += fs::path(s.file).extension().string().rfind(".adi", 0) == 0;
     CHECK(adif >= 5);
     std::size_t files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(samples))
         files += entry.is_regular_file();
-    CHECK(all.logs.stations.size() + all.logs.unreadable.size() == files);
-    CHECK(all.logs.stations.size() > all.logs.unreadable.size());
+    CHECK(allLogs.stations.size() + allLogs.unreadable.size() == files);
+    CHECK(allLogs.stations.size() > allLogs.unreadable.size());
+
+    // Judged as the built-in contest, the event's QSOs all lie outside its period: the
+    // judge stops and says so rather than publish nothing valid.
+    Judgement wrongContest;
+    CHECK_FALSE(judgeFiles(event, korvaneRules(), dir.path() / "work", wrongContest));
+    CHECK_MESSAGE(wrongContest.stopped.find("473 of the 473 QSOs lie outside the period") != std::string::npos,
+                  wrongContest.stopped);
 }
