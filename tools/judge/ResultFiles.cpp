@@ -1,5 +1,7 @@
 #include "tools/judge/ResultFiles.h"
 
+#include "tools/judge/LogQuotes.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -44,8 +46,9 @@ bool writeResults(const Judgement& j, const std::string& dir, std::string* error
         !writePieces(out / "results.json", [&](const auto& sink) { resultsJson(j, sink); }, error) ||
         !writeFile(out / "results.html", resultsHtml(j), error))
         return false;
+    LogQuotes quotes(j.logs);
     for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s)
-        if (!writeFile(out / "reports" / reportFileName(j.logs.stations[s].call), stationReport(j, s), error))
+        if (!writeFile(out / "reports" / reportFileName(j.logs.stations[s].call), stationReport(j, s, quotes), error))
             return false;
     return true;
 }
