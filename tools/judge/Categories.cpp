@@ -64,6 +64,19 @@ std::optional<std::string> standardValue(std::size_t rank, const std::string& va
     return std::nullopt;
 }
 
+std::vector<std::string> wordsOf(const std::string& label)
+{
+    std::vector<std::string> words;
+    for (std::size_t from = 0; from < label.size();) {
+        const std::size_t blank = std::min(label.find(' ', from), label.size());
+        if (blank > from)
+            words.push_back(label.substr(from, blank - from));
+        from = blank + 1;
+    }
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
 } // namespace
 
 std::string categoryLabel(const CabrilloHeader& header, std::vector<std::string>* notes)
@@ -92,6 +105,29 @@ bool isCheckLog(const CabrilloHeader& header)
     return std::any_of(header.categories.begin(), header.categories.end(), [](const auto& c) {
         return c.first == "CATEGORY-OPERATOR" && standardValue(0, c.second) == "CHECKLOG";
     });
+}
+
+void placeInContestCategories(ContestLogs& logs, const ContestDefinition& contest)
+{
+    if (contest.categories.empty())
+        return;
+    std::vector<std::vector<std::string>> wanted;
+    for (const std::string& category : contest.categories)
+        wanted.push_back(wordsOf(category));
+    for (Station& s : logs.stations) {
+        if (s.checkLog)
+            continue;
+        const std::vector<std::string> has = wordsOf(s.category);
+        std::size_t k = 0;
+        while (k < wanted.size() && !std::includes(has.begin(), has.end(), wanted[k].begin(), wanted[k].end()))
+            ++k;
+        if (k < wanted.size()) {
+            s.category = contest.categories[k];
+            continue;
+        }
+        s.notes.push_back("the category " + s.category + " is none of " + contest.name + "'s: ranked as UNSPECIFIED");
+        s.category = "UNSPECIFIED";
+    }
 }
 
 } // namespace korvane::judge

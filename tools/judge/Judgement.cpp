@@ -1,5 +1,6 @@
 #include "tools/judge/Judgement.h"
 
+#include "tools/judge/Categories.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/OutsideContest.h"
 #include "tools/judge/PluginJudge.h"
@@ -84,6 +85,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out)
     load.progress = [&](std::size_t done, std::size_t total) { report(options, "reading", done, total); };
     load.chosen = options.chosen;
     out.logs = loadContestLogs(options.files, load);
+    placeInContestCategories(out.logs, options.rules.contest);
     if (std::string why = periodProblem(out.logs, options.rules); !why.empty()) {
         out.stopped = why;
         return false;

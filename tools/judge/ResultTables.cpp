@@ -90,6 +90,8 @@ std::string resultsText(const Judgement& j)
            (j.rules.penalty ? std::to_string(j.rules.penalty) + " penalty points" : "no penalty") +
            " per NIL or busted QSO beyond the QSO itself; unique calls " +
            (j.rules.uniquesValid ? "count" : "do not count") + "\n";
+    if (j.rules.contest.deadline)
+        out += "Logs were due by " + formatMinute(*j.rules.contest.deadline, "%Y-%m-%d %H:%M") + " UTC\n";
     out += standingsText(j, j.overall);
     for (const Category& c : j.categories)
         out += standingsText(j, c);

@@ -150,6 +150,24 @@ TEST_CASE("the header: who sent the log, the category, the claimed score, and wh
         CHECK(notes.size() == l.notes);
         CHECK(isCheckLog(header) == l.checkLog);
     }
+
+    // A contest's own categories take the stations whose labels hold all their words.
+    ContestLogs logs;
+    for (const char* label : {"SINGLE-OP ALL CW LOW NON-ASSISTED", "SINGLE-OP ALL CW QRP", "SINGLE-OP CW", "CHECKLOG"}) {
+        logs.stations.emplace_back();
+        logs.stations.back().category = label;
+    }
+    logs.stations[3].checkLog = true;
+    ContestDefinition party;
+    party.name = "PARTY";
+    party.categories = {"SINGLE-OP ALL CW LOW", "SINGLE-OP CW QRP"};
+    placeInContestCategories(logs, party);
+    CHECK(logs.stations[0].category == "SINGLE-OP ALL CW LOW");
+    CHECK(logs.stations[1].category == "SINGLE-OP CW QRP");
+    CHECK(logs.stations[2].category == "UNSPECIFIED");
+    REQUIRE(logs.stations[2].notes.size() == 1);
+    CHECK(logs.stations[2].notes[0] == "the category SINGLE-OP CW is none of PARTY's: ranked as UNSPECIFIED");
+    CHECK(logs.stations[3].category == "CHECKLOG");
 }
 
 TEST_CASE("minutes: to the host's value and back, and the tour of the day")
