@@ -32,9 +32,9 @@ JudgeCommands::JudgeCommands(CLI::App& app)
 {
     JudgeCommandOptions& j = judge_;
     judgeCommand_ = app.add_subcommand(
-        "judge", "Cross-check every submitted Cabrillo log against the others and publish the "
+        "judge", "Cross-check every submitted log (ADIF or Cabrillo) against the others and publish the "
                  "results: tables by category, a report per station, an HTML page");
-    judgeCommand_->add_option("LOGS", j.inputs, "Folders of Cabrillo logs (every file in them), or log files")
+    judgeCommand_->add_option("LOGS", j.inputs, "Folders of logs (every file in them and their subfolders), or log files")
         ->required()
         ->transform(systemPathArgument);
     judgeCommand_->add_option("--out", j.out, "Folder for results.txt, .csv, .json, .html and reports/")
