@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 using namespace judgetest;
@@ -164,4 +165,52 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
     CHECK_FALSE(judgeFiles(event, korvaneRules(), dir.path() / "work", wrongContest));
     CHECK_MESSAGE(wrongContest.stopped.find("473 of the 473 QSOs lie outside the period") != std::string::npos,
                   wrongContest.stopped);
+}
+
+TEST_CASE("a file named to sort first that claims a real station's call displaces nothing")
+{
+    const std::string samples = folderFrom("KORVANE_SAMPLES");
+    if (samples.empty()) {
+        MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, the real logs are not judged");
+        return;
+    }
+    TempDir dir;
+    const fs::path root(samples);
+    const fs::path forged = dir.path() / "0.cbr";
+    writeFileBytes(forged, "START-OF-LOG: 3.0\nCALLSIGN: PA7F\nCATEGORY-OPERATOR: SINGLE-OP\n"
+                           "QSO: 3520 CW 2024-03-21 1905 PA7F 599 JAN 1 ON6NL 599 PAUL 2\nEND-OF-LOG:\n");
+    const std::string real = (root / "ntc-qp-2024-03-PA7F.cbr").string();
+    auto judge = [&](std::vector<std::string> paths, std::map<std::string, std::string> chosen, Judgement& j) {
+        JudgeOptions options;
+        std::string error;
+        paths.push_back((root / "ntcqp-2024-03").string());
+        REQUIRE_MESSAGE(listLogFiles(paths, options.files, &error), error);
+        options.rules = ntcRules();
+        options.chosen = std::move(chosen);
+        options.plugin.path = pluginPath();
+        options.workFolder = (dir.path() / "work").string();
+        REQUIRE(judgeContest(options, j));
+    };
+    auto pa7f = [](const Judgement& j) -> const StationResult* {
+        for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s)
+            if (j.logs.stations[s].call == "PA7F")
+                return &j.results[s];
+        return nullptr;
+    };
+    Judgement honest, contested, chosen;
+    judge({real}, {}, honest);
+    REQUIRE(pa7f(honest));
+    CHECK(pa7f(honest)->score > 50);
+
+    // Neither log is judged, both are listed for the committee.
+    judge({forged.string(), real}, {}, contested);
+    CHECK_FALSE(pa7f(contested));
+    std::size_t listed = 0;
+    for (const UnreadableLog& u : contested.logs.unreadable)
+        listed += u.call == "PA7F" && u.reason.find("--choose PA7F=FILE") != std::string::npos;
+    CHECK(listed == 2);
+
+    judge({forged.string(), real}, {{"PA7F", "ntc-qp-2024-03-PA7F.cbr"}}, chosen);
+    REQUIRE(pa7f(chosen));
+    CHECK(pa7f(chosen)->score == pa7f(honest)->score);
 }
