@@ -184,7 +184,8 @@ void forEachParsed(const std::vector<std::string>& files, unsigned workers, Each
 
 // Every regular file under the folder, subfolders too (committees sort logs into
 // folders by category); hidden files and folders are the system's, not logs.
-bool filesInFolder(const std::string& folder, std::vector<std::string>& files, std::string* error)
+bool filesInFolder(const std::string& folder, std::vector<std::string>& files,
+                   std::vector<std::string>* hidden, std::string* error)
 {
     std::error_code ec;
     for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -193,6 +194,8 @@ bool filesInFolder(const std::string& folder, std::vector<std::string>& files, s
         if (!name.empty() && name[0] == '.') {
             if (it->is_directory(typeError))
                 it.disable_recursion_pending();
+            if (hidden)
+                hidden->push_back(it->path().string());
             continue;
         }
         if (it->is_regular_file(typeError))
@@ -206,7 +209,7 @@ bool filesInFolder(const std::string& folder, std::vector<std::string>& files, s
 } // namespace
 
 bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string>& files,
-                  std::string* error)
+                  std::string* error, std::vector<std::string>* hidden)
 {
     for (const std::string& path : paths) {
         std::error_code ec;
@@ -219,7 +222,7 @@ bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string
             return false;
         }
         std::vector<std::string> inside;
-        if (!filesInFolder(path, inside, error))
+        if (!filesInFolder(path, inside, hidden, error))
             return false;
         std::sort(inside.begin(), inside.end());
         files.insert(files.end(), inside.begin(), inside.end());

@@ -11,11 +11,12 @@
 
 namespace korvane::judge {
 
-// The files to judge: each folder's regular files, its subfolders' too (not hidden
-// ones), in name order, and each file named; false with a reason for a path that is
-// neither.
+// The files to judge: each folder's regular files, its subfolders' too, in name order,
+// and each file named; false with a reason for a path that is neither. Hidden files and
+// folders (".name") are the system's, not logs: they go to hidden, when given, so that
+// the committee is told of them.
 bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string>& files,
-                  std::string* error);
+                  std::string* error, std::vector<std::string>* hidden = nullptr);
 
 struct LoadOptions {
     unsigned workers = 2; // 1 reads on the calling thread; Windows always does

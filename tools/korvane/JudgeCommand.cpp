@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <filesystem>
 
 namespace korvane::judge {
@@ -19,25 +20,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The period from --start and --end, each given or the contest definition's.
 bool periodOf(const std::string& start, const std::string& end, JudgeRules& rules)
 {
-    if (start.empty() && end.empty()) {
-        if (rules.contest.start && rules.contest.end) {
-            rules.start = *rules.contest.start;
-            rules.end = *rules.contest.end;
-            return true;
-        }
+    auto minute = [](const std::string& given, const std::optional<Minute>& defined) -> std::optional<Minute> {
+        if (given.empty())
+            return defined;
+        const auto date = parseDateOption(given);
+        return date ? minuteOf(*date) : std::nullopt;
+    };
+    const std::optional<Minute> from = minute(start, rules.contest.start), to = minute(end, rules.contest.end);
+    if (!from || !to) {
         std::fprintf(stderr, "korvane: %s names no period: give --start and --end\n", rules.contest.name.c_str());
         return false;
     }
-    const auto from = parseDateOption(start), to = parseDateOption(end);
-    if (!from || !to || !minuteOf(*from) || !minuteOf(*to) || *minuteOf(*to) <= *minuteOf(*from)) {
-        std::fprintf(stderr, "korvane: the contest must end after it starts (--start %s, --end %s)\n",
-                     start.c_str(), end.c_str());
+    if (*to <= *from) {
+        std::fprintf(stderr, "korvane: the contest must end after it starts (%s to %s)\n",
+                     formatMinute(*from, "%Y-%m-%d %H:%M").c_str(), formatMinute(*to, "%Y-%m-%d %H:%M").c_str());
         return false;
     }
-    rules.start = *minuteOf(*from);
-    rules.end = *minuteOf(*to);
+    rules.start = *from;
+    rules.end = *to;
     return true;
 }
 
@@ -124,10 +127,13 @@ int runJudge(const JudgeCommandOptions& options)
     o.plugin = options.plugin;
 
     std::string error;
-    if (!listLogFiles(options.inputs, o.files, &error)) {
+    std::vector<std::string> hidden;
+    if (!listLogFiles(options.inputs, o.files, &error, &hidden)) {
         std::fprintf(stderr, "korvane: %s\n", error.c_str());
         return kExitFailed;
     }
+    for (const std::string& h : hidden)
+        std::fprintf(stderr, "korvane: note: %s is hidden, not read as a log\n", h.c_str());
     if (o.files.empty()) {
         std::fprintf(stderr, "korvane: no files to judge\n");
         return kExitFailed;

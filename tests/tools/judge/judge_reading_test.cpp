@@ -67,8 +67,11 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
 
     std::vector<std::string> files;
     std::string error;
-    REQUIRE(listLogFiles({logs.string()}, files, &error));
+    std::vector<std::string> hidden;
+    REQUIRE(listLogFiles({logs.string()}, files, &error, &hidden));
     CHECK(files.size() == 10); // no hidden file; the subfolder's too
+    REQUIRE(hidden.size() == 1);
+    CHECK(fs::path(hidden[0]).filename() == ".hidden.cbr");
     LoadOptions options;
     const ContestLogs read = loadContestLogs(files, options);
     std::vector<std::string> calls;
