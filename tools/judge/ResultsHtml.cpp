@@ -76,6 +76,16 @@ std::string standingsTable(const Judgement& j, const Category& c, const std::str
     return out + "</tbody>\n</table>\n";
 }
 
+std::string findingTotalsTable(const Judgement& j)
+{
+    const auto totals = contestCounts(j);
+    std::string out = "<h2 id=\"findings\">QSOs in all logs, by finding</h2>\n<table>\n<tbody>\n";
+    for (const FindingKind& kind : kFindingKinds)
+        out += std::string("<tr><td class=\"call\">") + htmlEscaped(kind.label) + "</td><td>" +
+               std::to_string(totals[static_cast<int>(kind.finding)]) + "</td></tr>\n";
+    return out + "</tbody>\n</table>\n";
+}
+
 } // namespace
 
 std::string resultsHtml(const Judgement& j)
@@ -98,6 +108,7 @@ std::string resultsHtml(const Judgement& j)
     out += standingsTable(j, j.overall, "overall", &StationResult::overallRank);
     for (std::size_t k = 0; k < j.categories.size(); ++k)
         out += standingsTable(j, j.categories[k], "category-" + std::to_string(k + 1), &StationResult::rank);
+    out += findingTotalsTable(j);
     if (!j.checkLogs.empty()) {
         out += "<h2>Check logs</h2>\n<p>They help the checking and are not ranked:";
         for (std::uint32_t s : j.checkLogs)
