@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <functional>
 #include <set>
 
 namespace korvane::judge {
@@ -102,73 +101,107 @@ std::vector<std::string> commaList(const std::string& value)
     return out;
 }
 
-// One key's value into the definition; empty, or why the value will not do.
+// Each key takes its value into the definition and says why the value will not do, or
+// nothing when it does.
+using KeyReader = std::string (*)(const std::string& value, ContestDefinition& d);
+
+std::string dateInto(std::optional<Minute>& field, const std::string& value)
+{
+    field = minuteFrom(value);
+    return field ? std::string() : "not a UTC date and time (write 2024-03-21 19:00)";
+}
+
+std::string readName(const std::string& v, ContestDefinition& d)
+{
+    d.name = v;
+    return v.empty() ? "a contest needs a name" : "";
+}
+std::string readStart(const std::string& v, ContestDefinition& d) { return dateInto(d.start, v); }
+std::string readEnd(const std::string& v, ContestDefinition& d) { return dateInto(d.end, v); }
+std::string readDeadline(const std::string& v, ContestDefinition& d) { return dateInto(d.deadline, v); }
+
+std::string readBands(const std::string& v, ContestDefinition& d)
+{
+    d.bands.clear();
+    for (const std::string& b : words(v))
+        d.bands.push_back(bandName(b));
+    return std::string();
+}
+
+std::string readModes(const std::string& v, ContestDefinition& d)
+{
+    d.modes.clear();
+    for (const std::string& m : words(v))
+        d.modes.push_back(modeName(m));
+    return std::string();
+}
+
+std::string readExchange(const std::string& v, ContestDefinition& d)
+{
+    std::string why;
+    exchangeParts(v, d.exchange, why);
+    return why;
+}
+
+std::string readFixedWords(const std::string& v, ContestDefinition& d)
+{
+    d.fixedWords = words(v);
+    return std::string();
+}
+
+std::string readMissingName(const std::string& v, ContestDefinition& d)
+{
+    const std::optional<bool> b = yesNo(v);
+    d.missingNameIsBust = b.value_or(false);
+    return b ? std::string() : "yes or no";
+}
+
+std::string readSuffixes(const std::string& v, ContestDefinition& d)
+{
+    const std::string rule = ascii::upper(v);
+    d.suffixes = rule == "BUST" ? SuffixRule::Bust : SuffixRule::Ignore;
+    return rule == "BUST" || rule == "IGNORE" ? std::string() : "ignore or bust";
+}
+
+std::string readUniqueBustLogs(const std::string& v, ContestDefinition& d)
+{
+    int n = -1;
+    const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    d.uniqueBustLogs = n;
+    const bool whole = ec == std::errc() && ptr == v.data() + v.size() && n >= 0 && n <= 1000;
+    return whole ? std::string() : "a whole number from 0 to 1000";
+}
+
+std::string readCategories(const std::string& v, ContestDefinition& d)
+{
+    d.categories = commaList(v);
+    return std::string();
+}
+
+const std::pair<const char*, KeyReader> kKeys[] = {
+    {"name", readName},
+    {"start", readStart},
+    {"end", readEnd},
+    {"deadline", readDeadline},
+    {"bands", readBands},
+    {"modes", readModes},
+    {"exchange", readExchange},
+    {"fixed-words", readFixedWords},
+    {"missing-name-is-bust", readMissingName},
+    {"suffixes", readSuffixes},
+    {"unique-bust-logs", readUniqueBustLogs},
+    {"categories", readCategories},
+};
+
 std::string takeKey(const std::string& key, const std::string& value, ContestDefinition& d)
 {
-    using Taker = std::function<std::string(const std::string&, ContestDefinition&)>;
-    auto date = [](std::optional<Minute> ContestDefinition::*field) {
-        return Taker([field](const std::string& v, ContestDefinition& d) {
-            d.*field = minuteFrom(v);
-            return d.*field ? std::string() : "not a UTC date and time (write 2024-03-21 19:00)";
-        });
-    };
-    static const std::pair<const char*, Taker> kKeys[] = {
-        {"name", [](const std::string& v, ContestDefinition& d) {
-             d.name = v;
-             return v.empty() ? "a contest needs a name" : "";
-         }},
-        {"start", date(&ContestDefinition::start)},
-        {"end", date(&ContestDefinition::end)},
-        {"deadline", date(&ContestDefinition::deadline)},
-        {"bands", [](const std::string& v, ContestDefinition& d) {
-             d.bands.clear();
-             for (const std::string& b : words(v))
-                 d.bands.push_back(bandName(b));
-             return std::string();
-         }},
-        {"modes", [](const std::string& v, ContestDefinition& d) {
-             d.modes.clear();
-             for (const std::string& m : words(v))
-                 d.modes.push_back(modeName(m));
-             return std::string();
-         }},
-        {"exchange", [](const std::string& v, ContestDefinition& d) {
-             std::string why;
-             exchangeParts(v, d.exchange, why);
-             return why;
-         }},
-        {"fixed-words", [](const std::string& v, ContestDefinition& d) {
-             d.fixedWords = words(v);
-             return std::string();
-         }},
-        {"missing-name-is-bust", [](const std::string& v, ContestDefinition& d) {
-             const std::optional<bool> b = yesNo(v);
-             d.missingNameIsBust = b.value_or(false);
-             return b ? std::string() : "yes or no";
-         }},
-        {"suffixes", [](const std::string& v, ContestDefinition& d) {
-             const std::string rule = ascii::upper(v);
-             d.suffixes = rule == "BUST" ? SuffixRule::Bust : SuffixRule::Ignore;
-             return rule == "BUST" || rule == "IGNORE" ? std::string() : "ignore or bust";
-         }},
-        {"unique-bust-logs", [](const std::string& v, ContestDefinition& d) {
-             int n = -1;
-             const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-             d.uniqueBustLogs = n;
-             return ec == std::errc() && ptr == v.data() + v.size() && n >= 0 && n <= 1000
-                        ? std::string()
-                        : "a whole number from 0 to 1000";
-         }},
-        {"categories", [](const std::string& v, ContestDefinition& d) {
-             d.categories = commaList(v);
-             return std::string();
-         }},
-    };
-    for (const auto& [name, take] : kKeys)
+    for (const auto& [name, read] : kKeys)
         if (key == name)
-            return take(value, d);
-    return "no such key (name, start, end, deadline, bands, modes, exchange, fixed-words, "
-           "missing-name-is-bust, suffixes, unique-bust-logs, categories)";
+            return read(value, d);
+    std::string known;
+    for (const auto& entry : kKeys)
+        known += (known.empty() ? "" : ", ") + std::string(entry.first);
+    return "no such key (" + known + ")";
 }
 
 std::string periodProblem(const ContestDefinition& d, const std::set<std::string>& keys)
