@@ -213,6 +213,28 @@ std::string periodProblem(const ContestDefinition& d, const std::set<std::string
     return std::string();
 }
 
+// One line of the file: a comment, the section, or a key and its value; why not, or
+// nothing when it is taken.
+std::string takeLine(std::string_view text, ContestDefinition& d, std::set<std::string>& seen)
+{
+    std::string line = trim(text);
+    if (const std::size_t comment = line.find(';'); comment != std::string::npos)
+        line = trim(line.substr(0, comment));
+    if (line.empty() || line[0] == '#')
+        return std::string();
+    if (line.front() == '[')
+        return ascii::lower(line) == "[contest]" ? std::string() : shown(line) + ": the only section is [contest]";
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos)
+        return shown(line) + " is not KEY = VALUE";
+    const std::string key = ascii::lower(trim(line.substr(0, equals)));
+    if (!seen.insert(key).second)
+        return shown(key) + " is given twice";
+    if (std::string why = takeKey(key, trim(line.substr(equals + 1)), d); !why.empty())
+        return shown(key) + ": " + why;
+    return std::string();
+}
+
 } // namespace
 
 ContestDefinition korvaneContest()
@@ -232,32 +254,14 @@ bool readContestDefinition(std::string_view text, ContestDefinition& out, std::s
     ContestDefinition d = korvaneContest();
     std::set<std::string> seen;
     std::size_t number = 0;
-    auto fail = [&](const std::string& why) {
-        *error = "line " + std::to_string(number) + ": " + why;
-        return false;
-    };
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t lf = std::min(text.find('\n', pos), text.size());
-        std::string line = trim(text.substr(pos, lf - pos));
-        pos = lf + 1;
         ++number;
-        if (const std::size_t comment = line.find(';'); comment != std::string::npos)
-            line = trim(line.substr(0, comment));
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (line.front() == '[') {
-            if (ascii::lower(line) != "[contest]")
-                return fail(shown(line) + ": the only section is [contest]");
-            continue;
+        if (std::string why = takeLine(text.substr(pos, lf - pos), d, seen); !why.empty()) {
+            *error = "line " + std::to_string(number) + ": " + why;
+            return false;
         }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string::npos)
-            return fail(shown(line) + " is not KEY = VALUE");
-        const std::string key = ascii::lower(trim(line.substr(0, equals)));
-        if (!seen.insert(key).second)
-            return fail(shown(key) + " is given twice");
-        if (std::string why = takeKey(key, trim(line.substr(equals + 1)), d); !why.empty())
-            return fail(shown(key) + ": " + why);
+        pos = lf + 1;
     }
     if (std::string why = periodProblem(d, seen); !why.empty()) {
         *error = why;

@@ -109,6 +109,33 @@ void printSummary(const Judgement& j, const std::string& out)
                 out.c_str());
 }
 
+void takeRules(const JudgeCommandOptions& options, JudgeOptions& o)
+{
+    o.chosen = choicesOf(options.choose);
+    o.rules.tolerance = options.tolerance;
+    o.rules.penalty = options.penalty;
+    o.rules.uniquesValid = options.uniques != "invalid";
+    o.lenient = options.lenient;
+    o.workers = options.workers;
+    o.plugin = options.plugin;
+}
+
+// The files to judge, hidden ones named; false with the message printed when there are none.
+bool filesOf(const std::vector<std::string>& inputs, std::vector<std::string>& files)
+{
+    std::string error;
+    std::vector<std::string> hidden;
+    if (!listLogFiles(inputs, files, &error, &hidden)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return false;
+    }
+    for (const std::string& h : hidden)
+        std::fprintf(stderr, "korvane: note: %s is hidden, not read as a log\n", h.c_str());
+    if (files.empty())
+        std::fprintf(stderr, "korvane: no files to judge\n");
+    return !files.empty();
+}
+
 } // namespace
 
 int runJudge(const JudgeCommandOptions& options)
@@ -118,26 +145,10 @@ int runJudge(const JudgeCommandOptions& options)
         return kExitFailed;
     if (!periodOf(options.start, options.end, o.rules))
         return kExitUsage;
-    o.chosen = choicesOf(options.choose);
-    o.rules.tolerance = options.tolerance;
-    o.rules.penalty = options.penalty;
-    o.rules.uniquesValid = options.uniques != "invalid";
-    o.lenient = options.lenient;
-    o.workers = options.workers;
-    o.plugin = options.plugin;
-
+    takeRules(options, o);
+    if (!filesOf(options.inputs, o.files))
+        return kExitFailed;
     std::string error;
-    std::vector<std::string> hidden;
-    if (!listLogFiles(options.inputs, o.files, &error, &hidden)) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
-        return kExitFailed;
-    }
-    for (const std::string& h : hidden)
-        std::fprintf(stderr, "korvane: note: %s is hidden, not read as a log\n", h.c_str());
-    if (o.files.empty()) {
-        std::fprintf(stderr, "korvane: no files to judge\n");
-        return kExitFailed;
-    }
     // The plug-in needs its own current directory; everything else is fixed first.
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
