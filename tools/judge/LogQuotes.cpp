@@ -2,15 +2,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <unordered_set>
 
 namespace korvane::judge {
-namespace {
-
-constexpr std::size_t kFilesHeld = 64;
-
-} // namespace
-
 std::string visibleLine(std::string_view line, std::size_t maxBytes)
 {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
@@ -31,28 +24,39 @@ std::string visibleLine(std::string_view line, std::size_t maxBytes)
 
 const LogQuotes::Lines& LogQuotes::linesOf(std::uint32_t station)
 {
-    if (const auto it = files_.find(station); it != files_.end())
-        return it->second;
-    if (files_.size() >= kFilesHeld)
-        files_.clear();
-    const Station& s = logs_.stations[station];
-    std::unordered_set<std::size_t> wanted;
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
-        wanted.insert(logs_.qsos[i].line);
     Lines& lines = files_[station];
+    if (lines.read)
+        return lines;
+    lines.read = true;
+    const Station& s = logs_.stations[station];
+    lines.ends.assign(s.count, 0);
+    lines.found.assign(s.count, 0);
     std::ifstream in(s.file, std::ios::binary);
     std::string text;
-    for (std::size_t number = 1; !wanted.empty() && std::getline(in, text); ++number)
-        if (wanted.erase(number))
-            lines.emplace(number, visibleLine(text));
+    // The QSOs stand in file order, so one walk through the file finds every line.
+    std::uint32_t k = 0;
+    for (std::size_t number = 1; k < s.count && std::getline(in, text); ++number) {
+        const std::string visible = visibleLine(text);
+        for (; k < s.count && logs_.qsos[s.first + k].line <= number; ++k) {
+            if (logs_.qsos[s.first + k].line == number) {
+                lines.text += visible;
+                lines.found[k] = 1;
+            }
+            lines.ends[k] = static_cast<std::uint32_t>(lines.text.size());
+        }
+    }
     return lines;
 }
 
-std::string LogQuotes::quote(std::uint32_t station, const CompactQso& qso)
+std::string LogQuotes::quote(std::uint32_t station, std::uint32_t index)
 {
     const Lines& lines = linesOf(station);
-    const auto it = lines.find(qso.line);
-    return it != lines.end() ? it->second : cabrilloLine(logs_, logs_.stations[station], qso);
+    const Station& s = logs_.stations[station];
+    const std::uint32_t k = index - s.first;
+    if (index < s.first || k >= s.count || !lines.found[k])
+        return cabrilloLine(logs_, s, logs_.qsos[index]);
+    const std::uint32_t begin = k ? lines.ends[k - 1] : 0;
+    return lines.text.substr(begin, lines.ends[k] - begin);
 }
 
 } // namespace korvane::judge

@@ -7,27 +7,33 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
 namespace korvane::judge {
 
 class LogQuotes {
 public:
-    explicit LogQuotes(const ContestLogs& logs) : logs_(logs) {}
+    explicit LogQuotes(const ContestLogs& logs) : logs_(logs), files_(logs.stations.size()) {}
 
-    // The QSO's line as written in its station's file, control bytes shown as \xNN and
+    // The line of qsos[index] as written in its station's file, control bytes shown as \xNN and
     // cut to a readable length; the judge's own rendering when the file cannot be read
-    // again or no longer holds the line.
-    std::string quote(std::uint32_t station, const CompactQso& qso);
+    // again or no longer holds the line. Each file is read once, when first quoted, and
+    // its QSO lines kept: every report quotes partners' lines, so a file dropped would
+    // be read again for each of them.
+    std::string quote(std::uint32_t station, std::uint32_t index);
 
 private:
-    using Lines = std::unordered_map<std::size_t, std::string>;
+    struct Lines {
+        bool read = false;
+        std::string text;                 // the station's QSO lines, one after the other
+        std::vector<std::uint32_t> ends;  // by QSO of the station: where its line ends in text
+        std::vector<std::uint32_t> found; // by QSO: 1 when its line was found in the file
+    };
     const Lines& linesOf(std::uint32_t station);
 
     const ContestLogs& logs_;
-    // A station's QSO lines by number; dropped whole when many files are held, so that
-    // memory stays bounded however many reports quote them.
-    std::unordered_map<std::uint32_t, Lines> files_;
+    std::vector<Lines> files_; // by station
 };
 
 // A line shown safely: control bytes as \xNN, at most maxBytes of it, "..." when cut.

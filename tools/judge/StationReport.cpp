@@ -89,7 +89,7 @@ std::string partnersNearMisses(const Judgement& j, std::uint32_t station, LogQuo
         const std::uint32_t o = j.logs.stationOf(other);
         out += "Line " + std::to_string(j.logs.qsos[i].line) + ": " + j.logs.stations[o].call +
                " logged this QSO at a time far from yours, and its clock is the one off: " +
-               explainFinding(j, o, other).why + "\n    " + quotes.quote(o, j.logs.qsos[other]) + "\n";
+               explainFinding(j, o, other).why + "\n    " + quotes.quote(o, other) + "\n";
     }
     return out;
 }
@@ -118,12 +118,12 @@ std::string findingEntry(const Judgement& j, std::uint32_t station, std::uint32_
     const CompactQso& q = j.logs.qsos[i];
     const FindingDetail d = explainFinding(j, station, i);
     std::string entry = "Line " + std::to_string(q.line) + ": " + findingWords(q.finding) + ": " + d.why +
-                        "\n    " + quotes.quote(station, q) + "\n";
+                        "\n    " + quotes.quote(station, i) + "\n";
     if (d.otherIndex != kNoIndex) {
         const Station& o = j.logs.stations[d.otherStation];
         const CompactQso& oq = j.logs.qsos[d.otherIndex];
         entry += "    " + o.call + ", line " + std::to_string(oq.line) + ":\n    " +
-                 quotes.quote(d.otherStation, oq) + "\n";
+                 quotes.quote(d.otherStation, d.otherIndex) + "\n";
     }
     return entry;
 }
@@ -140,8 +140,8 @@ std::string confirmedText(const Judgement& j, std::uint32_t station, LogQuotes& 
             continue;
         const std::uint32_t o = j.logs.stationOf(other);
         out += "Line " + std::to_string(q.line) + ", " + j.logs.stations[o].call + " line " +
-               std::to_string(j.logs.qsos[other].line) + ":\n    " + quotes.quote(station, q) + "\n    " +
-               quotes.quote(o, j.logs.qsos[other]) + "\n";
+               std::to_string(j.logs.qsos[other].line) + ":\n    " + quotes.quote(station, i) + "\n    " +
+               quotes.quote(o, other) + "\n";
     }
     return out.empty() ? out : "\nConfirmed QSOs, each with your partner's line:\n" + out;
 }
