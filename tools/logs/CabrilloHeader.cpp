@@ -46,26 +46,6 @@ void takeHeaderLine(std::string_view tag, std::string_view line, std::size_t num
         header.operators = header.operators.empty() ? value : header.operators + " " + value;
 }
 
-CabrilloHeader readCabrilloHeader(std::string_view text)
-{
-    CabrilloHeader header;
-    std::size_t number = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t lf = text.find('\n', pos);
-        const std::string_view line =
-            text.substr(pos, (lf == std::string_view::npos ? text.size() : lf) - pos);
-        pos = lf == std::string_view::npos ? text.size() : lf + 1;
-        ++number;
-        const std::string tag = headerTag(line);
-        if (tag.empty() || tag == "QSO" || tag == "X-QSO")
-            continue;
-        if (tag == "END-OF-LOG")
-            break;
-        takeHeaderLine(tag, line, number, header);
-    }
-    return header;
-}
-
 std::vector<std::string> operatorCalls(const std::string& operators)
 {
     std::string text = ascii::upper(operators);

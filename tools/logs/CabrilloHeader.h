@@ -29,9 +29,6 @@ std::string headerTag(std::string_view line);
 void takeHeaderLine(std::string_view tag, std::string_view line, std::size_t number,
                     CabrilloHeader& header);
 
-// The header alone, from the tag lines up to END-OF-LOG; never fails.
-CabrilloHeader readCabrilloHeader(std::string_view text);
-
 // The calls of an OPERATORS value ("K1ABC, K2DEF @W1AW"; '@' marks the host station),
 // each once, those that are no callsign left out.
 std::vector<std::string> operatorCalls(const std::string& operators);

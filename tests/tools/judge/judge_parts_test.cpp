@@ -6,6 +6,7 @@
 #include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/OutsideContest.h"
 #include "tools/judge/LogIntake.h"
+#include "tools/logs/CabrilloReader.h"
 #include "tools/logs/LogFile.h"
 #include "tools/judge/CrossCheck.h"
 #include "tools/judge/FindingKinds.h"
@@ -14,7 +15,13 @@
 
 using namespace judgetest;
 using korvane::CabrilloHeader;
-using korvane::readCabrilloHeader;
+
+namespace {
+
+// The header as the Cabrillo reader takes it.
+CabrilloHeader readCabrilloHeader(const std::string& text) { return korvane::readCabrillo(text).header; }
+
+} // namespace
 
 TEST_CASE("a busted call is one character away, or a portable suffix more or less")
 {
