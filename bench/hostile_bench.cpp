@@ -52,8 +52,9 @@ ContestLogs logOfRepeats(long pairs)
     ContestLogs logs;
     std::string reason;
     std::size_t line = 0;
-    addStation(logs, "UA3AA.cbr", readCabrilloHeader("START-OF-LOG: 3.0\nCALLSIGN: UA3AA\n"), log, false, &reason,
-               &line);
+    log.format = LogFormat::Cabrillo;
+    log.header.callsign = "UA3AA";
+    addStation(logs, "UA3AA.cbr", log, false, &reason, &line);
     logs.indexStations();
     return logs;
 }

@@ -36,8 +36,8 @@ struct ContestDefinition {
     // committee gives them.
     std::optional<Minute> start, end;
     std::optional<Minute> deadline; // for logs; none keeps submission open
-    std::vector<std::string> bands; // as the readers name them ("80M"); empty: any
-    std::vector<std::string> modes; // "CW", "PH", "RY", "DG"; empty: any
+    std::vector<std::string> bands; // as the readers name them ("80"); empty: any
+    std::vector<std::string> modes; // as the readers name them ("CW", "SSB"); empty: any
 
     // The exchange after the report. Words listed in fixedWords ("NTC", "POINTS") are
     // the contest's own and are not parts.

@@ -1,6 +1,8 @@
 #include "tools/judge/ContestLogs.h"
 
 #include "contract/AsciiText.h"
+#include "tools/judge/Categories.h"
+#include "tools/judge/LogIntake.h"
 #include "tools/logs/CabrilloLayout.h"
 #include "tools/logs/QsoFields.h"
 #include "tools/logs/TextUtil.h"
@@ -113,22 +115,20 @@ std::string exchangeText(std::uint32_t code, const TextTable& texts)
     return digits.size() >= 3 ? digits : std::string(3 - digits.size(), '0') + digits;
 }
 
-bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader& header,
-                const ReadLog& log, bool lenient, std::string* reason, std::size_t* line)
+bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, bool lenient,
+                std::string* reason, std::size_t* line)
 {
+    const LogIdentity identity = identityOf(log);
+    *line = identity.line;
+    if (identity.call.empty()) {
+        *reason = identity.problem;
+        return false;
+    }
     *line = 0;
-    if (std::string why = headerProblem(header); !why.empty()) {
-        *reason = why;
-        return false;
-    }
     // The call names the station's report file and stands in every published table.
-    if (std::string why = callsignProblem(header.callsign); !why.empty()) {
+    if (std::string why = callsignProblem(identity.call); !why.empty()) {
         *reason = "CALLSIGN: " + why;
-        *line = header.callsignLine;
-        return false;
-    }
-    if (log.format != LogFormat::Cabrillo) {
-        *reason = "not a Cabrillo log";
+        *line = identity.line;
         return false;
     }
     Station station;
@@ -174,11 +174,14 @@ bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader
         logs.qsos.push_back(r);
     }
     station.file = file;
-    station.call = header.callsign;
-    station.callId = logs.calls.intern(header.callsign);
-    station.category = categoryLabel(header);
-    station.claimedScore = header.claimedScore;
-    station.operators = header.operators;
+    station.call = identity.call;
+    station.callId = logs.calls.intern(identity.call);
+    if (!identity.note.empty())
+        station.notes.push_back(identity.note);
+    station.category = categoryLabel(log.header, &station.notes);
+    station.checkLog = isCheckLog(log.header);
+    station.claimedScore = log.header.claimedScore;
+    station.operators = log.header.operators;
     station.first = static_cast<std::uint32_t>(first);
     station.count = static_cast<std::uint32_t>(logs.qsos.size() - first);
     logs.stations.push_back(std::move(station));

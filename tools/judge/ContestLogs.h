@@ -4,7 +4,6 @@
 // strings live only while a log is converted.
 
 #include "tools/logs/LogQso.h"
-#include "tools/judge/CabrilloHeader.h"
 #include "tools/judge/FindingKinds.h"
 #include "tools/judge/Minutes.h"
 #include "tools/judge/TextTable.h"
@@ -44,6 +43,7 @@ struct Station {
     std::string call;     // the header's CALLSIGN
     std::uint32_t callId = 0;
     std::string category; // categoryLabel()
+    bool checkLog = false; // helps the judge, never ranked
     std::optional<long long> claimedScore;
     std::string operators;
     std::uint32_t first = 0, count = 0; // its QSOs in ContestLogs::qsos, in file order
@@ -51,6 +51,7 @@ struct Station {
     // The call every partner logged instead of the header's CALLSIGN, when they all
     // agree on one: the header is suspect, not the partners. Empty otherwise.
     std::string callDoubt;
+    std::vector<std::string> notes;     // what the committee should know of how it was read
 };
 
 struct UnreadableLog {
@@ -82,11 +83,11 @@ std::string exchangeText(std::uint32_t code, const TextTable& texts);
 // Whether the exchange is a lone number, its code being the number itself.
 bool loneNumber(std::uint32_t code);
 
-// Adds one read log as a station. False with a reason (and the line, 0 for the whole
-// file) when the committee cannot take it: then nothing was added. lenient: broken
-// QSO lines are left out and counted instead of refusing the log.
-bool addStation(ContestLogs& logs, const std::string& file, const CabrilloHeader& header,
-                const ReadLog& log, bool lenient, std::string* reason, std::size_t* line);
+// Adds one read log (ADIF or Cabrillo) as a station. False with a reason (and the line,
+// 0 for the whole file) when the committee cannot take it: then nothing was added.
+// lenient: broken QSO lines are left out and counted instead of refusing the log.
+bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, bool lenient,
+                std::string* reason, std::size_t* line);
 
 // The QSO in the host's terms again, as the plug-in is given it (logged time); the
 // second form reuses out's storage.

@@ -1,6 +1,8 @@
 #include "tools/judge/Judgement.h"
 
+#include "tools/judge/Categories.h"
 #include "tools/judge/LogLoader.h"
+#include "tools/judge/OutsideContest.h"
 #include "tools/judge/PluginJudge.h"
 
 #include <algorithm>
@@ -13,6 +15,50 @@ void report(const JudgeOptions& o, const char* stage, std::size_t done, std::siz
 {
     if (o.progress)
         o.progress(stage, done, total);
+}
+
+// Logs mostly outside the period are another contest's, or the period is wrong: judging
+// them would publish nothing valid and look like success.
+std::string periodProblem(const ContestLogs& logs, const JudgeRules& rules)
+{
+    const std::size_t outside = qsosOutsidePeriod(logs, rules.start, rules.end);
+    if (logs.qsos.empty() || outside * 2 <= logs.qsos.size())
+        return std::string();
+    return std::to_string(outside) + " of the " + std::to_string(logs.qsos.size()) +
+           " QSOs lie outside the period " + formatMinute(rules.start, "%Y-%m-%d %H:%M") + " to " +
+           formatMinute(rules.end, "%Y-%m-%d %H:%M") + " UTC of " + rules.contest.name +
+           ": name the contest (--contest) or its period (--start, --end)";
+}
+
+void countFindings(Judgement& j, std::uint32_t s)
+{
+    const Station& st = j.logs.stations[s];
+    StationResult& r = j.results[s];
+    r.byFinding.fill(0);
+    r.valid = r.nil = r.busted = 0;
+    for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
+        const Finding f = j.logs.qsos[i].finding;
+        ++r.byFinding[static_cast<int>(f)];
+        r.valid += counts(f, j.rules) ? 1 : 0;
+        const ResultColumn column = findingKind(f).column;
+        r.nil += column == ResultColumn::Nil ? 1 : 0;
+        r.busted += column == ResultColumn::Busted ? 1 : 0;
+    }
+    r.penalty = static_cast<long long>(j.rules.penalty) * (r.nil + r.busted);
+    r.score = r.pluginScore - r.penalty;
+}
+
+// Sorts the stations by score, then call, and numbers them; equal scores share a rank.
+void rankByScore(Judgement& j, std::vector<std::uint32_t>& members, std::uint32_t StationResult::*rank)
+{
+    std::sort(members.begin(), members.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const long long sa = j.results[a].score, sb = j.results[b].score;
+        return sa != sb ? sa > sb : j.logs.stations[a].call < j.logs.stations[b].call;
+    });
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        const bool tie = k > 0 && j.results[members[k]].score == j.results[members[k - 1]].score;
+        j.results[members[k]].*rank = tie ? j.results[members[k - 1]].*rank : static_cast<std::uint32_t>(k + 1);
+    }
 }
 
 } // namespace
@@ -37,7 +83,13 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     load.workers = options.workers;
     load.lenient = options.lenient;
     load.progress = [&](std::size_t done, std::size_t total) { report(options, "reading", done, total); };
+    load.chosen = options.chosen;
     out.logs = loadContestLogs(options.files, load);
+    placeInContestCategories(out.logs, options.rules.contest);
+    if (std::string why = periodProblem(out.logs, options.rules); !why.empty()) {
+        out.stopped = why;
+        return false;
+    }
 
     report(options, "matching", 0, 1);
     CheckOptions check;
@@ -48,6 +100,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
     check.exchange = exchangeRules(options.rules.contest);
     out.check = crossCheck(out.logs, check);
+    markNotInContest(out.logs, options.rules.contest);
     report(options, "matching", 1, 1);
 
     PluginJudge plugin;
@@ -68,36 +121,29 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
 void rankStations(Judgement& j)
 {
     std::map<std::string, std::vector<std::uint32_t>> byCategory;
+    std::vector<std::uint32_t> ranked;
+    j.checkLogs.clear();
     for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s) {
+        countFindings(j, s);
         const Station& st = j.logs.stations[s];
-        StationResult& r = j.results[s];
-        r.byFinding.fill(0);
-        r.valid = r.nil = r.busted = 0;
-        for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
-            const Finding f = j.logs.qsos[i].finding;
-            ++r.byFinding[static_cast<int>(f)];
-            r.valid += counts(f, j.rules) ? 1 : 0;
-            const ResultColumn column = findingKind(f).column;
-            r.nil += column == ResultColumn::Nil ? 1 : 0;
-            r.busted += column == ResultColumn::Busted ? 1 : 0;
+        if (st.checkLog) {
+            j.checkLogs.push_back(s);
+            j.results[s].rank = j.results[s].overallRank = 0;
+            continue;
         }
-        r.penalty = static_cast<long long>(j.rules.penalty) * (r.nil + r.busted);
-        r.score = r.pluginScore - r.penalty;
         byCategory[st.category].push_back(s);
+        ranked.push_back(s);
     }
+    std::sort(j.checkLogs.begin(), j.checkLogs.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return j.logs.stations[a].call < j.logs.stations[b].call;
+    });
     j.categories.clear();
     for (auto& [name, members] : byCategory) {
-        std::sort(members.begin(), members.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const long long sa = j.results[a].score, sb = j.results[b].score;
-            return sa != sb ? sa > sb : j.logs.stations[a].call < j.logs.stations[b].call;
-        });
-        for (std::size_t k = 0; k < members.size(); ++k) {
-            const bool tie = k > 0 && j.results[members[k]].score == j.results[members[k - 1]].score;
-            j.results[members[k]].rank =
-                tie ? j.results[members[k - 1]].rank : static_cast<std::uint32_t>(k + 1);
-        }
+        rankByScore(j, members, &StationResult::rank);
         j.categories.push_back({name, std::move(members)});
     }
+    rankByScore(j, ranked, &StationResult::overallRank);
+    j.overall = {"OVERALL", std::move(ranked)};
 }
 
 } // namespace korvane::judge

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct StationResult {
     long long penalty = 0;
     long long score = 0;               // pluginScore less the penalty
     std::uint32_t rank = 0;            // in its category, from 1; equal scores share one
+    std::uint32_t overallRank = 0;     // among all ranked stations; 0 for a check log
 };
 
 struct Category {
@@ -44,12 +46,16 @@ struct Judgement {
     ContestLogs logs;
     CrossCheckResult check;
     std::vector<StationResult> results; // by station
-    std::vector<Category> categories;   // by name
+    std::vector<Category> categories;   // by name; check logs in none
+    Category overall;                   // every ranked station, by score
+    std::vector<std::uint32_t> checkLogs; // stations that sent a check log, by call
     JudgeRules rules;
+    std::string stopped; // why the run stopped before judging, when judgeContest says so
 };
 
 struct JudgeOptions {
     std::vector<std::string> files; // see listLogFiles
+    std::map<std::string, std::string> chosen; // see LoadOptions
     JudgeRules rules;
     bool lenient = false;
     unsigned workers = 2;
@@ -59,8 +65,9 @@ struct JudgeOptions {
     std::function<void(const char* stage, std::size_t done, std::size_t total)> progress;
 };
 
-// False with the message when the plug-in cannot be used; a log that cannot be read is
-// listed in logs.unreadable instead.
+// False with the message when the plug-in cannot be used, and with Judgement::stopped
+// when most QSOs lie outside the period; a log that cannot be read is listed in
+// logs.unreadable instead.
 bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* error);
 
 // The counts, scores and ranks from the findings (the plug-in's scores already set).

@@ -1,11 +1,11 @@
 #include "tools/judge/LogLoader.h"
 
+#include "tools/judge/SharedCalls.h"
 #include "tools/logs/LogFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <unordered_set>
 
 #if !defined(_WIN32)
 #include <condition_variable>
@@ -29,8 +29,8 @@ constexpr std::size_t kMaxLineBytes = 8192;
 struct ParsedLog {
     std::string readError; // the file could not be read as a log at all
     std::size_t errorLine = 0; // where, when one line is to blame
-    CabrilloHeader header;
     ReadLog log;
+    long long fileTime = 0; // when the file was last written, to tell a resubmission
 };
 
 std::string tooLarge()
@@ -77,6 +77,14 @@ std::size_t overlongLine(std::string_view text)
     return 0;
 }
 
+long long lastWritten(const std::string& path)
+{
+    std::error_code ec;
+    const auto time = fs::last_write_time(path, ec);
+    return ec ? 0 : static_cast<long long>(time.time_since_epoch().count());
+}
+
+// Read as `score` reads a log: ADIF or Cabrillo of any version, a byte-order mark aside.
 ParsedLog parse(const std::string& path)
 {
     ParsedLog parsed;
@@ -92,14 +100,7 @@ ParsedLog parse(const std::string& path)
         parsed.errorLine = line;
         return parsed;
     }
-    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
-        parsed.readError = "the file is empty";
-        return parsed;
-    }
-    parsed.header = readCabrilloHeader(text);
-    // Only a Cabrillo 3.0 log with a CALLSIGN is worth the QSO reader's time.
-    if (!headerProblem(parsed.header).empty())
-        return parsed;
+    parsed.fileTime = lastWritten(path);
     LogFileResult file = readLogText(text);
     if (!file.ok)
         parsed.readError = file.error;
@@ -114,26 +115,22 @@ public:
 
     void take(const std::string& file, const ParsedLog& parsed)
     {
-        UnreadableLog bad{file, parsed.header.callsign, parsed.readError, parsed.errorLine};
-        if (bad.reason.empty() && headerProblem(parsed.header).empty() &&
-            taken_.count(parsed.header.callsign)) {
-            bad.reason = "a second log from " + parsed.header.callsign + " (the first is judged)";
-            bad.line = parsed.header.callsignLine;
-        }
-        if (bad.reason.empty() && addStation(logs_, file, parsed.header, parsed.log,
-                                             options_.lenient, &bad.reason, &bad.line)) {
-            taken_.insert(parsed.header.callsign);
+        UnreadableLog bad{file, parsed.log.ownCall, parsed.readError, parsed.errorLine};
+        if (bad.reason.empty() &&
+            addStation(logs_, file, parsed.log, options_.lenient, &bad.reason, &bad.line)) {
+            fileTimes_.push_back(parsed.fileTime);
             return;
         }
-        if (bad.reason.empty())
-            bad.reason = headerProblem(parsed.header);
         logs_.unreadable.push_back(std::move(bad));
     }
+
+    // Logs that claim one call are settled once every log is in.
+    void finish() { settleSharedCalls(logs_, fileTimes_, options_.chosen); }
 
 private:
     ContestLogs& logs_;
     const LoadOptions& options_;
-    std::unordered_set<std::string> taken_;
+    std::vector<long long> fileTimes_; // by station
 };
 
 #if !defined(_WIN32)
@@ -228,10 +225,34 @@ void forEachParsed(const std::vector<std::string>& files, unsigned workers, Each
         each(i, parse(files[i]));
 }
 
+// Every regular file under the folder, subfolders too (committees sort logs into
+// folders by category); hidden files and folders are the system's, not logs.
+bool filesInFolder(const std::string& folder, std::vector<std::string>& files,
+                   std::vector<std::string>* hidden, std::string* error)
+{
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (!name.empty() && name[0] == '.') {
+            if (it->is_directory(typeError))
+                it.disable_recursion_pending();
+            if (hidden)
+                hidden->push_back(it->path().string());
+            continue;
+        }
+        if (it->is_regular_file(typeError))
+            files.push_back(it->path().string());
+    }
+    if (ec)
+        *error = folder + ": " + ec.message();
+    return !ec;
+}
+
 } // namespace
 
 bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string>& files,
-                  std::string* error)
+                  std::string* error, std::vector<std::string>* hidden)
 {
     for (const std::string& path : paths) {
         std::error_code ec;
@@ -244,16 +265,8 @@ bool listLogFiles(const std::vector<std::string>& paths, std::vector<std::string
             return false;
         }
         std::vector<std::string> inside;
-        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string name = it->path().filename().string();
-            std::error_code typeError;
-            if (!name.empty() && name[0] != '.' && it->is_regular_file(typeError))
-                inside.push_back(it->path().string());
-        }
-        if (ec) {
-            *error = path + ": " + ec.message();
+        if (!filesInFolder(path, inside, hidden, error))
             return false;
-        }
         std::sort(inside.begin(), inside.end());
         files.insert(files.end(), inside.begin(), inside.end());
     }
@@ -269,6 +282,7 @@ ContestLogs loadContestLogs(const std::vector<std::string>& files, const LoadOpt
         if (options.progress)
             options.progress(i + 1, files.size());
     });
+    converter.finish();
     logs.indexStations();
     return logs;
 }

@@ -1,6 +1,10 @@
 #include "tools/judge/ResultFiles.h"
 
 #include "tools/judge/ResultsFolder.h"
+#include "tools/judge/LogQuotes.h"
+
+#include <cstdio>
+#include <filesystem>
 
 namespace korvane::judge {
 namespace {
@@ -20,8 +24,10 @@ bool writeResults(const Judgement& j, const std::string& dir, std::string* error
         !folder.write("results.json", [&](const Sink& sink) { resultsJson(j, sink); }, error) ||
         !folder.write("results.html", whole(resultsHtml(j)), error))
         return false;
+    LogQuotes quotes(j.logs);
     for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s)
-        if (!folder.write("reports/" + reportFileName(j.logs.stations[s].call), whole(stationReport(j, s)), error))
+        if (!folder.write("reports/" + reportFileName(j.logs.stations[s].call), whole(stationReport(j, s, quotes)),
+                          error))
             return false;
     return folder.commit(error);
 }

@@ -10,6 +10,8 @@
 
 namespace korvane::judge {
 
+class LogQuotes;
+
 // Tables by category, one line per station.
 std::string resultsText(const Judgement& j);
 // The same, one row per station after a heading row.
@@ -19,8 +21,10 @@ std::string resultsJson(const Judgement& j);
 void resultsJson(const Judgement& j, const std::function<void(const std::string&)>& sink);
 // One page that needs no script and no network; each call links to its report.
 std::string resultsHtml(const Judgement& j);
-// The station's log check report.
+// The station's log check report. The second form shares the quoted lines of the logs
+// between reports.
 std::string stationReport(const Judgement& j, std::uint32_t station);
+std::string stationReport(const Judgement& j, std::uint32_t station, LogQuotes& quotes);
 
 // The report's file name below reports/: the call with '/' as '-' ("RK3AZ-P.txt"),
 // any other byte escaped, a device name or a long call made safe; distinct calls give

@@ -3,6 +3,7 @@
 #include "contract/AsciiText.h"
 #include "tools/output/MarkupText.h"
 #include "tools/judge/ResultFiles.h"
+#include "tools/judge/Standings.h"
 
 namespace korvane::judge {
 namespace {
@@ -48,15 +49,52 @@ footer{margin-top:2em;color:#6b7280;font-size:.9em}
 nav ul{list-style:none;padding:0;margin:.5em 0;columns:2}
 nav li{margin:.15em 0})";
 
+std::string callLink(const Station& st)
+{
+    return "<a href=\"" + htmlEscaped(linkTo(reportFileName(st.call))) + "\">" + htmlEscaped(st.call) + "</a>";
+}
+
+std::string standingsTable(const Judgement& j, const Category& c, const std::string& id,
+                           std::uint32_t StationResult::*rank)
+{
+    std::string out = "<h2 id=\"" + id + "\">" + htmlEscaped(c.name) +
+                      "</h2>\n<table>\n<thead><tr><th>Rank</th><th class=\"call\">Call</th>";
+    for (const StandingsColumn& column : kStandingsColumns)
+        out += std::string("<th>") + column.heading + "</th>";
+    out += "</tr></thead>\n<tbody>\n";
+    for (std::uint32_t s : c.stations) {
+        out += "<tr><td>" + std::to_string(j.results[s].*rank) + "</td><td class=\"call\">" +
+               callLink(j.logs.stations[s]) + "</td>";
+        for (const StandingsColumn& column : kStandingsColumns) {
+            const std::string value = column.value(j, s);
+            const bool score = std::string_view(column.csvName) == "score";
+            out += std::string(score ? "<td class=\"score\">" : "<td>") +
+                   (value.empty() ? std::string("&ndash;") : htmlEscaped(value)) + "</td>";
+        }
+        out += "</tr>\n";
+    }
+    return out + "</tbody>\n</table>\n";
+}
+
+std::string findingTotalsTable(const Judgement& j)
+{
+    const auto totals = contestCounts(j);
+    std::string out = "<h2 id=\"findings\">QSOs in all logs, by finding</h2>\n<table>\n<tbody>\n";
+    for (const FindingKind& kind : kFindingKinds)
+        out += std::string("<tr><td class=\"call\">") + htmlEscaped(kind.label) + "</td><td>" +
+               std::to_string(totals[static_cast<int>(kind.finding)]) + "</td></tr>\n";
+    return out + "</tbody>\n</table>\n";
+}
+
 } // namespace
 
 std::string resultsHtml(const Judgement& j)
 {
     std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                      "<title>KORVANE contest results</title>\n<style>\n";
+                      "<title>" + htmlEscaped(j.rules.contest.name) + " results</title>\n<style>\n";
     out += kStyle;
-    out += "\n</style>\n</head>\n<body>\n<h1>KORVANE contest results</h1>\n";
+    out += "\n</style>\n</head>\n<body>\n<h1>" + htmlEscaped(j.rules.contest.name) + " results</h1>\n";
     out += "<p class=\"meta\">" + htmlEscaped(periodText(j.rules)) + " &middot; " +
            std::to_string(j.logs.stations.size()) + " logs judged &middot; times may differ by " +
            std::to_string(j.rules.tolerance) + " minutes</p>\n";
@@ -67,22 +105,15 @@ std::string resultsHtml(const Judgement& j)
                    "</a> (" + std::to_string(j.categories[k].stations.size()) + ")</li>\n";
         out += "</ul></nav>\n";
     }
-    for (std::size_t k = 0; k < j.categories.size(); ++k) {
-        const Category& c = j.categories[k];
-        out += "<h2 id=\"category-" + std::to_string(k + 1) + "\">" + htmlEscaped(c.name) + "</h2>\n<table>\n<thead><tr><th>Rank</th>"
-               "<th class=\"call\">Call</th><th>Claimed</th><th>QSOs</th><th>Valid</th>"
-               "<th>NIL</th><th>Busted</th><th>Score</th></tr></thead>\n<tbody>\n";
-        for (std::uint32_t s : c.stations) {
-            const Station& st = j.logs.stations[s];
-            const StationResult& r = j.results[s];
-            out += "<tr><td>" + std::to_string(r.rank) + "</td><td class=\"call\"><a href=\"" +
-                   htmlEscaped(linkTo(reportFileName(st.call))) + "\">" + htmlEscaped(st.call) + "</a></td><td>" +
-                   (st.claimedScore ? std::to_string(*st.claimedScore) : "&ndash;") + "</td><td>" +
-                   std::to_string(st.count) + "</td><td>" + std::to_string(r.valid) + "</td><td>" +
-                   std::to_string(r.nil) + "</td><td>" + std::to_string(r.busted) +
-                   "</td><td class=\"score\">" + std::to_string(r.score) + "</td></tr>\n";
-        }
-        out += "</tbody>\n</table>\n";
+    out += standingsTable(j, j.overall, "overall", &StationResult::overallRank);
+    for (std::size_t k = 0; k < j.categories.size(); ++k)
+        out += standingsTable(j, j.categories[k], "category-" + std::to_string(k + 1), &StationResult::rank);
+    out += findingTotalsTable(j);
+    if (!j.checkLogs.empty()) {
+        out += "<h2>Check logs</h2>\n<p>They help the checking and are not ranked:";
+        for (std::uint32_t s : j.checkLogs)
+            out += " " + callLink(j.logs.stations[s]);
+        out += "</p>\n";
     }
     if (!j.logs.unreadable.empty()) {
         out += "<h2>Logs that could not be read</h2>\n<p>Their stations count as not submitted.</p>\n"

@@ -2,6 +2,7 @@
 #include "tools/output/OutputFormat.h"
 #include "tools/judge/FindingDetail.h"
 #include "tools/judge/ResultFiles.h"
+#include "tools/judge/Standings.h"
 
 namespace korvane::judge {
 namespace {
@@ -71,6 +72,14 @@ void station(JsonWriter& w, const Judgement& j, std::uint32_t s)
     w.key("penalty").value(r.penalty);
     w.key("score").value(r.score);
     w.key("rank").value(static_cast<std::size_t>(r.rank));
+    w.key("overall_rank").value(static_cast<std::size_t>(r.overallRank));
+    w.key("check_log").value(st.checkLog);
+    w.key("unique_percent").value(static_cast<std::size_t>(uniquePercent(j, s)));
+    w.key("mostly_unique").value(mostlyUniques(j, s));
+    w.key("notes").beginArray();
+    for (const std::string& note : st.notes)
+        w.value(note);
+    w.endArray();
     const ClockOffset& clock = j.check.offsets[s];
     w.key("clock_offset");
     if (clock.minutes != 0)
@@ -93,7 +102,7 @@ void resultsJson(const Judgement& j, const std::function<void(const std::string&
     // DEL as it is, as these files have always carried it.
     JsonWriter w(JsonDel::AsIs);
     w.beginObject();
-    w.key("contest").value("KORVANE");
+    w.key("contest").value(j.rules.contest.name);
     w.key("period").beginObject(true);
     w.key("start").value(formatMinute(j.rules.start, kIsoMinute));
     w.key("end").value(formatMinute(j.rules.end, kIsoMinute));
@@ -114,6 +123,17 @@ void resultsJson(const Judgement& j, const std::function<void(const std::string&
         w.endObject();
     }
     w.endArray();
+    w.key("check_logs").beginArray();
+    for (std::uint32_t s : j.checkLogs) {
+        station(w, j, s);
+        sink(w.drain());
+    }
+    w.endArray();
+    w.key("finding_totals").beginObject(true);
+    const auto totals = contestCounts(j);
+    for (const FindingKind& kind : kFindingKinds)
+        w.key(kind.jsonName).value(static_cast<std::size_t>(totals[static_cast<int>(kind.finding)]));
+    w.endObject();
     w.key("unreadable").beginArray();
     for (const UnreadableLog& u : j.logs.unreadable) {
         w.beginObject(true);

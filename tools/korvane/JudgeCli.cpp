@@ -8,7 +8,16 @@
 namespace korvane::judge {
 namespace {
 
-const PeriodHelp kPeriodHelp = {"Contest start, UTC", "Contest end, UTC; QSOs from this minute on are out"};
+const PeriodHelp kPeriodHelp = {"Contest start, UTC (default: the contest's)",
+                                "Contest end, UTC; QSOs from this minute on are out (default: the contest's)"};
+
+std::string choiceCheck(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    return equals == std::string::npos || equals == 0 || equals + 1 == text.size()
+               ? "not CALL=FILE: " + text
+               : std::string();
+}
 
 } // namespace
 
@@ -16,15 +25,21 @@ JudgeCommands::JudgeCommands(CLI::App& app)
 {
     JudgeCommandOptions& j = judge_;
     judgeCommand_ = app.add_subcommand(
-        "judge", "Cross-check every submitted Cabrillo log against the others and publish the "
+        "judge", "Cross-check every submitted log (ADIF or Cabrillo) against the others and publish the "
                  "results: tables by category, a report per station, an HTML page");
-    judgeCommand_->add_option("LOGS", j.inputs, "Folders of Cabrillo logs (every file in them), or log files")
+    judgeCommand_->add_option("LOGS", j.inputs, "Folders of logs (every file in them and their subfolders), or log files")
         ->required()
         ->transform(systemPathArgument);
     judgeCommand_->add_option("--out", j.out, "Folder for results.txt, .csv, .json, .html and reports/")
         ->required()
         ->transform(systemPathArgument);
     addPeriodOptions(*judgeCommand_, j.start, j.end, kPeriodHelp);
+    judgeCommand_->add_option("--contest", j.contest,
+                              "The contest's definition, an INI file (default: KORVANE, 2026-11-21 15:00 to 18:00)")
+        ->transform(systemPathArgument);
+    judgeCommand_->add_option("--choose", j.choose,
+                              "CALL=FILE: the log to judge when several claim CALL (repeatable)")
+        ->check(choiceCheck);
     judgeCommand_->add_option("--tolerance", j.tolerance, "Minutes the two sides' times may differ by")
         ->capture_default_str()
         ->check(CLI::Range(0, 60));

@@ -21,7 +21,9 @@ inline constexpr const char* kDefaultEnd = "2026-11-21 18:00";
 struct JudgeCommandOptions {
     std::vector<std::string> inputs; // folders of logs, or log files
     std::string out;
-    std::string start = kDefaultStart, end = kDefaultEnd;
+    std::string start, end; // empty: the contest definition's period
+    std::string contest;    // a contest definition file; empty: KORVANE
+    std::vector<std::string> choose; // CALL=FILE, the committee's choice among logs of one call
     int tolerance = 3;
     int penalty = 0;
     std::string uniques = "valid";

@@ -2,6 +2,7 @@
 #include "tools/korvane/Commands.h"
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/JudgeCli.h"
+#include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/Judgement.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/korvane/Progress.h"
@@ -11,8 +12,10 @@
 #include "tools/korvane/TruthReport.h"
 
 #include <chrono>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <optional>
 
 namespace korvane::judge {
@@ -20,17 +23,52 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The period from --start and --end, each given or the contest definition's.
 bool periodOf(const std::string& start, const std::string& end, JudgeRules& rules)
 {
-    const auto from = parseDateOption(start), to = parseDateOption(end);
-    if (!from || !to || !minuteOf(*from) || !minuteOf(*to) || *minuteOf(*to) <= *minuteOf(*from)) {
-        std::fprintf(stderr, "korvane: the contest must end after it starts (--start %s, --end %s)\n",
-                     start.c_str(), end.c_str());
+    auto minute = [](const std::string& given, const std::optional<Minute>& defined) -> std::optional<Minute> {
+        if (given.empty())
+            return defined;
+        const auto date = parseDateOption(given);
+        return date ? minuteOf(*date) : std::nullopt;
+    };
+    const std::optional<Minute> from = minute(start, rules.contest.start), to = minute(end, rules.contest.end);
+    if (!from || !to) {
+        std::fprintf(stderr, "korvane: %s names no period: give --start and --end\n", rules.contest.name.c_str());
         return false;
     }
-    rules.start = *minuteOf(*from);
-    rules.end = *minuteOf(*to);
+    if (*to <= *from) {
+        std::fprintf(stderr, "korvane: the contest must end after it starts (%s to %s)\n",
+                     formatMinute(*from, "%Y-%m-%d %H:%M").c_str(), formatMinute(*to, "%Y-%m-%d %H:%M").c_str());
+        return false;
+    }
+    rules.start = *from;
+    rules.end = *to;
     return true;
+}
+
+bool contestOf(const std::string& file, JudgeRules& rules)
+{
+    rules.contest = korvaneContest();
+    std::string error;
+    if (file.empty() || loadContestDefinition(file, rules.contest, &error))
+        return true;
+    std::fprintf(stderr, "korvane: --contest %s: %s\n", file.c_str(), error.c_str());
+    return false;
+}
+
+// "CALL=FILE" options, already checked for their '='.
+std::map<std::string, std::string> choicesOf(const std::vector<std::string>& options)
+{
+    std::map<std::string, std::string> chosen;
+    for (const std::string& o : options) {
+        const std::size_t equals = o.find('=');
+        std::string call = o.substr(0, equals);
+        for (char& c : call)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        chosen[call] = o.substr(equals + 1);
+    }
+    return chosen;
 }
 
 // A fresh folder for the plug-in's settings, which it rewrites several times per log: in
@@ -65,6 +103,9 @@ void printSummary(const Judgement& j, const std::string& out)
                 "log, %zu busted; %zu clocks corrected\n",
                 j.logs.stations.size(), qsos, j.logs.unreadable.size(), valid, nil, busted, clocks);
     // File names and reasons carry a log's bytes; the terminal must only show them.
+    for (const Station& s : j.logs.stations)
+        for (const std::string& note : s.notes)
+            std::printf("  note: %s: %s\n", controlsEscaped(s.file).c_str(), controlsEscaped(note).c_str());
     for (const UnreadableLog& u : j.logs.unreadable)
         std::printf("  not read: %s%s: %s\n", controlsEscaped(u.file).c_str(),
                     u.line ? (":" + std::to_string(u.line)).c_str() : "", controlsEscaped(u.reason).c_str());
@@ -72,13 +113,9 @@ void printSummary(const Judgement& j, const std::string& out)
                 controlsEscaped(out).c_str());
 }
 
-} // namespace
-
-int runJudge(const JudgeCommandOptions& options)
+void takeRules(const JudgeCommandOptions& options, JudgeOptions& o)
 {
-    JudgeOptions o;
-    if (!periodOf(options.start, options.end, o.rules))
-        return kExitUsage;
+    o.chosen = choicesOf(options.choose);
     o.rules.tolerance = options.tolerance;
     o.rules.penalty = options.penalty;
     o.rules.uniquesValid = options.uniques != "invalid";
@@ -87,19 +124,40 @@ int runJudge(const JudgeCommandOptions& options)
     o.lenient = options.lenient;
     o.workers = options.workers;
     o.plugin = options.plugin;
+}
 
+// The files to judge, hidden ones named; false with the message printed when there are none.
+bool filesOf(const std::vector<std::string>& inputs, std::vector<std::string>& files)
+{
+    std::string error;
+    std::vector<std::string> hidden;
+    if (!listLogFiles(inputs, files, &error, &hidden)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return false;
+    }
+    for (const std::string& h : hidden)
+        std::fprintf(stderr, "korvane: note: %s is hidden, not read as a log\n", controlsEscaped(h).c_str());
+    if (files.empty())
+        std::fprintf(stderr, "korvane: no files to judge\n");
+    return !files.empty();
+}
+
+} // namespace
+
+int runJudge(const JudgeCommandOptions& options)
+{
+    JudgeOptions o;
+    if (!contestOf(options.contest, o.rules))
+        return kExitFailed;
+    if (!periodOf(options.start, options.end, o.rules))
+        return kExitUsage;
+    takeRules(options, o);
+    if (!filesOf(options.inputs, o.files))
+        return kExitFailed;
     std::optional<Truth> truth;
     if (!loadTruthOption(options.truth, truth))
         return kExitFailed;
     std::string error;
-    if (!listLogFiles(options.inputs, o.files, &error)) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
-        return kExitFailed;
-    }
-    if (o.files.empty()) {
-        std::fprintf(stderr, "korvane: no files to judge\n");
-        return kExitFailed;
-    }
     // The plug-in needs its own current directory; everything else is fixed first.
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
@@ -128,7 +186,7 @@ int runJudge(const JudgeCommandOptions& options)
     if (ownWorkFolder)
         fs::remove_all(work, ec);
     if (!judged) {
-        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        std::fprintf(stderr, "korvane: %s\n", controlsEscaped(j.stopped.empty() ? error : j.stopped).c_str());
         return kExitFailed;
     }
     if (!writeResults(j, out.string(), &error)) {
@@ -138,6 +196,10 @@ int runJudge(const JudgeCommandOptions& options)
     printSummary(j, out.string());
     if (truth)
         printAccuracy(j, *truth);
+    if (j.logs.stations.empty()) {
+        std::fprintf(stderr, "korvane: no log could be judged\n");
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

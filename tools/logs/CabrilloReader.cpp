@@ -2,6 +2,7 @@
 
 #include "contract/AsciiText.h"
 #include "tools/logs/Bands.h"
+#include "tools/logs/CabrilloHeader.h"
 #include "tools/logs/CabrilloLayout.h"
 #include "tools/logs/QsoFields.h"
 #include "tools/logs/TextUtil.h"
@@ -137,28 +138,16 @@ std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReadi
     return std::string();
 }
 
-std::string tagOf(std::string_view line)
+// The header's call when it is one, and the first value of each category tag.
+void takeOwnHeader(ReadLog& log)
 {
-    const std::size_t colon = line.find(':');
-    return colon == std::string_view::npos ? std::string() : ascii::upper(trim(line.substr(0, colon)));
-}
-
-std::string valueOf(std::string_view line)
-{
-    return ascii::upper(trim(line.substr(line.find(':') + 1)));
-}
-
-// "OPERATORS: K1ABC K2DEF @W1AW": blank- or comma-separated, '@' marks the host station.
-void addOperators(const std::string& value, std::vector<std::string>& calls)
-{
-    std::string text = value;
-    std::replace(text.begin(), text.end(), ',', ' ');
-    for (const cabrillo::Token& t : cabrillo::tokenize(text)) {
-        std::string call(t.text);
-        if (!call.empty() && call.front() == '@')
-            call.erase(0, 1);
-        if (callsignProblem(call).empty() && std::find(calls.begin(), calls.end(), call) == calls.end())
-            calls.push_back(call);
+    if (callsignProblem(log.header.callsign).empty())
+        log.ownCall = log.header.callsign;
+    for (const auto& [tag, value] : log.header.categories) {
+        const bool first = std::none_of(log.categories.begin(), log.categories.end(),
+                                        [&](const auto& c) { return c.first == tag; });
+        if (first)
+            log.categories.emplace_back(tag, value);
     }
 }
 
@@ -169,7 +158,6 @@ ReadLog readCabrillo(std::string_view text)
     ReadLog log;
     log.format = LogFormat::Cabrillo;
     std::vector<QsoLine> qsoLines;
-    std::vector<std::string> operators;
     bool ended = false;
     std::size_t number = 0;
     for (std::size_t pos = 0; pos < text.size();) {
@@ -185,29 +173,20 @@ ReadLog readCabrillo(std::string_view text)
             log.problems.push_back({number, "text after END-OF-LOG, ignored", false});
             break;
         }
-        const std::string tag = tagOf(line);
-        if (tag == "END-OF-LOG") {
+        const std::string tag = headerTag(line);
+        if (tag == "END-OF-LOG")
             ended = true;
-        } else if (tag == "CALLSIGN") {
-            const std::string call = valueOf(line);
-            if (callsignProblem(call).empty())
-                log.ownCall = call;
-        } else if (tag == "OPERATORS") {
-            addOperators(valueOf(line), operators);
-        } else if (tag.rfind("CATEGORY-", 0) == 0) {
-            const bool first = std::none_of(log.categories.begin(), log.categories.end(),
-                                            [&](const auto& c) { return c.first == tag; });
-            if (first)
-                log.categories.emplace_back(tag, valueOf(line));
-        } else if (tag == "QSO") {
+        else if (tag == "QSO")
             qsoLines.push_back({number, line, cabrillo::tokenize(line)});
-        }
+        else if (!tag.empty())
+            takeHeaderLine(tag, line, number, log.header);
     }
+    takeOwnHeader(log);
 
     std::vector<std::string> headerCalls;
     if (!log.ownCall.empty())
         headerCalls.push_back(log.ownCall);
-    for (const std::string& op : operators)
+    for (const std::string& op : operatorCalls(log.header.operators))
         if (op != log.ownCall)
             headerCalls.push_back(op);
     const Layout layout = cabrillo::learnLayout(qsoLines, headerCalls);

@@ -3,6 +3,7 @@
 // host's terms (band text, mode, hertz, UTC date-time), and what had to be skipped.
 
 #include "contract/OleDateTime.h"
+#include "tools/logs/CabrilloHeader.h"
 #include "tools/host/Qso.h"
 
 #include <cstddef>
@@ -38,6 +39,8 @@ struct ReadLog {
     // Cabrillo: the header's CATEGORY-* lines, tag and value as written (upper case), the
     // first of each tag.
     std::vector<std::pair<std::string, std::string>> categories;
+    CabrilloHeader header; // Cabrillo: every header line as read; ADIF: empty
+
 
     std::size_t skippedRecords() const;
 };

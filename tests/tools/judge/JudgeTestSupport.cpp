@@ -1,5 +1,7 @@
 #include "JudgeTestSupport.h"
 
+#include "tools/judge/ContestDefinitionFile.h"
+
 #include "tools/logs/LogFile.h"
 #include "tools/logs/QsoFields.h"
 
@@ -39,8 +41,7 @@ ContestLogs contestOf(const std::vector<NamedLog>& logs)
         REQUIRE_MESSAGE(read.ok, read.error);
         std::string reason;
         std::size_t line = 0;
-        REQUIRE_MESSAGE(addStation(contest, log.call + ".cbr", readCabrilloHeader(text), read.log, false,
-                                   &reason, &line),
+        REQUIRE_MESSAGE(addStation(contest, log.call + ".cbr", read.log, false, &reason, &line),
                         reason);
     }
     contest.indexStations();
@@ -55,13 +56,14 @@ JudgeRules korvaneRules()
     return rules;
 }
 
+// The party's definition as shipped beside the bundled sample, so that the tests hold
+// the file a committee would use.
 ContestDefinition ntcContest()
 {
     ContestDefinition c;
-    c.name = "NTC-QP";
-    c.exchange = {{"NAME", PartKind::Name, true}, {"NR", PartKind::Number, true}};
-    c.fixedWords = {"NTC", "POINTS", "POINT", "PTS", "NM"};
-    c.missingNameIsBust = false;
+    std::string error;
+    const std::string file = folderFrom("KORVANE_BUNDLED") + "/ntc-qp.ini";
+    REQUIRE_MESSAGE(loadContestDefinition(file, c, &error), error);
     return c;
 }
 

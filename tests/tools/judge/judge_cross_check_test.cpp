@@ -356,8 +356,8 @@ TEST_CASE("a log refused half-way leaves none of its QSOs behind")
     }
     std::string reason;
     std::size_t line = 0;
-    CHECK_FALSE(addStation(logs, "a.cbr", readCabrilloHeader("START-OF-LOG: 3.0\nCALLSIGN: UA3AA\n"), log, false,
-                           &reason, &line));
+    log.header.callsign = "UA3AA";
+    CHECK_FALSE(addStation(logs, "a.cbr", log, false, &reason, &line));
     CHECK(reason.find("more distinct") != std::string::npos);
     CHECK(line == 6 + 255); // the 256th mode
     CHECK(logs.qsos.size() == before);
@@ -379,8 +379,8 @@ TEST_CASE("a band the frequency contradicts is not matched")
     ContestLogs logs;
     std::string reason;
     std::size_t line = 0;
-    REQUIRE(addStation(logs, "a.cbr", readCabrilloHeader("START-OF-LOG: 3.0\nCALLSIGN: UA3AA\n"), log, false,
-                       &reason, &line));
+    log.header.callsign = "UA3AA";
+    REQUIRE(addStation(logs, "a.cbr", log, false, &reason, &line));
     crossCheck(logs, korvaneCheck());
     CHECK(logs.qsos[0].finding == Finding::BandMismatch);
 }

@@ -8,6 +8,7 @@
 #include "tools/judge/CrossCheck.h"
 #include "tools/judge/FindingDetail.h"
 #include "tools/judge/LogLoader.h"
+#include "tools/judge/LogQuotes.h"
 #include "tools/judge/ResultFiles.h"
 #include "tools/judge/Simulation.h"
 
@@ -184,13 +185,16 @@ TEST_CASE("tables, JSON and a report per station: every station once, every find
     const std::string csv = readFileBytes(out / "results.csv");
     const std::string json = readFileBytes(out / "results.json");
     CHECK(occurrences(csv, "\n") == j.logs.stations.size() + 1);
-    CHECK(csv.rfind("category,rank,call,claimed_score,qsos,valid,nil,busted,score\n", 0) == 0);
+    CHECK(csv.rfind("category,rank,overall_rank,call,claimed_score,qsos,valid,nil,busted_call,busted_exchange,"
+                    "unique,unique_percent,not_checked,score\n",
+                    0) == 0);
     for (const Category& c : j.categories)
         CHECK(occurrences(text, "\n" + c.name + "\n") == 1);
     CHECK(text.find("ZZ-broken.cbr:3: UA0ZZ: broken QSO line") != std::string::npos);
     CHECK(json.find("\"reason\": \"broken QSO line") != std::string::npos);
 
     std::size_t findings = 0;
+    LogQuotes quotes(j.logs); // each line as written in its file
     for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s) {
         const Station& st = j.logs.stations[s];
         CAPTURE(st.call);
@@ -205,7 +209,7 @@ TEST_CASE("tables, JSON and a report per station: every station once, every find
                 continue;
             ++findings;
             const std::string entry = "Line " + std::to_string(q.line) + ": " + findingWords(q.finding) +
-                                      ": " + explainFinding(j, s, i).why + "\n    " + cabrilloLine(j.logs, st, q);
+                                      ": " + explainFinding(j, s, i).why + "\n    " + quotes.quote(s, i);
             CHECK(report.find(entry) != std::string::npos);
         }
         // Minutes, or whole hours first for a log kept in local time.
@@ -312,7 +316,7 @@ TEST_CASE("the published page in a real browser: every category and call, each c
     int status = 0;
     const std::string dom = run(browser + "--dump-dom '" + page + "' 2>/dev/null", &status);
     REQUIRE(status == 0);
-    CHECK(dom.find("<h1>KORVANE contest results</h1>") != std::string::npos);
+    CHECK(dom.find("<h1>KORVANE results</h1>") != std::string::npos);
     for (const Category& c : j.categories) {
         CHECK(dom.find(">" + c.name + "</h2>") != std::string::npos);
         for (std::uint32_t s : c.stations) {
@@ -336,4 +340,80 @@ TEST_CASE("the published page in a real browser: every category and call, each c
     CHECK(fs::file_size(shot) > 10000);
     MESSAGE("screenshot: " << shot.string());
 #endif
+}
+
+TEST_CASE("the committee's view: an overall table, check logs apart, logs of mostly uniques flagged, "
+          "lines quoted as written")
+{
+    TempDir dir;
+    const fs::path logs = dir.path() / "logs";
+    fs::create_directories(logs);
+    // UA3AA's lines as its program wrote them: lower case, blanks of its own.
+    writeFileBytes(logs / "UA3AA.cbr",
+                   cabrillo("UA3AA", {"qso:  3520 cw 2026-11-21 1500 ua3aa  599 001  ua3bb  599 007",
+                                      "QSO:  3520 CW 2026-11-21 1501 UA3AA 599 002 UA3CC 599 001"},
+                            "SINGLE-OP"));
+    writeFileBytes(logs / "UA3BB.cbr",
+                   cabrillo("UA3BB", {qso("UA3BB", "1500", "UA3AA", 7, 1), qso("UA3BB", "1502", "UA3CC", 8, 2)},
+                            "CHECKLOG"));
+    std::vector<std::string> made;
+    for (int n = 0; n < 12; ++n) // a dozen calls nobody else logged
+        made.push_back(qso("UA3CC", "1510", "RA9X" + std::string(1, static_cast<char>('A' + n)), n + 3, 1));
+    made.push_back(qso("UA3CC", "1501", "UA3AA", 1, 2));
+    made.push_back(qso("UA3CC", "1502", "UA3BB", 2, 8));
+    writeFileBytes(logs / "UA3CC.cbr", cabrillo("UA3CC", made, "MULTI-OP"));
+
+    Judgement j;
+    j.rules = korvaneRules();
+    std::vector<std::string> files;
+    std::string error;
+    REQUIRE(listLogFiles({logs.string()}, files, &error));
+    j.logs = loadContestLogs(files, LoadOptions());
+    REQUIRE(j.logs.stations.size() == 3);
+    CheckOptions check;
+    check.start = j.rules.start;
+    check.end = j.rules.end;
+    j.check = crossCheck(j.logs, check);
+    j.results.resize(3);
+    j.results[0].pluginScore = 4;
+    j.results[2].pluginScore = 20;
+    rankStations(j);
+
+    // The check log is listed apart and ranked nowhere.
+    CHECK(j.checkLogs == std::vector<std::uint32_t>{1});
+    CHECK(j.overall.stations == std::vector<std::uint32_t>{2, 0});
+    CHECK(j.results[0].overallRank == 2);
+    CHECK(j.results[0].rank == 1); // alone in its category
+    CHECK(j.results[1].rank == 0);
+    for (const Category& c : j.categories)
+        CHECK(std::find(c.stations.begin(), c.stations.end(), 1u) == c.stations.end());
+
+    const std::string text = resultsText(j);
+    CHECK(text.find("\nOVERALL\n") != std::string::npos);
+    CHECK(text.find("\nCheck logs (they help the checking and are not ranked):\n  UA3BB\n") != std::string::npos);
+    CHECK(text.find("mostly with calls in no other log (look at them):\n  UA3CC: 86% of 14 QSOs\n") !=
+          std::string::npos);
+    CHECK(text.find("  Unique                             12\n") != std::string::npos);
+    CHECK(text.find("  Confirmed                           6\n") != std::string::npos);
+    const std::string csv = resultsCsv(j);
+    CHECK(csv.find("\nCHECKLOG,,,UA3BB,") != std::string::npos);
+    CHECK(csv.find("\nMULTI-OP,1,1,UA3CC,") != std::string::npos);
+    CHECK(resultsJson(j).find("\"mostly_unique\": true") != std::string::npos);
+    CHECK(resultsHtml(j).find("<h2>Check logs</h2>") != std::string::npos);
+
+    // Reports quote the files' own lines, and list each confirmed QSO beside the partner's.
+    const std::string report = stationReport(j, 0);
+    CHECK_MESSAGE(report.find("Confirmed QSOs, each with your partner's line:\nLine 6, UA3BB line 6:\n"
+                              "    qso:  3520 cw 2026-11-21 1500 ua3aa  599 001  ua3bb  599 007\n"
+                              "    " + qso("UA3BB", "1500", "UA3AA", 7, 1) + "\n") != std::string::npos,
+                  report);
+    CHECK(report.find("rank 1 in SINGLE-OP, 2 overall") != std::string::npos);
+    CHECK(stationReport(j, 1).find("(a check log: not ranked)") != std::string::npos);
+    CHECK(stationReport(j, 2).find("86%: most of your QSOs are with calls in no other log") != std::string::npos);
+
+    // A file changed since it was read: the judge's own rendering of the line.
+    writeFileBytes(logs / "UA3AA.cbr", "gone\n");
+    CHECK(stationReport(j, 0).find("    QSO:  3520 CW 2026-11-21 1500 UA3AA") != std::string::npos);
+    CHECK(visibleLine("QSO: \x1b[2J\x07 x\r\n") == "QSO: \\x1B[2J\\x07 x");
+    CHECK(visibleLine(std::string(300, 'a')).size() == 203);
 }

@@ -2,7 +2,12 @@
 // are the same, what a header makes of a log, minutes and back.
 #include "JudgeTestSupport.h"
 
-#include "tools/judge/CabrilloHeader.h"
+#include "tools/judge/Categories.h"
+#include "tools/judge/ContestDefinitionFile.h"
+#include "tools/judge/OutsideContest.h"
+#include "tools/judge/LogIntake.h"
+#include "tools/logs/CabrilloReader.h"
+#include "tools/logs/LogFile.h"
 #include "tools/judge/CrossCheck.h"
 #include "tools/judge/ExchangeParts.h"
 #include "tools/judge/FindingKinds.h"
@@ -10,6 +15,14 @@
 #include <doctest/doctest.h>
 
 using namespace judgetest;
+using korvane::CabrilloHeader;
+
+namespace {
+
+// The header as the Cabrillo reader takes it.
+CabrilloHeader readCabrilloHeader(const std::string& text) { return korvane::readCabrillo(text).header; }
+
+} // namespace
 
 TEST_CASE("a busted call is one character away or two neighbours swapped, or a portable suffix more or less")
 {
@@ -206,26 +219,79 @@ TEST_CASE("the header: who sent the log, the category, the claimed score, and wh
     CHECK(categoryLabel(h) == "SINGLE-OP 80M LOW EXTRA");
     CHECK_FALSE(h.claimedScore); // not a whole number
     CHECK(h.operators == "UA3AB");
-    CHECK(headerProblem(h).empty());
     CHECK(readCabrilloHeader("START-OF-LOG: 3.0\nCLAIMED-SCORE: 445\n").claimedScore == 445);
 
+    // Whose log it is: the header's call, else the one its QSO lines give, noted.
     struct Case {
         const char* text;
-        const char* problem;
+        const char* call;
+        const char* said; // the note, or why the log cannot be judged
     };
+    const std::string line = "QSO: 3520 CW 2026-11-21 1500 UA3AB 599 001 UA3AC 599 001\n";
     const Case cases[] = {
-        /* 1 */ {"CALLSIGN: UA3AB\n", "no START-OF-LOG"},
-        /* 2 */ {"START-OF-LOG: 2.0\nCALLSIGN: UA3AB\n", "not Cabrillo 3.0"},
-        /* 3 */ {"START-OF-LOG: 3.0\nCALLSIGN:\n", "no CALLSIGN"},
-        /* 4 */ {"<EOH>\n", "no START-OF-LOG"},
+        /* 1 */ {"START-OF-LOG: 2.0\nCALLSIGN: UA3AB\n", "UA3AB", ""},
+        /* 2 */ {"START-OF-LOG: 3.0\nCALLSIGN:\n", "UA3AB", "no CALLSIGN: line; judged as UA3AB"},
+        /* 3 */ {"START-OF-LOG: 3.0\nCALLSIGN: UA3AB;\n", "", "holds characters other than"},
+        /* 4 */ {"<EOH>\n", "", "no STATION_CALLSIGN"},
+        /* 5 */ {"<EOH>\n<STATION_CALLSIGN:5>UA3AB <CALL:5>UA3AC <QSO_DATE:8>20261121 <TIME_ON:4>1500 "
+                 "<BAND:3>80m <MODE:2>CW <EOR>\n", "UA3AB", ""},
     };
     int n = 0;
     for (const Case& c : cases) {
         ++n;
         CAPTURE(n);
-        CHECK(headerProblem(readCabrilloHeader(c.text)).find(c.problem) != std::string::npos);
+        const std::string text = std::string(c.text) + (c.text[0] == '<' ? "" : line);
+        const korvane::LogFileResult read = korvane::readLogText(text);
+        REQUIRE(read.ok);
+        const LogIdentity id = identityOf(read.log);
+        CHECK(id.call == c.call);
+        const std::string& said = id.call.empty() ? id.problem : id.note;
+        CHECK_MESSAGE(said.find(c.said) != std::string::npos, said);
+        CHECK(said.empty() == (*c.said == 0));
     }
     CHECK(categoryLabel(readCabrilloHeader("START-OF-LOG: 3.0\n")) == "UNSPECIFIED");
+
+    // Categories in Cabrillo 3.0's words; a value it has no word for is left out, noted.
+    struct Label {
+        const char* lines;
+        const char* label;
+        std::size_t notes;
+        bool checkLog;
+    };
+    const Label labels[] = {
+        {"CATEGORY-POWER: LO\nCATEGORY-OPERATOR: SINGLE-OP\n", "SINGLE-OP LOW", 0, false},
+        {"CATEGORY-MODE: PH\nCATEGORY-POWER: HI\n", "SSB HIGH", 0, false},
+        {"CATEGORY-BAND: 3.5 / 7 / 14 MHz\nCATEGORY-MODE: CW\n", "CW", 1, false},
+        {"CATEGORY-POWER: LOUD\n", "UNSPECIFIED", 1, false},
+        {"CATEGORY-OPERATOR: checklog\n", "CHECKLOG", 0, true},
+        {"CATEGORY-ASSISTED: CHECKLOG\n", "UNSPECIFIED", 1, false},
+    };
+    for (const Label& l : labels) {
+        CAPTURE(l.lines);
+        const CabrilloHeader header = readCabrilloHeader(std::string("START-OF-LOG: 3.0\n") + l.lines);
+        std::vector<std::string> notes;
+        CHECK(categoryLabel(header, &notes) == l.label);
+        CHECK(notes.size() == l.notes);
+        CHECK(isCheckLog(header) == l.checkLog);
+    }
+
+    // A contest's own categories take the stations whose labels hold all their words.
+    ContestLogs logs;
+    for (const char* label : {"SINGLE-OP ALL CW LOW NON-ASSISTED", "SINGLE-OP ALL CW QRP", "SINGLE-OP CW", "CHECKLOG"}) {
+        logs.stations.emplace_back();
+        logs.stations.back().category = label;
+    }
+    logs.stations[3].checkLog = true;
+    ContestDefinition party;
+    party.name = "PARTY";
+    party.categories = {"SINGLE-OP ALL CW LOW", "SINGLE-OP CW QRP"};
+    placeInContestCategories(logs, party);
+    CHECK(logs.stations[0].category == "SINGLE-OP ALL CW LOW");
+    CHECK(logs.stations[1].category == "SINGLE-OP CW QRP");
+    CHECK(logs.stations[2].category == "UNSPECIFIED");
+    REQUIRE(logs.stations[2].notes.size() == 1);
+    CHECK(logs.stations[2].notes[0] == "the category SINGLE-OP CW is none of PARTY's: ranked as UNSPECIFIED");
+    CHECK(logs.stations[3].category == "CHECKLOG");
 }
 
 TEST_CASE("minutes: to the host's value and back, and the tour of the day")
@@ -299,4 +365,94 @@ TEST_CASE("each finding kind: its key names it back, its JSON name is the key in
     CHECK_FALSE(findingFromKey("busted_call"));
     CHECK_FALSE(findingFromKey(""));
     CHECK_FALSE(findingFromKey("nil "));
+}
+
+TEST_CASE("a contest definition file: every key read, and what it refuses with the line")
+{
+    ContestDefinition d;
+    std::string error;
+    REQUIRE_MESSAGE(readContestDefinition("; the party\n[contest]\nname = NTC QSO Party ; of 2024\n"
+                                          "start = 2024-03-21 19:00\nEND = 2024-03-21 2000\n"
+                                          "deadline = 2024-04-04 23:59\nbands = 80M 40m 20\nmodes = cw PH\n"
+                                          "exchange = NAME:name:constant NR:number\nfixed-words = ntc POINTS\n"
+                                          "missing-name-is-bust = yes\nsuffixes = bust\nunique-bust-logs = 0\n"
+                                          "categories = SINGLE-OP ALL CW LOW,  single-op  all cw qrp ,\n",
+                                          d, &error),
+                    error);
+    CHECK(d.name == "NTC QSO Party");
+    CHECK(formatMinute(*d.start, "%Y-%m-%d %H%M") == "2024-03-21 1900");
+    CHECK(*d.end - *d.start == 60);
+    CHECK(formatMinute(*d.deadline, "%Y-%m-%d %H%M") == "2024-04-04 2359");
+    CHECK(d.bands == std::vector<std::string>{"80", "40", "20"});
+    CHECK(d.modes == std::vector<std::string>{"CW", "SSB"});
+    REQUIRE(d.exchange.size() == 2);
+    CHECK(d.exchange[0].kind == PartKind::Name);
+    CHECK(d.exchange[0].constant);
+    CHECK(d.exchange[1].label == "NR");
+    CHECK_FALSE(d.exchange[1].constant);
+    CHECK(d.fixedWords == std::vector<std::string>{"NTC", "POINTS"});
+    CHECK(d.missingNameIsBust);
+    CHECK(d.suffixes == SuffixRule::Bust);
+    CHECK(d.uniqueBustLogs == 0);
+    CHECK(d.categories == std::vector<std::string>{"SINGLE-OP ALL CW LOW", "SINGLE-OP ALL CW QRP"});
+    CHECK(inContest(d, "40", "CW"));
+    CHECK(inContest(d, "20", "SSB"));
+    CHECK_FALSE(inContest(d, "160", "CW"));
+    CHECK_FALSE(inContest(d, "80", "RTTY"));
+    // Keys left out keep the built-in contest's.
+    ContestDefinition only;
+    REQUIRE(readContestDefinition("modes = CW\n", only, &error));
+    CHECK(only.name == "KORVANE");
+    CHECK(only.start == korvaneContest().start);
+    CHECK(inContest(only, "160", "CW"));
+
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"name = A\nname = B\n", "line 2: \"name\" is given twice"},
+        {"[rules]\n", "line 1: \"[rules]\": the only section is [contest]"},
+        {"bands 80\n", "line 1: \"bands 80\" is not KEY = VALUE"},
+        {"colour = red\n", "line 1: \"colour\": no such key"},
+        {"start = 21.3.2024\nend = 2024-03-21 20:00\n", "line 1: \"start\": not a UTC date"},
+        {"start = 2024-03-21 19:00\n", "start and end are given together"},
+        {"start = 2024-03-21 19:00\nend = 2024-03-21 19:00\n", "must end after it starts"},
+        {"exchange = NAME:word\n", "line 1: \"exchange\": \"NAME:WORD\" is not LABEL:name"},
+        {"exchange = NR:number:fixed\n", "is not LABEL:name"},
+        {"exchange =\n", "an exchange of no parts"},
+        {"missing-name-is-bust = maybe\n", "yes or no"},
+        {"suffixes = strict\n", "ignore or bust"},
+        {"unique-bust-logs = -1\n", "a whole number from 0 to 1000"},
+        {"unique-bust-logs = 3x\n", "a whole number from 0 to 1000"},
+        {"name =\n", "a contest needs a name"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.text);
+        ContestDefinition kept = only;
+        CHECK_FALSE(readContestDefinition(c.text, kept, &error));
+        CHECK_MESSAGE(error.find(c.error) != std::string::npos, error);
+        CHECK(kept.modes == only.modes); // nothing taken from a file refused
+    }
+    CHECK_FALSE(readContestDefinition(std::string(70000, ';'), d, &error));
+    CHECK(error.find("not a contest definition") != std::string::npos);
+}
+
+TEST_CASE("QSOs on a band or with a mode the contest does not have are that, not a NIL")
+{
+    ContestLogs logs = contestOf({{"UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7), qso("UA3AA", "1501", "UA3CC", 2, 8)}},
+                                  {"UA3CC", {qso("UA3CC", "1501", "UA3AA", 8, 2)}}});
+    CheckOptions check;
+    check.start = korvaneRules().start;
+    check.end = korvaneRules().end;
+    crossCheck(logs, check);
+    ContestDefinition other;
+    other.bands = {"40"};
+    logs.qsos[2].finding = Finding::Duplicate; // goes before it, and stays
+    markNotInContest(logs, other);
+    CHECK(logs.qsos[0].finding == Finding::NotInContest);
+    CHECK(logs.qsos[1].finding == Finding::NotInContest);
+    CHECK(logs.qsos[2].finding == Finding::Duplicate);
+    CHECK(qsosOutsidePeriod(logs, korvaneRules().start, korvaneRules().end) == 0);
+    CHECK(qsosOutsidePeriod(logs, korvaneRules().start + 1, korvaneRules().end) == 1);
 }

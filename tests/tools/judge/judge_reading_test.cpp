@@ -9,8 +9,10 @@
 
 #include <doctest/doctest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 using namespace judgetest;
 namespace fs = std::filesystem;
@@ -50,8 +52,9 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     fs::create_directories(logs / "sub");
     auto good = [](const char* own) { return qso(own, "1500", "UA3BB", 1, 7); };
     write(logs / "a-good.cbr", cabrillo("UA3AA", {good("UA3AA")}));
+    // An ADIF log that names no own call.
     write(logs / "b-adif.adi", "<EOH>\n<CALL:5>UA3BB <QSO_DATE:8>20261121 <TIME_ON:4>1500 <BAND:3>80m <MODE:2>CW <EOR>\n");
-    write(logs / "c-v2.log", "START-OF-LOG: 2.0\r\nCALLSIGN: UA3CC\r\n" + good("UA3CC") + "\r\nEND-OF-LOG:\r\n");
+    write(logs / "c-v2.log", "\xEF\xBB\xBFSTART-OF-LOG: 2.0\r\nCALLSIGN: UA3CC\r\n" + good("UA3CC") + "\r\nEND-OF-LOG:\r\n");
     write(logs / "d-nocall.log", "START-OF-LOG: 3.0\r\n" + good("UA3DD") + "\r\nEND-OF-LOG:\r\n");
     write(logs / "e-broken.log", cabrillo("UA3EE", {good("UA3EE"), "QSO: 3520 CW 2026-11-21 1501 UA3EE"}));
     write(logs / "f-again.log", cabrillo("UA3AA", {good("UA3AA")}));
@@ -64,13 +67,22 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
 
     std::vector<std::string> files;
     std::string error;
-    REQUIRE(listLogFiles({logs.string()}, files, &error));
-    CHECK(files.size() == 9); // no hidden file, nothing from the subfolder
+    std::vector<std::string> hidden;
+    REQUIRE(listLogFiles({logs.string()}, files, &error, &hidden));
+    CHECK(files.size() == 10); // no hidden file; the subfolder's too
+    REQUIRE(hidden.size() == 1);
+    CHECK(fs::path(hidden[0]).filename() == ".hidden.cbr");
     LoadOptions options;
     const ContestLogs read = loadContestLogs(files, options);
-    REQUIRE(read.stations.size() == 2);
-    CHECK(read.stations[0].call == "UA3AA");
-    CHECK(read.stations[1].call == "UA3FF");
+    std::vector<std::string> calls;
+    for (const Station& s : read.stations)
+        calls.push_back(s.call);
+    // Cabrillo 2.0 and a log without CALLSIGN are judged; so is the subfolder's log.
+    CHECK(calls == std::vector<std::string>{"UA3AA", "UA3CC", "UA3DD", "UA3FF", "UA3II"});
+    REQUIRE(read.stations.size() == 5);
+    REQUIRE(read.stations[2].notes.size() == 1);
+    CHECK(read.stations[2].notes[0].find("no CALLSIGN") != std::string::npos);
+    CHECK(read.stations[0].notes.empty());
     struct Case {
         const char* file;
         const char* call;
@@ -79,12 +91,10 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     };
     const Case cases[] = {
         /* 0 */ {"a-bad-first.log", "UA3FF", "broken QSO line", 6},
-        /* 1 */ {"b-adif.adi", "", "no START-OF-LOG", 0},
-        /* 2 */ {"c-v2.log", "UA3CC", "not Cabrillo 3.0", 0},
-        /* 3 */ {"d-nocall.log", "", "no CALLSIGN", 0},
-        /* 4 */ {"e-broken.log", "UA3EE", "broken QSO line", 7},
-        /* 5 */ {"f-again.log", "UA3AA", "a second log from UA3AA", 3},
-        /* 6 */ {"g-empty.log", "", "empty", 0},
+        /* 1 */ {"b-adif.adi", "", "no STATION_CALLSIGN", 0},
+        /* 2 */ {"e-broken.log", "UA3EE", "broken QSO line", 7},
+        /* 3 */ {"g-empty.log", "", "empty", 0},
+        /* 4 */ {"f-again.log", "UA3AA", "an older copy of UA3AA's log", 0},
     };
     REQUIRE(read.unreadable.size() == std::size(cases));
     for (std::size_t n = 0; n < std::size(cases); ++n) {
@@ -97,18 +107,73 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
         CHECK(u.line == c.line);
     }
 
-    // Leniently, the broken log is judged without its broken line.
+    // Leniently, the broken log is judged without its broken line, and UA3FF's empty
+    // log gives way to its log with the QSO.
     options.lenient = true;
     const ContestLogs lenient = loadContestLogs(files, options);
-    REQUIRE(lenient.stations.size() == 3);
-    CHECK(lenient.stations[0].call == "UA3FF");
-    CHECK(lenient.stations[0].count == 0);
-    CHECK(lenient.stations[2].call == "UA3EE");
-    CHECK(lenient.stations[2].count == 1);
-    CHECK(lenient.stations[2].skippedLines == 1);
+    REQUIRE(lenient.stations.size() == 6);
+    CHECK(lenient.stations[3].call == "UA3EE");
+    CHECK(lenient.stations[3].count == 1);
+    CHECK(lenient.stations[3].skippedLines == 1);
+    CHECK(lenient.stations[4].call == "UA3FF");
+    CHECK(fs::path(lenient.stations[4].file).filename() == "h-good-second.log");
+    CHECK(lenient.stations[4].count == 1);
 
     CHECK_FALSE(listLogFiles({(logs / "absent").string()}, files, &error));
     CHECK(error.find("neither a log file nor a folder") != std::string::npos);
+}
+
+TEST_CASE("logs that claim one call: the newest copy of one log, else the committee's choice")
+{
+    TempDir dir;
+    auto line = [](const char* hhmm, const char* call) { return qso("UA3AA", hhmm, call, 1, 7); };
+    const std::string full = cabrillo("UA3AA", {line("1500", "UA3BB"), line("1501", "UA3CC")});
+    const std::string shorter = cabrillo("UA3AA", {line("1500", "UA3BB")});
+    const std::string forged = cabrillo("UA3AA", {line("1502", "UA3DD")});
+    auto load = [&](const std::vector<std::pair<const char*, const std::string*>>& named,
+                    std::map<std::string, std::string> chosen = {}) {
+        std::vector<std::string> files;
+        auto when = fs::file_time_type::clock::now() - std::chrono::hours(1);
+        for (const auto& [name, text] : named) {
+            const fs::path file = dir.path() / name;
+            write(file, *text);
+            fs::last_write_time(file, when += std::chrono::minutes(1)); // later in the list, newer
+            files.push_back(file.string());
+        }
+        LoadOptions options;
+        options.chosen = std::move(chosen);
+        return loadContestLogs(files, options);
+    };
+    // A log sent again with a QSO taken out: the newer is judged, whichever is larger.
+    ContestLogs again = load({{"first.cbr", &full}, {"second.cbr", &shorter}});
+    REQUIRE(again.stations.size() == 1);
+    CHECK(fs::path(again.stations[0].file).filename() == "second.cbr");
+    CHECK(again.stations[0].count == 1);
+    CHECK(again.stations[0].first == 0);
+    REQUIRE(again.unreadable.size() == 1);
+    CHECK(again.unreadable[0].reason.find("second.cbr is newer") != std::string::npos);
+
+    // A log with other QSOs that claims the call wins nothing by its file's name.
+    ContestLogs rival = load({{"0.cbr", &forged}, {"real.cbr", &full}, {"other.cbr", &shorter}});
+    CHECK(rival.stations.empty());
+    REQUIRE(rival.unreadable.size() == 3);
+    for (const UnreadableLog& u : rival.unreadable)
+        CHECK_MESSAGE(u.reason.find("choose one with --choose UA3AA=FILE") != std::string::npos, u.reason);
+
+    // The committee chooses; the QSOs judged are the chosen log's.
+    for (const char* choice : {"real.cbr", "REAL"}) {
+        CAPTURE(choice);
+        ContestLogs chosen = load({{"0.cbr", &forged}, {"real.cbr", &full}}, {{"UA3AA", choice}});
+        const bool named = std::string(choice) == "real.cbr";
+        REQUIRE(chosen.stations.size() == (named ? 1u : 0u));
+        if (named) {
+            CHECK(chosen.stations[0].count == 2);
+            CHECK(chosen.qsos.size() == 2);
+            CHECK(chosen.stationOfCall.size() == chosen.calls.size());
+        } else {
+            CHECK(chosen.unreadable[0].reason.find("names none of the logs") != std::string::npos);
+        }
+    }
 }
 
 TEST_CASE("two reading threads give exactly what one gives")

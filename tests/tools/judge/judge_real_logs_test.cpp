@@ -5,13 +5,16 @@
 #include "TempDir.h"
 
 #include "tools/judge/ExchangeParts.h"
+#include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/ResultFiles.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 using namespace judgetest;
@@ -29,7 +32,8 @@ bool judgeFiles(const std::vector<std::string>& paths, const JudgeRules& rules, 
     options.plugin.path = pluginPath();
     options.workFolder = work.string();
     const bool judged = judgeContest(options, j, &error);
-    CHECK_MESSAGE(judged, error);
+    if (!judged)
+        MESSAGE((error.empty() ? j.stopped : error));
     return judged;
 }
 
@@ -66,12 +70,15 @@ std::uint32_t qsoOnLine(const Judgement& j, const std::string& call, std::uint32
     return kNoIndex;
 }
 
+// The party's definition as shipped beside the bundled sample.
 JudgeRules ntcRules()
 {
     JudgeRules rules;
-    rules.start = *minuteOf(makeOleDate(2024, 3, 21, 19, 0, 0));
-    rules.end = *minuteOf(makeOleDate(2024, 3, 21, 20, 0, 0));
-    rules.contest = ntcContest();
+    std::string error;
+    const fs::path file = fs::path(folderFrom("KORVANE_BUNDLED")) / "ntc-qp.ini";
+    REQUIRE_MESSAGE(loadContestDefinition(file.string(), rules.contest, &error), error);
+    rules.start = *rules.contest.start;
+    rules.end = *rules.contest.end;
     return rules;
 }
 
@@ -128,12 +135,25 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
     REQUIRE(!pluginPath().empty());
     TempDir dir;
     const fs::path root(samples);
+    const std::vector<std::string> event = {
+        (root / "ntcqp-2024-03").string(), (root / "ntc-qp-2024-03-PA7F.cbr").string(),
+        (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string(),
+        (root / "ntc-qp-2024-03-PA3HEB.adi").string()};
     Judgement j;
-    REQUIRE(judgeFiles(ntcEvent(root), ntcRules(), dir.path() / "work", j));
+    REQUIRE(judgeFiles(event, ntcRules(), dir.path() / "work", j));
     for (const UnreadableLog& u : j.logs.unreadable)
         MESSAGE(u.file << ": " << u.reason << " (line " << u.line << ")");
     CHECK(j.logs.unreadable.empty());
-    CHECK(j.logs.stations.size() == 21);
+    CHECK(j.logs.stations.size() == 22);
+    // The ADIF log is read as `score` reads it, and its partners' QSOs with it are found.
+    const auto heb = std::find_if(j.logs.stations.begin(), j.logs.stations.end(),
+                                  [](const Station& s) { return s.call == "PA3HEB"; });
+    REQUIRE(heb != j.logs.stations.end());
+    std::size_t hebConfirmed = 0;
+    for (std::uint32_t i = heb->first; i < heb->first + heb->count; ++i)
+        hebConfirmed += j.logs.qsos[i].finding != Finding::Nil && j.logs.qsos[i].finding != Finding::Unique;
+    CHECK(heb->count == 12);
+    CHECK(hebConfirmed > heb->count / 2);
     // One QSO of PA0M's is logged at 20:00, when the hour was over.
     CHECK(countOf(j, Finding::OutOfPeriod) == 1);
     // Most QSOs between participants are found in both logs; the free-text exchange
@@ -153,14 +173,77 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
         CHECK(countOf(alone, Finding::Unique) > 0);
     }
 
-    // The whole folder: ADIF logs and other files are listed, not fatal.
-    Judgement all;
-    REQUIRE(judgeFiles({samples}, ntcRules(), dir.path() / "work", all));
-    CHECK(all.logs.stations.size() == 3);
+    // The whole folder, subfolders too: ADIF logs are judged; what cannot be is listed,
+    // not fatal.
+    std::vector<std::string> allFiles;
+    std::string error;
+    REQUIRE(listLogFiles({samples}, allFiles, &error));
+    const ContestLogs allLogs = loadContestLogs(allFiles, LoadOptions());
     std::size_t adif = 0;
-    for (const UnreadableLog& u : all.logs.unreadable)
-        adif += fs::path(u.file).extension() == ".adi" && u.reason.find("START-OF-LOG") != std::string::npos;
-    CHECK(adif == 2);
+    for (const Station& s : allLogs.stations)
+        adif += fs::path(s.file).extension().string().rfind(".adi", 0) == 0;
+    CHECK(adif >= 5);
+    std::size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(samples))
+        files += entry.is_regular_file();
+    CHECK(allLogs.stations.size() + allLogs.unreadable.size() == files);
+    CHECK(allLogs.stations.size() > allLogs.unreadable.size());
+
+    // Judged as the built-in contest, the event's QSOs all lie outside its period: the
+    // judge stops and says so rather than publish nothing valid.
+    Judgement wrongContest;
+    CHECK_FALSE(judgeFiles(event, korvaneRules(), dir.path() / "work", wrongContest));
+    CHECK_MESSAGE(wrongContest.stopped.find("473 of the 473 QSOs lie outside the period") != std::string::npos,
+                  wrongContest.stopped);
+}
+
+TEST_CASE("a file named to sort first that claims a real station's call displaces nothing")
+{
+    const std::string samples = folderFrom("KORVANE_SAMPLES");
+    if (samples.empty()) {
+        MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, the real logs are not judged");
+        return;
+    }
+    TempDir dir;
+    const fs::path root(samples);
+    const fs::path forged = dir.path() / "0.cbr";
+    writeFileBytes(forged, "START-OF-LOG: 3.0\nCALLSIGN: PA7F\nCATEGORY-OPERATOR: SINGLE-OP\n"
+                           "QSO: 3520 CW 2024-03-21 1905 PA7F 599 JAN 1 ON6NL 599 PAUL 2\nEND-OF-LOG:\n");
+    const std::string real = (root / "ntc-qp-2024-03-PA7F.cbr").string();
+    auto judge = [&](std::vector<std::string> paths, std::map<std::string, std::string> chosen, Judgement& j) {
+        JudgeOptions options;
+        std::string error;
+        paths.push_back((root / "ntcqp-2024-03").string());
+        REQUIRE_MESSAGE(listLogFiles(paths, options.files, &error), error);
+        options.rules = ntcRules();
+        options.chosen = std::move(chosen);
+        options.plugin.path = pluginPath();
+        options.workFolder = (dir.path() / "work").string();
+        std::string error2;
+        REQUIRE_MESSAGE(judgeContest(options, j, &error2), error2);
+    };
+    auto pa7f = [](const Judgement& j) -> const StationResult* {
+        for (std::uint32_t s = 0; s < j.logs.stations.size(); ++s)
+            if (j.logs.stations[s].call == "PA7F")
+                return &j.results[s];
+        return nullptr;
+    };
+    Judgement honest, contested, chosen;
+    judge({real}, {}, honest);
+    REQUIRE(pa7f(honest));
+    CHECK(pa7f(honest)->score > 50);
+
+    // Neither log is judged, both are listed for the committee.
+    judge({forged.string(), real}, {}, contested);
+    CHECK_FALSE(pa7f(contested));
+    std::size_t listed = 0;
+    for (const UnreadableLog& u : contested.logs.unreadable)
+        listed += u.call == "PA7F" && u.reason.find("--choose PA7F=FILE") != std::string::npos;
+    CHECK(listed == 2);
+
+    judge({forged.string(), real}, {{"PA7F", "ntc-qp-2024-03-PA7F.cbr"}}, chosen);
+    REQUIRE(pa7f(chosen));
+    CHECK(pa7f(chosen)->score == pa7f(honest)->score);
 }
 
 TEST_CASE("a real event's exchanges: the way one is written and a sender's incomplete log bust nobody; real errors stay found")
