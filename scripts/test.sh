@@ -19,6 +19,7 @@ mkdir -p "$logs"
 
 # Each stage's wall time, printed when the next one starts and summed up at the end.
 times=()
+side_times=()
 stage_name=""
 stage_start=$SECONDS
 run_start=$SECONDS
@@ -50,17 +51,55 @@ count_ctest_log() {
   count $((total - bad)) "$bad"
 }
 
-# One ctest stage: build, run (failing when no test is found), count.
-ctest_stage() {
-  local name=$1; shift
-  local log="$logs/$name.log"
-  : >"$log"
-  if ! "$@" 2>&1 | tee "$log"; then
+# Settles a ctest stage from its exit status and its log: failing when no test is found.
+settle_ctest() {
+  local name=$1 status=$2 log="$logs/$1.log"
+  if [ "$status" -ne 0 ]; then
     failed+=("$name")
     count_ctest_log "$log" || true
     return
   fi
   count_ctest_log "$log" || failed+=("$name (no tests ran)")
+}
+
+# One ctest stage in the foreground: run, show and keep its log, count.
+ctest_stage() {
+  local name=$1; shift
+  local status=0
+  "$@" 2>&1 | tee "$logs/$name.log" || status=1
+  settle_ctest "$name" "$status"
+}
+
+# Work that mostly waits (Wine) or that fills a core a stage leaves idle runs beside the
+# stages after it: its output goes to its own log, shown with its result and wall time
+# when it is collected, before the summary.
+declare -A side_pid=()
+side_start() {
+  local name=$1; shift
+  local log="$logs/$name.log" result="$logs/$name.result"
+  rm -f "$result"
+  : >"$log"
+  (
+    started=$(date +%s)
+    status=0
+    "$@" >"$log" 2>&1 </dev/null || status=$?
+    echo "$status $(($(date +%s) - started))" >"$result"
+  ) &
+  side_pid[$name]=$!
+}
+# An interrupted run leaves nothing of its own running behind it.
+trap 'kill "${side_pid[@]}" 2>/dev/null || true' INT TERM
+
+# Waits for one, shows its log and adds its wall time; returns its exit status.
+side_collect() {
+  local name=$1 description=$2
+  wait "${side_pid[$name]}" || true
+  echo; echo "=== $description (ran beside the stages above)"
+  cat "$logs/$name.log"
+  local status=1 seconds=0
+  read -r status seconds <"$logs/$name.result" || true
+  side_times+=("$(printf '%5d s  %s' "$seconds" "$description")")
+  return "$status"
 }
 
 stage_build() {
@@ -79,20 +118,24 @@ stage_build asan && ctest_stage asan ctest --preset asan -j "$jobs"
 step "ThreadSanitizer"
 stage_build tsan && ctest_stage tsan ctest --preset tsan -j "$jobs"
 
-step "Windows build (i686) and tests under Wine"
+step "Windows build (i686)"
 if stage_build windows; then
   export WINEPREFIX="$PWD/build/windows/wineprefix"
-  # One Wine server for the whole run instead of one per test program.
-  ctest_stage windows scripts/with-display.sh bash -c '
+  # The Wine tests mostly wait on Wine, so they run beside fuzzing and the static analysis,
+  # several at once, under one Wine server for the whole run instead of one per program.
+  side_start windows scripts/with-display.sh bash -c '
     scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
     wineserver -p30
     status=0
-    ctest --preset windows || status=1
+    ctest --preset windows -j "$1" || status=1
     wineserver -k 2>/dev/null || true
-    exit $status'
+    exit $status' wine-tests $((jobs * 2))
 fi
 
 step "fuzzing"
+# The static analysis takes only what the fuzz targets leave: the core idle while the last
+# target runs alone, then both once fuzzing is done.
+side_start static nice -n 19 scripts/static-analysis.sh
 fuzz_log="$logs/fuzz.log"
 scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-60}" 2>&1 | tee "$fuzz_log" || failed+=("fuzz")
 fuzz_runs=$(grep -c '^--- fuzz_' "$fuzz_log" || true)
@@ -105,13 +148,24 @@ else
 fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
-step "static analysis"
-if scripts/static-analysis.sh; then count 1 0; else failed+=("static-analysis"); count 0 1; fi
+step "static analysis and the Wine tests, to their end"
+if side_collect static "static analysis (beside fuzzing, at low priority)"; then
+  count 1 0
+else
+  failed+=("static-analysis")
+  count 0 1
+fi
+if [ -n "${side_pid[windows]:-}" ]; then
+  windows_status=0
+  side_collect windows "Windows tests under Wine (beside the stages after the build)" || windows_status=$?
+  settle_ctest windows "$windows_status"
+fi
 
 close_stage
 echo
 echo "Stage times (wall):"
 printf '  %s\n' "${times[@]}"
+[ ${#side_times[@]} -eq 0 ] || { echo "  beside them:"; printf '  %s\n' "${side_times[@]}"; }
 printf '%7d s  in all\n' $((SECONDS - run_start))
 echo
 if [ ${#failed[@]} -ne 0 ]; then
