@@ -88,7 +88,7 @@ side_start() {
   side_pid[$name]=$!
 }
 # An interrupted run leaves nothing of its own running behind it.
-trap 'kill "${side_pid[@]}" 2>/dev/null || true' INT TERM
+trap 'kill "${side_pid[@]}" 2>/dev/null; exit 130' INT TERM
 
 # Waits for one, shows its log and adds its wall time; returns its exit status.
 side_collect() {
