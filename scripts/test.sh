@@ -106,31 +106,38 @@ stage_build() {
   build "$1" || { failed+=("$1 build"); count 0 1; return 1; }
 }
 
-step "layer check: every include points down"
-if python3 scripts/check-layers.py; then count 1 0; else failed+=("layer check"); count 0 1; fi
-
-step "native build and tests"
-stage_build native && ctest_stage native ctest --preset native -j "$jobs"
-
-step "AddressSanitizer and UndefinedBehaviorSanitizer"
-stage_build asan && ctest_stage asan ctest --preset asan -j "$jobs"
-
-step "ThreadSanitizer"
-stage_build tsan && ctest_stage tsan ctest --preset tsan -j "$jobs"
-
-step "Windows build (i686)"
-if stage_build windows; then
+# The Windows build at low priority, so that it takes only what the sanitizer stages leave
+# idle (their tests wait on timers and threads), then its tests under Wine at normal
+# priority: they mostly wait on Wine, several at once, under one Wine server for the whole
+# run instead of one per program. Exit status 2: the build failed.
+windows_build_and_tests() {
+  local started
+  started=$(date +%s)
+  { cmake --preset windows >/dev/null && nice -n 19 cmake --build --preset windows -j "$jobs"; } || return 2
+  echo "=== Windows build: $(($(date +%s) - started)) s; the tests under Wine follow"
   export WINEPREFIX="$PWD/build/windows/wineprefix"
-  # The Wine tests mostly wait on Wine, so they run beside fuzzing and the static analysis,
-  # several at once, under one Wine server for the whole run instead of one per program.
-  side_start windows scripts/with-display.sh bash -c '
+  scripts/with-display.sh bash -c '
     scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
     wineserver -p30
     status=0
     ctest --preset windows -j "$1" || status=1
     wineserver -k 2>/dev/null || true
     exit $status' wine-tests $((jobs * 2))
-fi
+}
+
+step "layer check: every include points down"
+if python3 scripts/check-layers.py; then count 1 0; else failed+=("layer check"); count 0 1; fi
+
+step "native build and tests"
+stage_build native && ctest_stage native ctest --preset native -j "$jobs"
+
+side_start windows windows_build_and_tests
+
+step "AddressSanitizer and UndefinedBehaviorSanitizer"
+stage_build asan && ctest_stage asan ctest --preset asan -j "$jobs"
+
+step "ThreadSanitizer"
+stage_build tsan && ctest_stage tsan ctest --preset tsan -j "$jobs"
 
 step "fuzzing"
 # The static analysis takes only what the fuzz targets leave: the core idle while the last
@@ -148,16 +155,20 @@ else
 fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
-step "static analysis and the Wine tests, to their end"
+step "static analysis and the Windows stage, to their end"
 if side_collect static "static analysis (beside fuzzing, at low priority)"; then
   count 1 0
 else
   failed+=("static-analysis")
   count 0 1
 fi
-if [ -n "${side_pid[windows]:-}" ]; then
-  windows_status=0
-  side_collect windows "Windows tests under Wine (beside the stages after the build)" || windows_status=$?
+windows_status=0
+side_collect windows "Windows build (i686) and tests under Wine (beside the sanitizers and fuzzing)" ||
+  windows_status=$?
+if [ "$windows_status" -eq 2 ]; then
+  failed+=("windows build")
+  count 0 1
+else
   settle_ctest windows "$windows_status"
 fi
 
