@@ -11,100 +11,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
 
 jobs=$(nproc)
-failed=()
-passed_total=0
-failed_total=0
-logs=build/test-logs
-mkdir -p "$logs"
-
-# Each stage's wall time, printed when the next one starts and summed up at the end.
-times=()
-side_times=()
-stage_name=""
-stage_start=$SECONDS
-run_start=$SECONDS
-close_stage() {
-  [ -n "$stage_name" ] && times+=("$(printf '%5d s  %s' $((SECONDS - stage_start)) "$stage_name")")
-  stage_name=""
-}
-step() {
-  close_stage
-  stage_name="$*"
-  stage_start=$SECONDS
-  echo; echo "=== $*"
-}
-count() { passed_total=$((passed_total + $1)); failed_total=$((failed_total + $2)); }
-build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
-
-# Counts what ctest printed in its log: "... tests failed out of N".
-count_ctest_log() {
-  local summary
-  summary=$(grep -E "tests? failed out of [0-9]+" "$1" | tail -1 || true)
-  if [ -z "$summary" ]; then
-    count 0 1
-    return 1
-  fi
-  local total bad
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-  bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
-  [ "$total" -gt 0 ] || { count 0 1; return 1; }
-  count $((total - bad)) "$bad"
-}
-
-# Settles a ctest stage from its exit status and its log: failing when no test is found.
-settle_ctest() {
-  local name=$1 status=$2 log="$logs/$1.log"
-  if [ "$status" -ne 0 ]; then
-    failed+=("$name")
-    count_ctest_log "$log" || true
-    return
-  fi
-  count_ctest_log "$log" || failed+=("$name (no tests ran)")
-}
-
-# One ctest stage in the foreground: run, show and keep its log, count.
-ctest_stage() {
-  local name=$1; shift
-  local status=0
-  "$@" 2>&1 | tee "$logs/$name.log" || status=1
-  settle_ctest "$name" "$status"
-}
-
-# Work that mostly waits (Wine) or that fills a core a stage leaves idle runs beside the
-# stages after it: its output goes to its own log, shown with its result and wall time
-# when it is collected, before the summary.
-declare -A side_pid=()
-side_start() {
-  local name=$1; shift
-  local log="$logs/$name.log" result="$logs/$name.result"
-  rm -f "$result"
-  : >"$log"
-  (
-    started=$(date +%s)
-    status=0
-    "$@" >"$log" 2>&1 </dev/null || status=$?
-    echo "$status $(($(date +%s) - started))" >"$result"
-  ) &
-  side_pid[$name]=$!
-}
-# An interrupted run leaves nothing of its own running behind it.
-trap 'kill "${side_pid[@]}" 2>/dev/null; exit 130' INT TERM
-
-# Waits for one, shows its log and adds its wall time; returns its exit status.
-side_collect() {
-  local name=$1 description=$2
-  wait "${side_pid[$name]}" || true
-  echo; echo "=== $description (ran beside the stages above)"
-  cat "$logs/$name.log"
-  local status=1 seconds=0
-  read -r status seconds <"$logs/$name.result" || true
-  side_times+=("$(printf '%5d s  %s' "$seconds" "$description")")
-  return "$status"
-}
-
-stage_build() {
-  build "$1" || { failed+=("$1 build"); count 0 1; return 1; }
-}
+# shellcheck source=scripts/test-stages.sh
+source scripts/test-stages.sh
 
 # The Windows build at low priority, so that it takes only what the sanitizer stages leave
 # idle (their tests wait on timers and threads), then its tests under Wine at normal
@@ -142,7 +50,7 @@ stage_build tsan && ctest_stage tsan ctest --preset tsan -j "$jobs"
 step "fuzzing"
 # The static analysis takes only what the fuzz targets leave: the core idle while the last
 # target runs alone, then both once fuzzing is done.
-side_start static nice -n 19 scripts/static-analysis.sh
+side_start static-analysis nice -n 19 scripts/static-analysis.sh
 fuzz_log="$logs/fuzz.log"
 scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-60}" 2>&1 | tee "$fuzz_log" || failed+=("fuzz")
 fuzz_runs=$(grep -c '^--- fuzz_' "$fuzz_log" || true)
@@ -156,21 +64,8 @@ fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
 step "static analysis and the Windows stage, to their end"
-if side_collect static "static analysis (beside fuzzing, at low priority)"; then
-  count 1 0
-else
-  failed+=("static-analysis")
-  count 0 1
-fi
-windows_status=0
-side_collect windows "Windows build (i686) and tests under Wine (beside the sanitizers and fuzzing)" ||
-  windows_status=$?
-if [ "$windows_status" -eq 2 ]; then
-  failed+=("windows build")
-  count 0 1
-else
-  settle_ctest windows "$windows_status"
-fi
+collect_check static-analysis "static analysis (beside fuzzing, at low priority)"
+collect_built_ctest windows "Windows build (i686) and tests under Wine (beside the sanitizers and fuzzing)"
 
 close_stage
 echo
