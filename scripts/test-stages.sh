@@ -100,17 +100,13 @@ stage_build() {
   build "$1" || { failed+=("$1 build"); count 0 1; return 1; }
 }
 
-# Collects work run beside the stages that builds and then runs ctest (exit status 2: the
-# build failed), counted as the same stage in the foreground would be.
-collect_built_ctest() {
-  local name=$1 description=$2 status=0
-  side_collect "$name" "$description" || status=$?
-  if [ "$status" -eq 2 ]; then
-    failed+=("$name build")
-    count 0 1
-  else
-    settle_ctest "$name" "$status"
-  fi
+# Collects a build run beside the stages: its failure is one, named "NAME" as given.
+collect_build() {
+  local name=$1 description=$2
+  side_collect "$name" "$description" && return 0
+  failed+=("$name")
+  count 0 1
+  return 1
 }
 
 # Collects a check run beside the stages: one test, passed or failed.

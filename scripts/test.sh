@@ -14,15 +14,9 @@ jobs=$(nproc)
 # shellcheck source=scripts/test-stages.sh
 source scripts/test-stages.sh
 
-# The Windows build at low priority, so that it takes only what the sanitizer stages leave
-# idle (their tests wait on timers and threads), then its tests under Wine at normal
-# priority: they mostly wait on Wine, several at once, under one Wine server for the whole
-# run instead of one per program. Exit status 2: the build failed.
-windows_build_and_tests() {
-  local started
-  started=$(date +%s)
-  { cmake --preset windows >/dev/null && nice -n 19 cmake --build --preset windows -j "$jobs"; } || return 2
-  echo "=== Windows build: $(($(date +%s) - started)) s; the tests under Wine follow"
+# The Wine tests mostly wait on Wine: the short ones run side by side, the long ones alone,
+# under one Wine server for the whole run instead of one per program.
+wine_tests() {
   export WINEPREFIX="$PWD/build/windows/wineprefix"
   scripts/with-display.sh bash -c '
     scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
@@ -30,7 +24,7 @@ windows_build_and_tests() {
     status=0
     ctest --preset windows -j "$1" || status=1
     wineserver -k 2>/dev/null || true
-    exit $status' wine-tests $((jobs * 2))
+    exit $status' wine-tests "$jobs"
 }
 
 step "layer check: every include points down"
@@ -39,7 +33,10 @@ if python3 scripts/check-layers.py; then count 1 0; else failed+=("layer check")
 step "native build and tests"
 stage_build native && ctest_stage native ctest --preset native -j "$jobs"
 
-side_start windows windows_build_and_tests
+# At low priority, the Windows build takes only what the sanitizer stages leave idle (their
+# tests wait on timers and threads).
+side_start windows-build bash -c 'cmake --preset windows >/dev/null && nice -n 19 cmake --build --preset windows -j "$1"' \
+  windows-build "$jobs"
 
 step "AddressSanitizer and UndefinedBehaviorSanitizer"
 stage_build asan && ctest_stage asan ctest --preset asan -j "$jobs"
@@ -63,9 +60,15 @@ else
 fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
-step "static analysis and the Windows stage, to their end"
-collect_check static-analysis "static analysis (beside fuzzing, at low priority)"
-collect_built_ctest windows "Windows build (i686) and tests under Wine (beside the sanitizers and fuzzing)"
+step "Windows tests under Wine"
+# Beside the static analysis only, which yields to them: their windows' timers want a
+# machine that is not busy.
+if collect_build windows-build "Windows build (i686), at low priority beside the sanitizers"; then
+  ctest_stage windows wine_tests
+fi
+
+step "static analysis, to its end"
+collect_check static-analysis "static analysis (beside fuzzing and the Wine tests, at low priority)"
 
 close_stage
 echo

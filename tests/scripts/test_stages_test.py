@@ -8,6 +8,8 @@ import time
 import unittest
 
 LIBRARY = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "test-stages.sh"
+# Work beside the stages that runs ctest, collected as scripts/test.sh would.
+COLLECT_CTEST = 'collect_ctest() { local s=0; side_collect "$1" "$2" || s=$?; settle_ctest "$1" "$s"; }'
 SUMMARY = 'echo "$passed_total passed, $failed_total failed; failed: ${failed[*]}"'
 
 
@@ -15,7 +17,7 @@ class TestStages(unittest.TestCase):
     def run_script(self, body):
         logs = tempfile.TemporaryDirectory()
         self.addCleanup(logs.cleanup)
-        script = f"set -euo pipefail\nsource '{LIBRARY}'\n{body}\n{SUMMARY}\n"
+        script = f"set -euo pipefail\nsource '{LIBRARY}'\n{COLLECT_CTEST}\n{body}\n{SUMMARY}\n"
         run = subprocess.run(["bash", "-c", script], capture_output=True, text=True,
                              env={"PATH": "/usr/bin:/bin", "KORVANE_TEST_LOGS": logs.name},
                              timeout=60)
@@ -29,20 +31,23 @@ class TestStages(unittest.TestCase):
         self.assertEqual(self.summary(
             "side_start good echo '100% tests passed, 0 tests failed out of 3'\n"
             "side_start bad bash -c 'echo \"50% tests passed, 2 tests failed out of 4\"; exit 8'\n"
-            "collect_built_ctest good 'good'\ncollect_built_ctest bad 'bad'"),
+            "collect_ctest good 'good'\ncollect_ctest bad 'bad'"),
             "5 passed, 2 failed; failed: bad")
 
     def test_what_runs_no_test_fails_beside_as_in_front(self):
         self.assertEqual(self.summary(
-            "side_start quiet echo nothing\ncollect_built_ctest quiet 'quiet'\n"
+            "side_start quiet echo nothing\ncollect_ctest quiet 'quiet'\n"
             "ctest_stage front echo nothing"),
             "0 passed, 2 failed; failed: quiet (no tests ran) front (no tests ran)")
 
-    def test_a_failed_build_beside_is_one_failure_whatever_its_log_says(self):
-        self.assertEqual(self.summary(
+    def test_a_failed_build_beside_is_one_failure_and_stops_what_needs_it(self):
+        out = self.run_script(
             "side_start win bash -c 'echo \"0 tests failed out of 9\"; exit 2'\n"
-            "collect_built_ctest win 'win'"),
-            "0 passed, 1 failed; failed: win build")
+            "if collect_build win 'win'; then echo tests-of-win; fi\n"
+            "side_start lin true\nif collect_build lin 'lin'; then echo tests-of-lin; fi")
+        self.assertNotIn("tests-of-win", out)
+        self.assertIn("tests-of-lin", out)
+        self.assertTrue(out.endswith("0 passed, 1 failed; failed: win\n"), out)
 
     def test_work_never_started_or_killed_is_a_failure(self):
         self.assertEqual(self.summary(
