@@ -11,60 +11,20 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
 
 jobs=$(nproc)
-failed=()
-passed_total=0
-failed_total=0
-logs=build/test-logs
-mkdir -p "$logs"
+# shellcheck source=scripts/test-stages.sh
+source scripts/test-stages.sh
 
-# Each stage's wall time, printed when the next one starts and summed up at the end.
-times=()
-stage_name=""
-stage_start=$SECONDS
-run_start=$SECONDS
-close_stage() {
-  [ -n "$stage_name" ] && times+=("$(printf '%5d s  %s' $((SECONDS - stage_start)) "$stage_name")")
-  stage_name=""
-}
-step() {
-  close_stage
-  stage_name="$*"
-  stage_start=$SECONDS
-  echo; echo "=== $*"
-}
-count() { passed_total=$((passed_total + $1)); failed_total=$((failed_total + $2)); }
-build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
-
-# Counts what ctest printed in its log: "... tests failed out of N".
-count_ctest_log() {
-  local summary
-  summary=$(grep -E "tests? failed out of [0-9]+" "$1" | tail -1 || true)
-  if [ -z "$summary" ]; then
-    count 0 1
-    return 1
-  fi
-  local total bad
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-  bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
-  [ "$total" -gt 0 ] || { count 0 1; return 1; }
-  count $((total - bad)) "$bad"
-}
-
-# One ctest stage: build, run (failing when no test is found), count.
-ctest_stage() {
-  local name=$1; shift
-  local log="$logs/$name.log"
-  : >"$log"
-  if ! "$@" 2>&1 | tee "$log"; then
-    failed+=("$name")
-    count_ctest_log "$log" || true
-    return
-  fi
-  count_ctest_log "$log" || failed+=("$name (no tests ran)")
-}
-
-stage_build() {
-  build "$1" || { failed+=("$1 build"); count 0 1; return 1; }
+# The Wine tests mostly wait on Wine: the short ones run side by side, the long ones alone,
+# under one Wine server for the whole run instead of one per program.
+wine_tests() {
+  export WINEPREFIX="$PWD/build/windows/wineprefix"
+  scripts/with-display.sh bash -c '
+    scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+    wineserver -p30
+    status=0
+    ctest --preset windows -j "$1" || status=1
+    wineserver -k 2>/dev/null || true
+    exit $status' wine-tests "$jobs"
 }
 
 step "layer check: every include points down"
@@ -73,26 +33,21 @@ if python3 scripts/check-layers.py; then count 1 0; else failed+=("layer check")
 step "native build and tests"
 stage_build native && ctest_stage native ctest --preset native -j "$jobs"
 
+# At low priority, the Windows build takes only what the sanitizer stages leave idle (their
+# tests wait on timers and threads).
+side_start windows-build bash -c 'cmake --preset windows >/dev/null && nice -n 19 cmake --build --preset windows -j "$1"' \
+  windows-build "$jobs"
+
 step "AddressSanitizer and UndefinedBehaviorSanitizer"
 stage_build asan && ctest_stage asan ctest --preset asan -j "$jobs"
 
 step "ThreadSanitizer"
 stage_build tsan && ctest_stage tsan ctest --preset tsan -j "$jobs"
 
-step "Windows build (i686) and tests under Wine"
-if stage_build windows; then
-  export WINEPREFIX="$PWD/build/windows/wineprefix"
-  # One Wine server for the whole run instead of one per test program.
-  ctest_stage windows scripts/with-display.sh bash -c '
-    scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
-    wineserver -p30
-    status=0
-    ctest --preset windows || status=1
-    wineserver -k 2>/dev/null || true
-    exit $status'
-fi
-
 step "fuzzing"
+# The static analysis takes only what the fuzz targets leave: the core idle while the last
+# target runs alone, then both once fuzzing is done.
+side_start static-analysis nice -n 19 scripts/static-analysis.sh
 fuzz_log="$logs/fuzz.log"
 scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-60}" 2>&1 | tee "$fuzz_log" || failed+=("fuzz")
 fuzz_runs=$(grep -c '^--- fuzz_' "$fuzz_log" || true)
@@ -105,13 +60,21 @@ else
 fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
-step "static analysis"
-if scripts/static-analysis.sh; then count 1 0; else failed+=("static-analysis"); count 0 1; fi
+step "Windows tests under Wine"
+# Beside the static analysis only, which yields to them: their windows' timers want a
+# machine that is not busy.
+if collect_build windows-build "Windows build (i686), at low priority beside the sanitizers"; then
+  ctest_stage windows wine_tests
+fi
+
+step "static analysis, to its end"
+collect_check static-analysis "static analysis (beside fuzzing and the Wine tests, at low priority)"
 
 close_stage
 echo
 echo "Stage times (wall):"
 printf '  %s\n' "${times[@]}"
+[ ${#side_times[@]} -eq 0 ] || { echo "  beside them:"; printf '  %s\n' "${side_times[@]}"; }
 printf '%7d s  in all\n' $((SECONDS - run_start))
 echo
 if [ ${#failed[@]} -ne 0 ]; then
