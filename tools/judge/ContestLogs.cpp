@@ -115,23 +115,12 @@ std::string exchangeText(std::uint32_t code, const TextTable& texts)
     return digits.size() >= 3 ? digits : std::string(3 - digits.size(), '0') + digits;
 }
 
-bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, bool lenient,
-                std::string* reason, std::size_t* line)
+namespace {
+
+// Counts the QSO lines the reader skipped; false with the first of them when the log
+// may not lose any.
+bool countSkipped(const ReadLog& log, bool lenient, Station& station, std::string* reason, std::size_t* line)
 {
-    const LogIdentity identity = identityOf(log);
-    *line = identity.line;
-    if (identity.call.empty()) {
-        *reason = identity.problem;
-        return false;
-    }
-    *line = 0;
-    // The call names the station's report file and stands in every published table.
-    if (std::string why = callsignProblem(identity.call); !why.empty()) {
-        *reason = "CALLSIGN: " + why;
-        *line = identity.line;
-        return false;
-    }
-    Station station;
     for (const LogProblem& p : log.problems) {
         if (!p.recordSkipped)
             continue;
@@ -142,8 +131,13 @@ bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, 
         }
         ++station.skippedLines;
     }
-    // The records go straight into the contest's storage and are taken back out if the
-    // log turns out unusable, so that a log never exists twice in memory.
+    return true;
+}
+
+// The records go straight into the contest's storage and are taken back out if the log
+// turns out unusable, so that a log never exists twice in memory.
+bool appendQsos(ContestLogs& logs, const ReadLog& log, std::string* reason, std::size_t* line)
+{
     const std::size_t first = logs.qsos.size();
     auto refuse = [&](std::string why, std::size_t at) {
         logs.qsos.resize(first);
@@ -173,6 +167,30 @@ bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, 
         r.mode = static_cast<std::uint8_t>(mode);
         logs.qsos.push_back(r);
     }
+    return true;
+}
+
+} // namespace
+
+bool addStation(ContestLogs& logs, const std::string& file, const ReadLog& log, bool lenient,
+                std::string* reason, std::size_t* line)
+{
+    const LogIdentity identity = identityOf(log);
+    *line = identity.line;
+    if (identity.call.empty()) {
+        *reason = identity.problem;
+        return false;
+    }
+    // The call names the station's report file and stands in every published table.
+    if (std::string why = callsignProblem(identity.call); !why.empty()) {
+        *reason = "CALLSIGN: " + why;
+        return false;
+    }
+    *line = 0;
+    Station station;
+    const std::size_t first = logs.qsos.size();
+    if (!countSkipped(log, lenient, station, reason, line) || !appendQsos(logs, log, reason, line))
+        return false;
     station.file = file;
     station.call = identity.call;
     station.callId = logs.calls.intern(identity.call);

@@ -51,6 +51,36 @@ std::string partnersCopied(const SenderView& v)
            v.copied + ")";
 }
 
+// A confirmed QSO is worth a word when the other side erred and it still counts.
+std::string confirmedText(const ContestLogs& logs, const CompactQso& q, const std::string& other,
+                          std::uint32_t partner)
+{
+    if (q.flags & kOtherBustedMyCall)
+        return other + " logged this QSO with the call " + logs.calls.text(logs.qsos[partner].call) +
+               "; it counts for you";
+    if (q.flags & kOtherTimeWrong)
+        return other + " logged this QSO at " + formatMinute(logs.qsos[partner].minute, "%H:%M") +
+               ", a time far from yours while yours agrees with your other partners; it counts for you";
+    return "in " + other + "'s log";
+}
+
+// What was received against what was sent: the sender's line, or for a station without
+// a log what most of its partners copied.
+std::string bustedExchangeText(const Judgement& j, const CompactQso& q, const FindingDetail& d)
+{
+    const ContestLogs& logs = j.logs;
+    std::string why = "received " + exchangeText(q.received, logs.exchanges);
+    if (d.otherIndex != kNoIndex) {
+        why += ", " + logs.stations[d.otherStation].call + " sent " +
+               exchangeText(logs.qsos[d.otherIndex].sent, logs.exchanges);
+        if (d.otherStation < j.check.senders.size())
+            why += partnersCopied(j.check.senders[d.otherStation]);
+    } else if (const auto it = j.check.sendersWithoutLog.find(q.call); it != j.check.sendersWithoutLog.end()) {
+        why += ", " + logs.calls.text(q.call) + " sent no log" + partnersCopied(it->second);
+    }
+    return why;
+}
+
 } // namespace
 
 bool worthReporting(const CompactQso& qso)
@@ -73,14 +103,7 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
     const std::string other = d.otherStation == kNoIndex ? std::string() : logs.stations[d.otherStation].call;
     switch (q.finding) {
     case Finding::Confirmed:
-        if (q.flags & kOtherBustedMyCall)
-            d.why = other + " logged this QSO with the call " + logs.calls.text(logs.qsos[partner].call) +
-                    "; it counts for you";
-        else if (q.flags & kOtherTimeWrong)
-            d.why = other + " logged this QSO at " + formatMinute(logs.qsos[partner].minute, "%H:%M") +
-                    ", a time far from yours while yours agrees with your other partners; it counts for you";
-        else
-            d.why = "in " + other + "'s log";
+        d.why = confirmedText(logs, q, other, partner);
         break;
     case Finding::NoLog:
         d.why = call + " sent no log";
@@ -89,14 +112,7 @@ FindingDetail explainFinding(const Judgement& j, std::uint32_t station, std::uin
         d.why = call + " is in no other log";
         break;
     case Finding::BustedExchange:
-        d.why = "received " + exchangeText(q.received, logs.exchanges);
-        if (partner != kNoIndex) {
-            d.why += ", " + other + " sent " + exchangeText(logs.qsos[partner].sent, logs.exchanges);
-            if (d.otherStation < j.check.senders.size())
-                d.why += partnersCopied(j.check.senders[d.otherStation]);
-        } else if (const auto it = j.check.sendersWithoutLog.find(q.call); it != j.check.sendersWithoutLog.end()) {
-            d.why += ", " + call + " sent no log" + partnersCopied(it->second);
-        }
+        d.why = bustedExchangeText(j, q, d);
         break;
     case Finding::Nil:
         d.why = "not in " + call + "'s log" + nearMissText(j, index, &d);

@@ -62,7 +62,9 @@ std::string reportFileName(const std::string& call)
     if (stem.size() > kMaxStem) {
         char hash[kHashDigits + 1];
         std::snprintf(hash, sizeof hash, "%016llX", static_cast<unsigned long long>(fnv1a(call)));
-        stem = stem.substr(0, kMaxStem - kHashDigits - 1) + "~" + hash;
+        stem.resize(kMaxStem - kHashDigits - 1);
+        stem += '~';
+        stem += hash;
     }
     return stem + ".txt";
 }

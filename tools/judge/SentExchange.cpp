@@ -125,6 +125,7 @@ void SentExchanges::settle(std::uint32_t station, std::size_t part, const std::v
     const bool name = reader_.rules().parts[part].kind == PartKind::Name;
     const std::vector<std::uint32_t> own = ownValues(station, part);
     std::vector<std::uint32_t> copied;
+    copied.reserve(copies.size());
     for (const Copy& c : copies)
         copied.push_back(c.value);
     SentPart& sent = sent_[station * reader_.rules().parts.size() + part];

@@ -8,6 +8,7 @@
 #include "tools/judge/Simulation.h"
 #include "tools/judge/SimulationRandom.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -47,7 +48,7 @@ struct SideLog {
 };
 
 struct Event {
-    SideLog side[2];
+    std::array<SideLog, 2> side;
     std::int64_t second = 0;  // the real moment, seconds from the start of the period
     std::uint32_t freqKHz = 0;
     std::uint8_t band = 0, mode = 0; // band 0: 160 m, 1: 80 m; mode 0: CW, 1: SSB

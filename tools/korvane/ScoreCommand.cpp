@@ -146,6 +146,61 @@ void printHeaderOrigins(const std::filesystem::path& written, const HeaderSource
                  written.filename().string().c_str(), headerOrigins(text, sources).c_str());
 }
 
+// Categories are typed into the report's dialog, never stored: without it they are lost.
+void warnCategoriesWithoutReport(const ScoreOptions& options)
+{
+    for (const CategoryField& f : categoryFields())
+        if (!options.report && options.header.*f.value)
+            std::fprintf(stderr, "korvane: warning: %s has no effect without --report\n", f.option);
+}
+
+// Who answers the plug-in's dialogs: korvane with the typed texts, or, on Windows with
+// --interactive, the operator. False when the dialog would wait for nobody.
+bool arrangeAnswers(const ScoreOptions& options, const HeaderSources& sources,
+                    std::unique_ptr<host::AutoAnswer>& answering)
+{
+#if defined(_WIN32)
+    const bool operatorAnswers = options.interactive;
+#else
+    const bool operatorAnswers = false; // no display: the typed texts are the only answer
+#endif
+    if (!operatorAnswers)
+        answering = std::make_unique<host::AutoAnswer>(printAnswered, typedCategories(sources.categories));
+#if defined(_WIN32)
+    if (answering && !answering->active() && options.report) {
+        std::fprintf(stderr, "korvane: cannot confirm the setup dialog unattended; "
+                             "use --interactive\n");
+        return false;
+    }
+#endif
+    return true;
+}
+
+void printForPeople(const ScoreOptions& options, const LogInput& input, const std::string& table,
+                    std::optional<int> committeeScore, std::size_t refused)
+{
+    std::fputs(printableTable(table).c_str(), stdout);
+    printMultipliers(input, table);
+    std::fputs(readSummary(options, input).c_str(), stdout);
+    if (const std::optional<ScoreSummary> summary = parseScoreTable(table))
+        std::fputs(claimLine(summary->score, committeeScore, refused).c_str(), stdout);
+}
+
+// The report the plug-in wrote, its header's origins listed; empty with the problem
+// when it wrote none.
+std::filesystem::path reportWritten(const ReportFile& report, int score, const LogInput& input,
+                                    const HeaderSources& sources, std::string* problem)
+{
+    std::filesystem::path written;
+    if (score != -1)
+        *problem = "the plug-in did not confirm a report";
+    else if (!report.find(input.log.qsos.size(), &written, problem))
+        written.clear();
+    else
+        printHeaderOrigins(written, sources);
+    return written;
+}
+
 } // namespace
 
 int runScore(const ScoreOptions& options)
@@ -157,10 +212,7 @@ int runScore(const ScoreOptions& options)
     HeaderSources sources;
     if (options.report && !planReport(options, input, sources))
         return kExitFailed;
-    // Categories are typed into the report's dialog, never stored: without it they are lost.
-    for (const CategoryField& f : categoryFields())
-        if (!options.report && options.header.*f.value)
-            std::fprintf(stderr, "korvane: warning: %s has no effect without --report\n", f.option);
+    warnCategoriesWithoutReport(options);
     PluginSession plugin;
     std::string error;
     if (!plugin.load(options.plugin, &error) || !enterWorkFolder(options.workdir, &error) ||
@@ -170,27 +222,11 @@ int runScore(const ScoreOptions& options)
     }
     if (!options.report && !keepWindowClosed())
         std::fprintf(stderr, "korvane: warning: cannot write %s\n", settings::kFile);
-
-#if defined(_WIN32)
-    const bool operatorAnswers = options.interactive;
-#else
-    const bool operatorAnswers = false; // no display: the typed texts are the only answer
-#endif
     std::unique_ptr<host::AutoAnswer> answering;
-    if (!operatorAnswers)
-        answering = std::make_unique<host::AutoAnswer>(printAnswered,
-                                                       typedCategories(sources.categories));
-#if defined(_WIN32)
-    // Unanswered, the setup dialog would wait for an operator who is not there.
-    if (answering && !answering->active() && options.report) {
-        std::fprintf(stderr, "korvane: cannot confirm the setup dialog unattended; "
-                             "use --interactive\n");
+    if (!arrangeAnswers(options, sources, answering))
         return kExitFailed;
-    }
-#endif
     const ReportFile report(std::filesystem::current_path());
 
-    const bool forScripts = options.format != OutputFormat::Text;
     plugin.reset(options.report, input.run);
     std::optional<std::vector<Refusal>> refusals = feed(plugin, input);
     int score = 0;
@@ -200,35 +236,21 @@ int runScore(const ScoreOptions& options)
         committeeScore = scoreWithoutRefused(plugin, input.run, input.log.qsos, *refusals);
     answering.reset();
 
-    if (!forScripts) {
-        std::fputs(printableTable(table).c_str(), stdout);
-        printMultipliers(input, table);
-        std::fputs(readSummary(options, input).c_str(), stdout);
-        if (const std::optional<ScoreSummary> summary = parseScoreTable(table))
-            std::fputs(claimLine(summary->score, committeeScore,
-                                 refusals ? refusals->size() : 0).c_str(), stdout);
-    }
+    const bool forScripts = options.format != OutputFormat::Text;
+    if (!forScripts)
+        printForPeople(options, input, table, committeeScore, refusals ? refusals->size() : 0);
     std::filesystem::path written;
     std::string problem;
-    if (options.report) {
-        if (score != -1)
-            problem = "the plug-in did not confirm a report";
-        else if (!report.find(input.log.qsos.size(), &written, &problem))
-            written.clear();
-        else
-            printHeaderOrigins(written, sources);
-    }
-    if (forScripts &&
-        !printForScripts(options, input, table, std::move(refusals), committeeScore,
-                         written.string()))
+    if (options.report)
+        written = reportWritten(report, score, input, sources, &problem);
+    if (forScripts && !printForScripts(options, input, table, std::move(refusals), committeeScore, written.string()))
         return kExitFailed;
     if (!problem.empty()) {
         std::fprintf(stderr, "korvane: no Cabrillo report: %s\n", problem.c_str());
         return kExitFailed;
     }
     if (options.report && !forScripts)
-        std::printf("Cabrillo file: %s (%zu QSO lines)\n", written.string().c_str(),
-                    input.log.qsos.size());
+        std::printf("Cabrillo file: %s (%zu QSO lines)\n", written.string().c_str(), input.log.qsos.size());
     return kExitOk;
 }
 

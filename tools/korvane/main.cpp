@@ -148,6 +148,55 @@ void addHeaderOptions(CLI::App& command, HeaderOptions& h)
     }
 }
 
+CLI::App* addScoreCommand(CLI::App& app, ScoreOptions& score)
+{
+    CLI::App* command = app.add_subcommand(
+        "score", "Feed the log to the plug-in and print its score table and multipliers");
+    addLogOptions(*command, score, true);
+    command->add_flag("--report", score.report, "Have the plug-in write the Cabrillo file <own call>.cbr");
+    command->add_flag("--interactive", score.interactive,
+                      "Windows: show the setup dialog and message boxes instead of "
+                      "confirming them");
+    addHeaderOptions(*command, score.header);
+    command
+        ->add_option("--sent-exchange", score.sentExchange,
+                     "Sent exchange for every QSO; # is its serial, ### gives 001")
+        ->check([](const std::string& v) { return sentExchangeProblem(v); });
+    addFormatOption(*command, score.format);
+    return command;
+}
+
+CLI::App* addToursCommand(CLI::App& app, ToursOptions& tours)
+{
+    CLI::App* command = app.add_subcommand(
+        "tours", "Replay the log tour by tour: QSOs by band and mode, new calls, refused "
+                 "repeats and the running score per half hour");
+    addLogOptions(*command, tours, false);
+    addFormatOption(*command, tours.format);
+    command->add_option("--chart", tours.chartPath, "Also draw the tours into this SVG file (a name ending in .svg)")
+        ->check(svgCheck)
+        ->transform(systemPathArgument);
+    return command;
+}
+
+// A slip such as "scroe" would otherwise read as a stray argument: false with the
+// nearest command named.
+bool knownCommand(const CLI::App& app, const std::vector<std::string>& args)
+{
+    if (args.size() < 2 || args[1].empty() || args[1][0] == '-')
+        return true;
+    std::vector<std::string> names;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        names.push_back(sub->get_name());
+    const std::string& typed = args[1];
+    if (std::find(names.begin(), names.end(), typed) != names.end())
+        return true;
+    const std::string near = nearestCommand(typed, names);
+    std::fprintf(stderr, "korvane: no command %s%s\nRun with --help for more information.\n", typed.c_str(),
+                 near.empty() ? "" : ("; did you mean " + near + "?").c_str());
+    return false;
+}
+
 int run(std::vector<std::string> args)
 {
     // Named, not after argv[0]: a long install path would push the usage line past the
@@ -163,59 +212,22 @@ int run(std::vector<std::string> args)
     app.allow_windows_style_options(false);
 
     ScoreOptions score;
-    CLI::App* scoreCommand = app.add_subcommand(
-        "score", "Feed the log to the plug-in and print its score table and multipliers");
-    addLogOptions(*scoreCommand, score, true);
-    scoreCommand->add_flag("--report", score.report,
-                           "Have the plug-in write the Cabrillo file <own call>.cbr");
-    scoreCommand->add_flag("--interactive", score.interactive,
-                           "Windows: show the setup dialog and message boxes instead of "
-                           "confirming them");
-    addHeaderOptions(*scoreCommand, score.header);
-    scoreCommand
-        ->add_option("--sent-exchange", score.sentExchange,
-                     "Sent exchange for every QSO; # is its serial, ### gives 001")
-        ->check([](const std::string& v) { return sentExchangeProblem(v); });
-    addFormatOption(*scoreCommand, score.format);
-
+    const CLI::App* scoreCommand = addScoreCommand(app, score);
     LogCommandOptions check;
     CLI::App* checkCommand = app.add_subcommand(
         "check", "Replay the log as if live and list every QSO the tour rule refuses");
     addLogOptions(*checkCommand, check, false);
-
     ToursOptions tours;
-    CLI::App* toursCommand = app.add_subcommand(
-        "tours", "Replay the log tour by tour: QSOs by band and mode, new calls, refused "
-                 "repeats and the running score per half hour");
-    addLogOptions(*toursCommand, tours, false);
-    addFormatOption(*toursCommand, tours.format);
-    toursCommand->add_option("--chart", tours.chartPath,
-                             "Also draw the tours into this SVG file (a name ending in .svg)")
-        ->check(svgCheck)
-        ->transform(systemPathArgument);
-
+    const CLI::App* toursCommand = addToursCommand(app, tours);
     PluginChoice exportsPlugin;
     CLI::App* exportsCommand = app.add_subcommand(
         "exports", "List the twenty exports and whether each pair resolves to one function");
-    exportsCommand->add_option("PLUGIN", exportsPlugin.path,
-                               "The plug-in (default: the one next to korvane)")
+    exportsCommand->add_option("PLUGIN", exportsPlugin.path, "The plug-in (default: the one next to korvane)")
         ->transform(systemPathArgument);
-    // The committee's judge and simulate.
-    judge::JudgeCommands committee(app);
+    judge::JudgeCommands committee(app); // judge and simulate
 
-    // A slip such as "scroe" would otherwise read as a stray argument.
-    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-') {
-        std::vector<std::string> names;
-        for (const CLI::App* sub : app.get_subcommands({}))
-            names.push_back(sub->get_name());
-        const std::string& typed = args[1];
-        if (std::find(names.begin(), names.end(), typed) == names.end()) {
-            const std::string near = nearestCommand(typed, names);
-            std::fprintf(stderr, "korvane: no command %s%s\nRun with --help for more information.\n",
-                         typed.c_str(), near.empty() ? "" : ("; did you mean " + near + "?").c_str());
-            return kExitUsage;
-        }
-    }
+    if (!knownCommand(app, args))
+        return kExitUsage;
     try {
         std::reverse(args.begin(), args.end());
         args.pop_back(); // the program's name

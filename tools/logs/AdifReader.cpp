@@ -28,7 +28,7 @@ constexpr std::size_t kSameExchangeMinQsos = 10;
 // a hostile record may hold any number of fields.
 class Record {
 public:
-    void add(std::string name, std::string value) { fields_.try_emplace(std::move(name), std::move(value)); }
+    void add(std::string name, std::string_view value) { fields_.try_emplace(std::move(name), value); }
     const std::string* find(const std::string& name) const
     {
         const auto it = fields_.find(name);
@@ -351,7 +351,7 @@ private:
             record_.clear();
             return false;
         }
-        record_.add(name, std::string(text_.substr(pos_, n)));
+        record_.add(name, text_.substr(pos_, n));
         pos_ += n;
         return true;
     }

@@ -143,11 +143,11 @@ void takeOwnHeader(ReadLog& log)
 {
     if (callsignProblem(log.header.callsign).empty())
         log.ownCall = log.header.callsign;
-    for (const auto& [tag, value] : log.header.categories) {
+    for (const auto& category : log.header.categories) {
         const bool first = std::none_of(log.categories.begin(), log.categories.end(),
-                                        [&](const auto& c) { return c.first == tag; });
+                                        [&](const auto& c) { return c.first == category.first; });
         if (first)
-            log.categories.emplace_back(tag, value);
+            log.categories.push_back(category);
     }
 }
 

@@ -67,6 +67,24 @@ ContestDefinition ntcContest()
     return c;
 }
 
+std::uint32_t stationNamed(const Judgement& j, const std::string& call)
+{
+    const std::uint32_t id = j.logs.calls.find(call);
+    REQUIRE(id != TextTable::kNone);
+    REQUIRE(j.logs.stationOfCall[id] != kNoIndex);
+    return j.logs.stationOfCall[id];
+}
+
+std::uint32_t qsoOnLine(const Judgement& j, const std::string& call, std::uint32_t line)
+{
+    const Station& s = j.logs.stations[stationNamed(j, call)];
+    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
+        if (j.logs.qsos[i].line == line)
+            return i;
+    FAIL("no QSO on line " << line << " of " << call);
+    return kNoIndex;
+}
+
 std::string pluginPath()
 {
     const char* path = std::getenv("KORVANE_PLUGIN");

@@ -37,6 +37,11 @@ JudgeRules korvaneRules();
 // with the words its participants add ("NTC 44", "2 POINTS"); a missing name is no bust.
 ContestDefinition ntcContest();
 
+// The station whose log claims the call, and the QSO on a line of its file; each fails
+// the test when there is none.
+std::uint32_t stationNamed(const Judgement& j, const std::string& call);
+std::uint32_t qsoOnLine(const Judgement& j, const std::string& call, std::uint32_t line);
+
 // The built plug-in (KORVANE_PLUGIN), empty when the variable is not set.
 std::string pluginPath();
 // A folder of the environment, empty when unset or not a folder.

@@ -57,27 +57,9 @@ std::size_t countOf(const Judgement& j, Finding f)
     return n;
 }
 
-std::uint32_t stationNamed(const Judgement& j, const char* call)
-{
-    const std::uint32_t s = j.logs.stationOfCall[j.logs.calls.find(call)];
-    REQUIRE(s != kNoIndex);
-    return s;
-}
-
-// The QSO on a line of a station's file.
-std::uint32_t qsoAt(const Judgement& j, const char* call, std::uint32_t line)
-{
-    const Station& s = j.logs.stations[stationNamed(j, call)];
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
-        if (j.logs.qsos[i].line == line)
-            return i;
-    FAIL("no QSO on line " << line << " of " << call);
-    return kNoIndex;
-}
-
 Finding findingAt(const Judgement& j, const char* call, std::uint32_t line)
 {
-    return j.logs.qsos[qsoAt(j, call, line)].finding;
+    return j.logs.qsos[qsoOnLine(j, call, line)].finding;
 }
 
 std::string readAll(const fs::path& file)
@@ -143,7 +125,7 @@ TEST_CASE("the real event: swapped letters, busted copies, a near miss; two NILs
     // in 5, 12, 15 and 7 other logs.
     CHECK(countOf(j, Finding::BustedCall) == 6);
     CHECK(countOf(j, Finding::Unique) == 10);
-    const std::uint32_t f8dtf = qsoAt(j, "DJ0SP", 51);
+    const std::uint32_t f8dtf = qsoOnLine(j, "DJ0SP", 51);
     CHECK(j.logs.qsos[f8dtf].finding == Finding::BustedCall);
     REQUIRE(j.check.meant.count(f8dtf) == 1);
     CHECK(j.logs.calls.text(j.check.meant.at(f8dtf).call) == "F8DTU");
@@ -153,7 +135,7 @@ TEST_CASE("the real event: swapped letters, busted copies, a near miss; two NILs
     CheckOptions two;
     two.uniqueBustLogs = 2;
     const Judgement atTwo = checked(eventFiles(samples), two);
-    const std::uint32_t om6mh = qsoAt(atTwo, "DJ0SP", 45);
+    const std::uint32_t om6mh = qsoOnLine(atTwo, "DJ0SP", 45);
     CHECK(atTwo.logs.qsos[om6mh].finding == Finding::BustedCall);
     CHECK(atTwo.logs.calls.text(atTwo.check.meant.at(om6mh).call) == "OM6MS");
 

@@ -51,25 +51,6 @@ std::vector<std::string> ntcEvent(const fs::path& root)
             (root / "ntc-qp-2024-03-S51Z.cbr").string(), (root / "ntc-qp-2024-03-DJ0SP.cbr").string()};
 }
 
-std::uint32_t stationNamed(const Judgement& j, const std::string& call)
-{
-    const std::uint32_t id = j.logs.calls.find(call);
-    REQUIRE(id != TextTable::kNone);
-    REQUIRE(j.logs.stationOfCall[id] != kNoIndex);
-    return j.logs.stationOfCall[id];
-}
-
-// The QSO on a line of a station's log.
-std::uint32_t qsoOnLine(const Judgement& j, const std::string& call, std::uint32_t line)
-{
-    const Station& s = j.logs.stations[stationNamed(j, call)];
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i)
-        if (j.logs.qsos[i].line == line)
-            return i;
-    FAIL("no QSO on line " << line << " of " << call);
-    return kNoIndex;
-}
-
 // The party's definition as shipped beside the bundled sample.
 JudgeRules ntcRules()
 {
