@@ -60,15 +60,15 @@ else
 fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
+step "static analysis, to its end"
+collect_check static-analysis "static analysis (beside fuzzing, at low priority)"
+
 step "Windows tests under Wine"
-# Beside the static analysis only, which yields to them: their windows' timers want a
-# machine that is not busy.
+# Alone: their windows' timers want a machine that is not busy, and even a process at
+# low priority beside them has made a tick come late.
 if collect_build windows-build "Windows build (i686), at low priority beside the sanitizers"; then
   ctest_stage windows wine_tests
 fi
-
-step "static analysis, to its end"
-collect_check static-analysis "static analysis (beside fuzzing and the Wine tests, at low priority)"
 
 close_stage
 echo
