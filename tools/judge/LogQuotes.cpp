@@ -1,6 +1,7 @@
 #include "tools/judge/LogQuotes.h"
 
-#include <cstdio>
+#include "tools/output/ControlText.h"
+
 #include <fstream>
 
 namespace korvane::judge {
@@ -8,18 +9,8 @@ std::string visibleLine(std::string_view line, std::size_t maxBytes)
 {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
         line.remove_suffix(1);
-    std::string out;
-    for (std::size_t i = 0; i < line.size() && i < maxBytes; ++i) {
-        const unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c < 0x20 || c == 0x7f) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return line.size() > maxBytes ? out + "..." : out;
+    const std::string shown = controlsEscaped(line.substr(0, maxBytes));
+    return line.size() > maxBytes ? shown + "..." : shown;
 }
 
 const LogQuotes::Lines& LogQuotes::linesOf(std::uint32_t station)
@@ -36,10 +27,9 @@ const LogQuotes::Lines& LogQuotes::linesOf(std::uint32_t station)
     // The QSOs stand in file order, so one walk through the file finds every line.
     std::uint32_t k = 0;
     for (std::size_t number = 1; k < s.count && std::getline(in, text); ++number) {
-        const std::string visible = visibleLine(text);
         for (; k < s.count && logs_.qsos[s.first + k].line <= number; ++k) {
             if (logs_.qsos[s.first + k].line == number) {
-                lines.text += visible;
+                lines.text += visibleLine(text);
                 lines.found[k] = 1;
             }
             lines.ends[k] = static_cast<std::uint32_t>(lines.text.size());

@@ -60,11 +60,14 @@ JudgeRules korvaneRules()
 // the file a committee would use.
 ContestDefinition ntcContest()
 {
-    ContestDefinition c;
-    std::string error;
-    const std::string file = folderFrom("KORVANE_BUNDLED") + "/ntc-qp.ini";
-    REQUIRE_MESSAGE(loadContestDefinition(file, c, &error), error);
-    return c;
+    static const ContestDefinition loaded = [] {
+        ContestDefinition c;
+        std::string error;
+        const std::string file = folderFrom("KORVANE_BUNDLED") + "/ntc-qp.ini";
+        REQUIRE_MESSAGE(loadContestDefinition(file, c, &error), error);
+        return c;
+    }();
+    return loaded;
 }
 
 std::uint32_t stationNamed(const Judgement& j, const std::string& call)
