@@ -58,6 +58,10 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     write(logs / "d-nocall.log", "START-OF-LOG: 3.0\r\n" + good("UA3DD") + "\r\nEND-OF-LOG:\r\n");
     write(logs / "e-broken.log", cabrillo("UA3EE", {good("UA3EE"), "QSO: 3520 CW 2026-11-21 1501 UA3EE"}));
     write(logs / "f-again.log", cabrillo("UA3AA", {good("UA3AA")}));
+    // The copy written earlier gives way, whatever tick of the file clock each write fell on.
+    const auto written = fs::file_time_type::clock::now();
+    fs::last_write_time(logs / "f-again.log", written - std::chrono::minutes(2));
+    fs::last_write_time(logs / "a-good.cbr", written - std::chrono::minutes(1));
     // A log that cannot be read takes no call: the station's next log is judged.
     write(logs / "a-bad-first.log", cabrillo("UA3FF", {"QSO: 3520 CW 2026-11-21 1501 UA3FF"}));
     write(logs / "h-good-second.log", cabrillo("UA3FF", {good("UA3FF")}));
