@@ -7,7 +7,7 @@ at the bottom. tools/, bench/, fuzz/ and tests/ sit on top: no product folder in
 Only platform/ may include <windows.h> (resource scripts aside).
 
 tools/ is layered in its turn, one folder on the next: host < logs < output < judge <
-korvane. Each sees the folders below it and every product folder.
+robot < korvane. Each sees the folders below it and every product folder.
 """
 import pathlib
 import re
@@ -27,7 +27,7 @@ MAY_INCLUDE = {
 }
 TOP = {"tools", "bench", "fuzz", "tests"}
 # The tool folders from the bottom up.
-TOOL_LAYERS = ["host", "logs", "output", "judge", "korvane"]
+TOOL_LAYERS = ["host", "logs", "output", "judge", "robot", "korvane"]
 SOURCES = {".h", ".hpp", ".cpp", ".cc", ".rc"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
@@ -97,7 +97,7 @@ def main() -> int:
         for path in sources(ROOT / "tools" / folder):
             checked += 1
             problems += check_tool(path, folder)
-    # A source of tools/ outside the five folders would escape the check.
+    # A source of tools/ outside the tool folders would escape the check.
     for path in sources(ROOT / "tools"):
         if path.relative_to(ROOT / "tools").parts[0] not in TOOL_LAYERS:
             problems.append(f"{path.relative_to(ROOT)}: outside the tool layers {', '.join(TOOL_LAYERS)}")

@@ -14,6 +14,10 @@ set -euo pipefail
 group_korvane=(
   cmake ninja-build g++                 # native build
   libcli11-dev                          # command-line options of the korvane tool
+  libsqlite3-dev                        # korvane robot: the submissions database
+  libcpp-httplib-dev                    # korvane robot: the web server (and its test client)
+  nlohmann-json3-dev                    # korvane robot: the JSON API
+  libssl-dev pkg-config                 # korvane robot: SHA-256 and random tokens (libcrypto)
 )
 group_native=(
   "${group_korvane[@]}"
@@ -24,6 +28,7 @@ group_tests=(
   python3                               # reads korvane's JSON and CSV back in the tool tests
   librsvg2-bin fonts-dejavu-core        # rsvg-convert renders the tours chart in a test
   chromium                              # headless, renders the judge's results page in a test
+  nodejs                                # with npm: puppeteer-core drives chromium in the robot's browser test
 )
 group_windows=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686  # Stats.dll, korvane.exe
@@ -53,6 +58,10 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# Debian's nodejs comes without npm; a Node.js from elsewhere brings its own.
+if printf '%s\n' "${packages[@]}" | grep -qx nodejs && ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
