@@ -62,19 +62,33 @@ done
 if printf '%s\n' "${packages[@]}" | grep -qx nodejs && ! command -v npm >/dev/null; then
   missing+=(npm)
 fi
-[ ${#missing[@]} -eq 0 ] && exit 0
+# puppeteer-core, pinned in tests/browser/package-lock.json, drives Debian's chromium in
+# the robot's browser test; it downloads no browser, and no install script of it runs.
+browser_test_modules() {
+  local dir=tests/browser stamp=tests/browser/node_modules/.package-lock.json
+  [ -f "$stamp" ] && [ "$stamp" -nt "$dir/package-lock.json" ] && return 0
+  echo "Installing puppeteer-core for the browser test (npm ci in $dir)"
+  (cd "$dir" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+}
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "Missing packages: ${missing[*]}" >&2
-  echo "Run this script as root (or: sudo apt-get install ${missing[*]})." >&2
-  exit 1
+if [ ${#missing[@]} -ne 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run this script as root (or: sudo apt-get install ${missing[*]})." >&2
+    exit 1
+  fi
+
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  # Only the 32-bit Wine needs the i386 architecture.
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-# Only the 32-bit Wine needs the i386 architecture.
-if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+if printf '%s\n' "${groups[@]}" | grep -qx tests; then
+  cd "$(dirname "${BASH_SOURCE[0]}")/.."
+  browser_test_modules
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,36 @@
+#pragma once
+// `korvane robot` as a child process, for measuring it from outside: created on a data
+// folder, started on a free loopback port, stopped by signal.
+
+#include <string>
+#include <thread>
+
+#include <sys/types.h>
+
+namespace bench {
+
+// `korvane robot init --data DIR`: the committee token it prints once; false with a reason.
+bool initRobot(const std::string& korvane, const std::string& dataDir, std::string* token, std::string* error);
+
+class RobotProcess {
+public:
+    RobotProcess() = default;
+    ~RobotProcess(); // stops the server if it still runs
+    RobotProcess(const RobotProcess&) = delete;
+    RobotProcess& operator=(const RobotProcess&) = delete;
+
+    // Starts `korvane robot --data DIR --listen 127.0.0.1:0` and waits (up to 60 s) for
+    // the line that gives its port.
+    bool start(const std::string& korvane, const std::string& dataDir, std::string* error);
+    int port() const { return port_; }
+    pid_t pid() const { return pid_; }
+    // SIGTERM, then SIGKILL if it has not ended within 10 s; the exit status as waitpid gives it.
+    int stop();
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+    std::thread drain_; // reads the server's output after the port line so it never blocks
+};
+
+} // namespace bench

@@ -1,0 +1,247 @@
+// `korvane robot` under load, measured from outside over the loopback: a simulated
+// contest's logs uploaded through the JSON API by many clients at once, as before a
+// deadline. Prints the time the server takes for one large log, the latency (p50, p99)
+// and uploads per second under load, and then checks through the committee's API that
+// every receipt is stored with the SHA-256 and the bytes that were sent.
+// Not part of ctest: it takes a minute or more on two cores.
+//
+//   robot_load [--korvane PATH] [--data DIR] [--logs N] [--clients N] [--qsos N]
+//              [--big-qsos N] [--big-runs N] [--port N --token TOKEN]
+//
+// Without --port it creates a fresh data folder (or uses --data, which must not hold a
+// database), starts korvane robot on a free port and stops it at the end. With --port it
+// measures the robot already running there, whose committee token --token gives.
+#include "RobotProcess.h"
+#include "RobotUploads.h"
+
+#include "tools/judge/Simulation.h"
+
+#include "contract/OleDateTime.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace korvane::judge;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Options {
+    std::string korvane, data, token;
+    int port = 0;
+    unsigned logs = 2000, clients = 50, bigRuns = 5;
+    double qsos = 300, bigQsos = 5000;
+};
+
+bool parse(int argc, char** argv, Options* o)
+{
+    std::error_code ec;
+    o->korvane = (fs::read_symlink("/proc/self/exe", ec).parent_path() / "korvane").string();
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (i + 1 >= argc)
+            return false;
+        const char* value = argv[++i];
+        if (name == "--korvane")
+            o->korvane = value;
+        else if (name == "--data")
+            o->data = value;
+        else if (name == "--token")
+            o->token = value;
+        else if (name == "--port")
+            o->port = std::atoi(value);
+        else if (name == "--logs")
+            o->logs = static_cast<unsigned>(std::atoi(value));
+        else if (name == "--clients")
+            o->clients = static_cast<unsigned>(std::atoi(value));
+        else if (name == "--big-runs")
+            o->bigRuns = static_cast<unsigned>(std::atoi(value));
+        else if (name == "--qsos")
+            o->qsos = std::atof(value);
+        else if (name == "--big-qsos")
+            o->bigQsos = std::atof(value);
+        else
+            return false;
+    }
+    return o->logs > 0 && o->clients > 0 && o->bigRuns > 0 && (o->port == 0 || !o->token.empty());
+}
+
+std::size_t qsoLines(const std::string& log)
+{
+    std::size_t n = 0;
+    for (std::size_t at = 0; at < log.size();) {
+        if (log.compare(at, 4, "QSO:") == 0)
+            ++n;
+        const std::size_t end = log.find('\n', at);
+        if (end == std::string::npos)
+            break;
+        at = end + 1;
+    }
+    return n;
+}
+
+// The KORVANE period, with `count` logs of about `qsos` QSO lines each (at least, when
+// the simulation makes fewer logs than asked).
+std::vector<std::string> simulatedLogs(unsigned count, double qsos, std::uint64_t seed)
+{
+    SimulationOptions o;
+    o.stations = static_cast<unsigned>(count / 0.8) + 2; // some stations send no log
+    o.qsosPerLog = qsos;
+    o.seed = seed;
+    o.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
+    o.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
+    std::vector<std::string> logs;
+    for (SimulatedLog& log : simulateContest(o).logs)
+        logs.push_back(std::move(log.text));
+    if (logs.size() > count)
+        logs.resize(count);
+    return logs;
+}
+
+// The same log with a header line that makes its bytes differ, so that each upload is
+// checked and receipted anew instead of answered with the earlier receipt.
+std::string variant(const std::string& log, unsigned n)
+{
+    const std::size_t end = log.find('\n');
+    if (end == std::string::npos)
+        return log;
+    const bool crlf = end > 0 && log[end - 1] == '\r';
+    return log.substr(0, end + 1) + "SOAPBOX: timing run " + std::to_string(n) + (crlf ? "\r\n" : "\n") +
+           log.substr(end + 1);
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t at = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(at, values.size() - 1)];
+}
+
+const char* verdict(bool met) { return met ? "met" : "NOT met"; }
+
+// One log of bigQsos QSO lines, uploaded bigRuns times in different bytes one after
+// another on a quiet server. True when the median is within the target.
+bool timeLargeLog(const Options& o)
+{
+    // Few stations, many QSOs each: the largest log is at least that size.
+    std::vector<std::string> logs = simulatedLogs(8, o.bigQsos, 77);
+    const auto largest = std::max_element(logs.begin(), logs.end(), [](const std::string& a, const std::string& b) {
+        return qsoLines(a) < qsoLines(b);
+    });
+    if (largest == logs.end()) {
+        std::fprintf(stderr, "robot_load: the simulation made no log\n");
+        return false;
+    }
+    std::vector<double> ms;
+    for (unsigned run = 0; run < o.bigRuns; ++run) {
+        const bench::UploadResult r = bench::uploadLog(o.port, variant(*largest, run));
+        if (r.receiptId.empty()) {
+            std::fprintf(stderr, "robot_load: the large log was not receipted: HTTP %d %s %s\n", r.status,
+                         r.outcome.c_str(), r.message.c_str());
+            return false;
+        }
+        ms.push_back(r.seconds * 1000);
+    }
+    const double median = percentile(ms, 0.5);
+    std::printf("One log of %zu QSO lines (%.0f kB), %u uploads one after another: median %.1f ms, "
+                "max %.1f ms (target <= 100 ms: %s)\n",
+                qsoLines(*largest), static_cast<double>(largest->size()) / 1024, o.bigRuns, median,
+                *std::max_element(ms.begin(), ms.end()), verdict(median <= 100));
+    return median <= 100;
+}
+
+// The load run and the check of its receipts; false when a receipt is not stored intact.
+bool loadRun(const Options& o)
+{
+    const std::vector<std::string> logs = simulatedLogs(o.logs, o.qsos, 2026);
+    std::size_t lines = 0;
+    for (const std::string& log : logs)
+        lines += qsoLines(log);
+    std::printf("Load: %zu simulated logs (mean %.0f QSO lines), %u clients at once\n", logs.size(),
+                static_cast<double>(lines) / static_cast<double>(logs.size()), o.clients);
+
+    double seconds = 0;
+    const std::vector<bench::UploadResult> results = bench::uploadAll(o.port, logs, o.clients, &seconds);
+    std::vector<double> ms;
+    std::map<std::string, std::size_t> answers;
+    std::size_t receipted = 0;
+    std::string firstTrouble;
+    for (const bench::UploadResult& r : results) {
+        ms.push_back(r.seconds * 1000);
+        ++answers[std::to_string(r.status) + " " + (r.outcome.empty() ? "(no answer)" : r.outcome)];
+        if (!r.receiptId.empty())
+            ++receipted;
+        else if (firstTrouble.empty())
+            firstTrouble = r.message;
+    }
+    const double rate = static_cast<double>(logs.size()) / seconds;
+    std::printf("  %zu uploads in %.1f s: %.1f uploads/s (target >= 50/s: %s)\n", logs.size(), seconds, rate,
+                verdict(rate >= 50));
+    std::printf("  latency p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", percentile(ms, 0.5), percentile(ms, 0.99),
+                percentile(ms, 1.0));
+    for (const auto& [answer, n] : answers)
+        std::printf("  HTTP %s: %zu\n", answer.c_str(), n);
+    if (!firstTrouble.empty())
+        std::printf("  first upload without a receipt: %s\n", firstTrouble.c_str());
+
+    std::vector<std::string> faults;
+    const std::size_t intact = bench::verifyReceipts(o.port, o.token, logs, results, &faults);
+    std::printf("Receipts: %zu of %zu found in the database with the SHA-256 and the bytes sent\n", intact,
+                receipted);
+    for (const std::string& f : faults)
+        std::printf("  FAULT: %s\n", f.c_str());
+    return intact == receipted && receipted > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (!parse(argc, argv, &o)) {
+        std::fprintf(stderr, "usage: robot_load [--korvane PATH] [--data DIR] [--logs N] [--clients N] "
+                             "[--qsos N] [--big-qsos N] [--big-runs N] [--port N --token TOKEN]\n");
+        return 2;
+    }
+    bench::RobotProcess robot;
+    fs::path made;
+    if (o.port == 0) {
+        if (o.data.empty()) {
+            char folder[] = "/tmp/robot_load.XXXXXX";
+            if (!mkdtemp(folder)) {
+                std::perror("robot_load: mkdtemp");
+                return 1;
+            }
+            made = folder;
+            o.data = (made / "data").string();
+        }
+        std::string error;
+        if (!bench::initRobot(o.korvane, o.data, &o.token, &error) || !robot.start(o.korvane, o.data, &error)) {
+            std::fprintf(stderr, "robot_load: %s\n", error.c_str());
+            return 1;
+        }
+        o.port = robot.port();
+        std::printf("korvane robot (pid %d) on port %d, data in %s\n", static_cast<int>(robot.pid()), o.port,
+                    o.data.c_str());
+    }
+    const bool fast = timeLargeLog(o);
+    const bool intact = loadRun(o);
+    robot.stop();
+    if (!made.empty()) {
+        std::error_code ec;
+        fs::remove_all(made, ec);
+    }
+    if (!fast)
+        std::printf("The large log took longer than the target.\n");
+    return intact ? 0 : 1;
+}
