@@ -11,6 +11,7 @@
 // Without --port it creates a fresh data folder (or uses --data, which must not hold a
 // database), starts korvane robot on a free port and stops it at the end. With --port it
 // measures the robot already running there, whose committee token --token gives.
+#include "LargeLog.h"
 #include "RobotProcess.h"
 #include "RobotUploads.h"
 
@@ -74,20 +75,6 @@ bool parse(int argc, char** argv, Options* o)
     return o->logs > 0 && o->clients > 0 && o->bigRuns > 0 && (o->port == 0 || !o->token.empty());
 }
 
-std::size_t qsoLines(const std::string& log)
-{
-    std::size_t n = 0;
-    for (std::size_t at = 0; at < log.size();) {
-        if (log.compare(at, 4, "QSO:") == 0)
-            ++n;
-        const std::size_t end = log.find('\n', at);
-        if (end == std::string::npos)
-            break;
-        at = end + 1;
-    }
-    return n;
-}
-
 // The KORVANE period, with `count` logs of about `qsos` QSO lines each (at least, when
 // the simulation makes fewer logs than asked).
 std::vector<std::string> simulatedLogs(unsigned count, double qsos, std::uint64_t seed)
@@ -131,20 +118,16 @@ const char* verdict(bool met) { return met ? "met" : "NOT met"; }
 
 // One log of bigQsos QSO lines, uploaded bigRuns times in different bytes one after
 // another on a quiet server. True when the median is within the target.
-bool timeLargeLog(const Options& o)
+bool timeLargeLog(const Options& o, const std::vector<std::string>& logs)
 {
-    // Few stations, many QSOs each: the largest log is at least that size.
-    std::vector<std::string> logs = simulatedLogs(8, o.bigQsos, 77);
-    const auto largest = std::max_element(logs.begin(), logs.end(), [](const std::string& a, const std::string& b) {
-        return qsoLines(a) < qsoLines(b);
-    });
-    if (largest == logs.end()) {
-        std::fprintf(stderr, "robot_load: the simulation made no log\n");
+    const std::string large = bench::largeLog(logs, static_cast<std::size_t>(o.bigQsos));
+    if (large.empty()) {
+        std::fprintf(stderr, "robot_load: the simulated logs hold fewer than %.0f QSO lines\n", o.bigQsos);
         return false;
     }
     std::vector<double> ms;
     for (unsigned run = 0; run < o.bigRuns; ++run) {
-        const bench::UploadResult r = bench::uploadLog(o.port, variant(*largest, run));
+        const bench::UploadResult r = bench::uploadLog(o.port, variant(large, run));
         if (r.receiptId.empty()) {
             std::fprintf(stderr, "robot_load: the large log was not receipted: HTTP %d %s %s\n", r.status,
                          r.outcome.c_str(), r.message.c_str());
@@ -155,18 +138,17 @@ bool timeLargeLog(const Options& o)
     const double median = percentile(ms, 0.5);
     std::printf("One log of %zu QSO lines (%.0f kB), %u uploads one after another: median %.1f ms, "
                 "max %.1f ms (target <= 100 ms: %s)\n",
-                qsoLines(*largest), static_cast<double>(largest->size()) / 1024, o.bigRuns, median,
+                bench::qsoLines(large), static_cast<double>(large.size()) / 1024, o.bigRuns, median,
                 *std::max_element(ms.begin(), ms.end()), verdict(median <= 100));
     return median <= 100;
 }
 
 // The load run and the check of its receipts; false when a receipt is not stored intact.
-bool loadRun(const Options& o)
+bool loadRun(const Options& o, const std::vector<std::string>& logs)
 {
-    const std::vector<std::string> logs = simulatedLogs(o.logs, o.qsos, 2026);
     std::size_t lines = 0;
     for (const std::string& log : logs)
-        lines += qsoLines(log);
+        lines += bench::qsoLines(log);
     std::printf("Load: %zu simulated logs (mean %.0f QSO lines), %u clients at once\n", logs.size(),
                 static_cast<double>(lines) / static_cast<double>(logs.size()), o.clients);
 
@@ -234,8 +216,9 @@ int main(int argc, char** argv)
         std::printf("korvane robot (pid %d) on port %d, data in %s\n", static_cast<int>(robot.pid()), o.port,
                     o.data.c_str());
     }
-    const bool fast = timeLargeLog(o);
-    const bool intact = loadRun(o);
+    const std::vector<std::string> logs = simulatedLogs(o.logs, o.qsos, 2026);
+    const bool fast = timeLargeLog(o, logs);
+    const bool intact = loadRun(o, logs);
     robot.stop();
     if (!made.empty()) {
         std::error_code ec;

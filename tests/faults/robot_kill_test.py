@@ -60,8 +60,8 @@ def upload_until_killed(robot, logs, clients, kill_after):
             if len(receipts) >= kill_after:
                 break
         time.sleep(0.005)
+    killed.set()  # no client starts another upload; those under way are cut off
     robot.kill()
-    killed.set()
     for t in threads:
         t.join()
     return receipts, counts
@@ -86,7 +86,7 @@ def main():
     try:
         receipts, counts = upload_until_killed(robot, logs, args.clients, args.kill_after)
         print(f"Killed with SIGKILL: {counts['sent']} uploads sent, {counts['answered']} answered, "
-              f"{len(receipts)} receipted, {counts['unanswered']} cut off or refused by the stopped robot")
+              f"{len(receipts)} receipted, {counts['unanswered']} cut off under way")
 
         robot.start()
         stored, faults = check_stored(robot, sent, receipts)
