@@ -24,10 +24,12 @@ struct UploadResult {
 // POST /api/logs with the log as the body, on a connection of its own.
 UploadResult uploadLog(int port, const std::string& bytes);
 
-// Every log sent once by `clients` threads, each with its own connection; results in the
-// order of logs. The wall time of the whole run goes to *seconds.
+// Every log sent once by `clients` threads, each a connection of its own per upload;
+// results in the order of logs. ownAddresses: each log comes from an address of its own,
+// as a reverse proxy's X-Forwarded-For says (the robot then must trust it). The wall time
+// of the whole run goes to *seconds.
 std::vector<UploadResult> uploadAll(int port, const std::vector<std::string>& logs, unsigned clients,
-                                    double* seconds);
+                                    bool ownAddresses, double* seconds);
 
 struct StoredSubmission {
     std::int64_t number = 0;

@@ -153,7 +153,7 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs)
                 static_cast<double>(lines) / static_cast<double>(logs.size()), o.clients);
 
     double seconds = 0;
-    const std::vector<bench::UploadResult> results = bench::uploadAll(o.port, logs, o.clients, &seconds);
+    const std::vector<bench::UploadResult> results = bench::uploadAll(o.port, logs, o.clients, true, &seconds);
     std::vector<double> ms;
     std::map<std::string, std::size_t> answers;
     std::size_t receipted = 0;

@@ -47,6 +47,8 @@ async function shot(page, name) {
   console.log(`screenshot: ${file}`);
 }
 
+// Blanks as a page may render them: runs of them count as one.
+const squeezed = (text) => text.replace(/\s+/g, ' ').trim();
 const bodyText = (page) => page.$eval('body', (b) => b.innerText);
 
 // Submits the form whose action is `action` by its own button, as a person would, and
@@ -85,8 +87,11 @@ async function entrant(page, url, sample) {
   const checked = await submit(page, '/upload');
   check(checked.status() === 422, `the log with an error was answered ${checked.status()}, not 422`);
   const report = await bodyText(page);
-  check(report.includes(broken.bad.trim()), `the check page does not show the line with the error:\n${report.slice(0, 2000)}`);
-  check(report.includes(String(broken.lineNumber)), `the check page does not give line ${broken.lineNumber}`);
+  check(squeezed(report).includes(squeezed(broken.bad)), `the check page does not show the line with the error:\n${report.slice(0, 2000)}`);
+  const rows = await page.$$eval('tr', (all) => all.map((r) => r.innerText));
+  const errorRow = rows.map(squeezed).find((r) => r.includes(squeezed(broken.bad)));
+  check(errorRow && new RegExp(`(^|\\s)${broken.lineNumber}(\\s|$)`).test(errorRow),
+    `the check page does not give the line number ${broken.lineNumber} beside the line: ${errorRow}`);
   await shot(page, 'check');
 
   // The log is still in the text area: the entrant corrects the one line there.
@@ -129,17 +134,17 @@ async function committee(page, url, token) {
 
   const started = await submit(page, '/committee/judge');
   check(started.status() < 400, `starting the judge answered ${started.status()}`);
-  // The judge runs in the background: the committee page shows how far it is.
+  // The judge runs in the background; the committee page says how far it is, and offers
+  // to publish once it is done.
   const until = Date.now() + 180000;
-  let state = '';
-  while (Date.now() < until) {
-    const answer = await fetch(`${url}/api/judge`, { headers: { Authorization: `Bearer ${token}` } });
-    state = (await answer.json()).state;
-    if (state !== 'running' && state !== 'idle') break;
-    await new Promise((r) => setTimeout(r, 250));
+  let progress = '';
+  for (;;) {
+    await page.goto(`${url}/committee`);
+    progress = await bodyText(page);
+    if (await page.$('form[action="/committee/publish"]')) break;
+    check(!/failed/i.test(progress) && Date.now() < until, `the judge did not finish: ${progress.slice(0, 1500)}`);
+    await new Promise((r) => setTimeout(r, 300));
   }
-  check(state === 'done', `the judge ended "${state}"`);
-  await page.goto(`${url}/committee`);
   await shot(page, 'committee');
 
   const published = await submit(page, '/committee/publish');
