@@ -14,7 +14,7 @@ import subprocess
 import sys
 import uuid
 
-from robot_process import Robot, check_stored, init_robot, integrity_check, sha256, simulated_logs, skip
+from robot_process import Robot, check_stored, entrant_address, init_robot, integrity_check, sha256, simulated_logs, skip
 
 
 class Stopped(Exception):
@@ -80,8 +80,8 @@ def main():
         filler = fill(disk, args.leave_kb)
 
         receipts, refused = {}, []
-        for log in logs:
-            status, answer = robot.upload(log)
+        for n, log in enumerate(logs):
+            status, answer = robot.upload(log, entrant_address(n))
             receipt = answer.get("receipt") or {}
             if status in (200, 201) and receipt.get("id"):
                 receipts[receipt["id"]] = sha256(log)
@@ -112,8 +112,8 @@ def main():
               if not found else f"Still full: {len(found)} faults in what is stored")
         os.remove(filler)
         again = 0
-        for log in refused:
-            status, answer = robot.upload(log)
+        for n, log in enumerate(refused):
+            status, answer = robot.upload(log, entrant_address(len(logs) + n))
             if status == 201:
                 again += 1
             else:

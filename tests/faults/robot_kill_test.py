@@ -14,7 +14,7 @@ import sys
 import threading
 import time
 
-from robot_process import Robot, check_stored, init_robot, integrity_check, sha256, simulated_logs, with_soapbox
+from robot_process import Robot, check_stored, entrant_address, init_robot, integrity_check, sha256, simulated_logs, with_soapbox
 
 
 def upload_until_killed(robot, logs, clients, kill_after):
@@ -22,8 +22,8 @@ def upload_until_killed(robot, logs, clients, kill_after):
     receipts came back. Returns (receipts: id -> SHA-256, answered, sent, in flight at
     the kill)."""
     work = queue.Queue()
-    for log in logs:
-        work.put(log)
+    for n, log in enumerate(logs):
+        work.put((n, log))
     lock = threading.Lock()
     receipts, counts = {}, {"answered": 0, "sent": 0, "unanswered": 0}
     killed = threading.Event()
@@ -31,12 +31,12 @@ def upload_until_killed(robot, logs, clients, kill_after):
     def client():
         while not killed.is_set():
             try:
-                log = work.get_nowait()
+                n, log = work.get_nowait()
             except queue.Empty:
                 return
             with lock:
                 counts["sent"] += 1
-            status, answer = robot.upload(log)
+            status, answer = robot.upload(log, entrant_address(n))
             with lock:
                 if status == 0:
                     counts["unanswered"] += 1
@@ -95,7 +95,7 @@ def main():
               f"found byte for byte, {len(stored) - found} stored whose answer the kill cut off")
 
         # The robot takes uploads again after the restart: a log not sent before.
-        status, answer = robot.upload(with_soapbox(logs[-1], "after the restart"))
+        status, answer = robot.upload(with_soapbox(logs[-1], "after the restart"), entrant_address(len(logs)))
         if status != 201:
             faults.append(f"upload after the restart: HTTP {status} {answer.get('message')}")
         exit_status = robot.stop()
