@@ -61,6 +61,17 @@ struct RobotServer::Impl {
                                     {"Referrer-Policy", "same-origin"},
                                     {"Cache-Control", "no-store"}});
         server.set_error_handler(httplib::Server::HandlerWithResponse(errorBody));
+        // httplib would read (or wait for) the body of a method no route takes before
+        // saying 404; these are answered from the table at once, and the connection closed
+        // since the body is left unread.
+        server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+            if (req.method == "GET" || req.method == "HEAD" || req.method == "POST")
+                return httplib::Server::HandlerResponse::Unhandled;
+            dispatch(req, res);
+            res.set_header("Connection", "close");
+            errorBody(req, res);
+            return httplib::Server::HandlerResponse::Handled;
+        });
         server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr) {
             res.status = 500;
             res.body.clear();
@@ -76,10 +87,6 @@ struct RobotServer::Impl {
         const auto any = [this](const httplib::Request& req, httplib::Response& res) { dispatch(req, res); };
         server.Get(".*", any);
         server.Post(".*", any);
-        server.Put(".*", any);
-        server.Patch(".*", any);
-        server.Delete(".*", any);
-        server.Options(".*", any);
     }
 
     ServerContext context;
