@@ -84,6 +84,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     load.lenient = options.lenient;
     load.progress = [&](std::size_t done, std::size_t total) { report(options, "reading", done, total); };
     load.chosen = options.chosen;
+    load.checkLogCalls = options.checkLogCalls;
     out.logs = loadContestLogs(options.files, load);
     placeInContestCategories(out.logs, options.rules.contest);
     if (std::string why = periodProblem(out.logs, options.rules); !why.empty()) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ struct Judgement {
 struct JudgeOptions {
     std::vector<std::string> files; // see listLogFiles
     std::map<std::string, std::string> chosen; // see LoadOptions
+    std::set<std::string> checkLogCalls;       // see LoadOptions
     JudgeRules rules;
     bool lenient = false;
     unsigned workers = 2;

@@ -1,5 +1,6 @@
 #include "tools/judge/LogLoader.h"
 
+#include "contract/AsciiText.h"
 #include "tools/judge/SharedCalls.h"
 #include "tools/logs/LogFile.h"
 
@@ -283,6 +284,9 @@ ContestLogs loadContestLogs(const std::vector<std::string>& files, const LoadOpt
             options.progress(i + 1, files.size());
     });
     converter.finish();
+    for (Station& s : logs.stations)
+        if (options.checkLogCalls.count(ascii::upper(s.call)))
+            s.checkLog = true;
     logs.indexStations();
     return logs;
 }

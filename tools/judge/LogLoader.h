@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct LoadOptions {
     // The committee's choice among logs that claim one call: call, then the file (its
     // path as listed, or its name).
     std::map<std::string, std::string> chosen;
+    // Calls (upper case) the committee counts as check logs whatever their headers say.
+    std::set<std::string> checkLogCalls;
     // After each log, on the calling thread: logs done, logs in all.
     std::function<void(std::size_t, std::size_t)> progress;
 };

@@ -3,6 +3,7 @@
 #include "tools/korvane/DateOption.h"
 #include "tools/korvane/JudgeCli.h"
 #include "tools/judge/ContestDefinitionFile.h"
+#include "tools/judge/ContestPeriodRules.h"
 #include "tools/judge/Judgement.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/korvane/Progress.h"
@@ -26,25 +27,24 @@ namespace fs = std::filesystem;
 // The period from --start and --end, each given or the contest definition's.
 bool periodOf(const std::string& start, const std::string& end, JudgeRules& rules)
 {
-    auto minute = [](const std::string& given, const std::optional<Minute>& defined) -> std::optional<Minute> {
+    auto minute = [](const std::string& given) -> std::optional<Minute> {
         if (given.empty())
-            return defined;
+            return std::nullopt;
         const auto date = parseDateOption(given);
         return date ? minuteOf(*date) : std::nullopt;
     };
-    const std::optional<Minute> from = minute(start, rules.contest.start), to = minute(end, rules.contest.end);
-    if (!from || !to) {
-        std::fprintf(stderr, "korvane: %s names no period: give --start and --end\n", rules.contest.name.c_str());
+    std::string error;
+    switch (settlePeriod(rules, minute(start), minute(end), &error)) {
+    case PeriodProblem::None:
+        return true;
+    case PeriodProblem::Missing:
+        std::fprintf(stderr, "korvane: %s: give --start and --end\n", error.c_str());
         return false;
+    case PeriodProblem::Backwards:
+        break;
     }
-    if (*to <= *from) {
-        std::fprintf(stderr, "korvane: the contest must end after it starts (%s to %s)\n",
-                     formatMinute(*from, "%Y-%m-%d %H:%M").c_str(), formatMinute(*to, "%Y-%m-%d %H:%M").c_str());
-        return false;
-    }
-    rules.start = *from;
-    rules.end = *to;
-    return true;
+    std::fprintf(stderr, "korvane: %s\n", error.c_str());
+    return false;
 }
 
 bool contestOf(const std::string& file, JudgeRules& rules)

@@ -3,7 +3,7 @@
 #include "contract/SettingsKeys.h"
 #include "tools/host/AutoAnswer.h"
 #include "tools/korvane/Commands.h"
-#include "tools/korvane/CommitteeScore.h"
+#include "tools/logs/CommitteeScore.h"
 #include "tools/korvane/HeaderOrigin.h"
 #include "tools/korvane/LogInput.h"
 #include "tools/logs/LogReplay.h"

@@ -182,6 +182,11 @@ public:
     // A consistent copy of the database while it runs (SQLite's online backup).
     bool backup(const std::string& toFile, std::string* error) const;
 
+    // The data folder as an absolute path, once open.
+    const std::string& dataFolder() const;
+    // How many threads have ever called the plug-in: 1 once it has been used.
+    std::size_t pluginThreads() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

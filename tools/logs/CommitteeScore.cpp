@@ -1,6 +1,4 @@
-#include "tools/korvane/CommitteeScore.h"
-
-#include "tools/korvane/HeaderSettings.h"
+#include "tools/logs/CommitteeScore.h"
 
 namespace korvane {
 

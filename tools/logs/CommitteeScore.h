@@ -3,7 +3,6 @@
 // repeat that its own tour rule refuses when asked live; the committee leaves those
 // repeats out. So the claim is the plug-in's score of the log without them.
 
-#include "tools/korvane/RunOptions.h"
 #include "tools/logs/LogReplay.h"
 #include "tools/host/PluginSession.h"
 

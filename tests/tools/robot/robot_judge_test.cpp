@@ -1,0 +1,119 @@
+// The committee's judge run from the robot: on the worker, with progress, the checklog
+// marks reaching the judge, and publishing the finished run.
+#include "RobotTestSupport.h"
+#include "tools/judge/Simulation.h"
+
+#include <doctest/doctest.h>
+#include <nlohmann/json.hpp>
+
+#include <functional>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+using namespace robottest;
+namespace fs = std::filesystem;
+
+namespace {
+
+JudgeProgress waitForJudge(Robot& robot)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    for (;;) {
+        JudgeProgress p = robot.judgeProgress();
+        if (p.state != JudgeProgress::State::Running || std::chrono::steady_clock::now() > until)
+            return p;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+} // namespace
+
+TEST_CASE("a simulated contest judged and published; a checklog mark reaches the judge")
+{
+    TestRobot t;
+    judge::SimulationOptions options;
+    options.stations = 12;
+    options.seed = 7;
+    options.qsosPerLog = 40;
+    options.start = *t.contest.start;
+    options.end = *t.contest.end;
+    const judge::Simulation simulation = judge::simulateContest(options);
+    REQUIRE(simulation.logs.size() >= 5);
+    std::size_t receipted = 0;
+    for (const judge::SimulatedLog& log : simulation.logs) {
+        const SubmitOutcome out = t.robot->submit(log.text, "a");
+        receipted += out.status == SubmitOutcome::Status::Receipted;
+    }
+    REQUIRE(receipted >= 5);
+    const std::string marked = t.robot->logsReceived()[0].call;
+    std::string error;
+    REQUIRE(t.robot->setChecklog(marked, true, &error));
+    CHECK(t.robot->logsReceived()[0].checklog);
+
+    CHECK(t.robot->publishedFolder().empty());
+    CHECK_FALSE(t.robot->publish(&error)); // nothing judged yet
+    REQUIRE_MESSAGE(t.robot->startJudge(&error), error);
+    const JudgeProgress done = waitForJudge(*t.robot);
+    REQUIRE_MESSAGE(done.state == JudgeProgress::State::Done, done.message);
+    CHECK(done.message.find("judged " + std::to_string(receipted) + " logs") != std::string::npos);
+    CHECK(done.message.find("1 check logs") != std::string::npos);
+    CHECK_FALSE(done.published);
+    CHECK(t.robot->publishedFolder().empty());
+
+    REQUIRE_MESSAGE(t.robot->publish(&error), error);
+    CHECK(t.robot->judgeProgress().published);
+    const fs::path folder = t.robot->publishedFolder();
+    REQUIRE(!folder.empty());
+    CHECK(folder.is_absolute());
+    CHECK(fs::exists(folder / "results.html"));
+    // The marked station is a check log there, and it alone.
+    const nlohmann::json results = nlohmann::json::parse(readFileBytes(folder / "results.json"));
+    std::vector<std::string> checkLogs;
+    std::size_t stations = 0;
+    std::function<void(const nlohmann::json&)> walk = [&](const nlohmann::json& v) {
+        if (v.is_object() && v.contains("check_log") && v.contains("call")) {
+            ++stations;
+            if (v["check_log"].get<bool>())
+                checkLogs.push_back(v["call"].get<std::string>());
+        }
+        if (v.is_structured())
+            for (const auto& item : v)
+                walk(item);
+    };
+    walk(results);
+    CHECK(stations == receipted);
+    CHECK(checkLogs == std::vector<std::string>{marked});
+
+    // The plug-in's worker is back in its own folder and still scores.
+    const SubmitOutcome after = t.robot->submit(cabrillo("ZZ9ZZ", {qso("ZZ9ZZ", "1501", "RA3XA", 1, 1)}), "a");
+    CHECK(after.status == SubmitOutcome::Status::Receipted);
+    CHECK(fs::current_path() == fs::path(t.data) / "plugin");
+    CHECK(t.robot->pluginThreads() == 1);
+
+    // A second run replaces nothing until it is published; a restart keeps the pointer.
+    REQUIRE(t.robot->startJudge(&error));
+    REQUIRE(waitForJudge(*t.robot).state == JudgeProgress::State::Done);
+    CHECK(t.robot->publishedFolder() == folder.string());
+    t.reopen();
+    CHECK(t.robot->publishedFolder() == folder.string());
+    CHECK(t.robot->judgeProgress().state == JudgeProgress::State::Done);
+    CHECK_FALSE(t.robot->judgeProgress().published);
+}
+
+TEST_CASE("the judge refuses to start without logs, or while it runs")
+{
+    TestRobot t;
+    std::string error;
+    CHECK_FALSE(t.robot->startJudge(&error));
+    CHECK(error.find("no log") != std::string::npos);
+    REQUIRE(t.robot->submit(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)}), "a").status ==
+            SubmitOutcome::Status::Receipted);
+    REQUIRE(t.robot->startJudge(&error));
+    // The first run is queued or running: a second is refused until it ends.
+    std::string again;
+    if (t.robot->judgeProgress().state == JudgeProgress::State::Running)
+        CHECK_FALSE(t.robot->startJudge(&again));
+    CHECK(waitForJudge(*t.robot).state == JudgeProgress::State::Done);
+}

@@ -1,0 +1,164 @@
+// The log check: every finding on the line it is about, the line quoted, errors before
+// warnings; what is refused and what is only said.
+#include "RobotTestSupport.h"
+#include "tools/judge/ContestDefinitionFile.h"
+#include "tools/robot/LogChecker.h"
+
+#include <doctest/doctest.h>
+
+using namespace robottest;
+using Level = CheckLine::Level;
+
+namespace {
+
+LogCheck checked(const std::string& text) { return checkLog(text, judge::korvaneContest()).check; }
+
+} // namespace
+
+TEST_CASE("files that are no text log are refused on line 0")
+{
+    SUBCASE("binary")
+    {
+        const LogCheck c = checked(std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10));
+        CHECK_FALSE(c.accepted);
+        CHECK(findingOn(c, Level::Error, 0).message.find("binary") != std::string::npos);
+    }
+    SUBCASE("UTF-16 with its byte-order mark")
+    {
+        std::string utf16 = "\xFF\xFE";
+        for (char ch : cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)})) {
+            utf16 += ch;
+            utf16 += '\0';
+        }
+        const LogCheck c = checked(utf16);
+        CHECK_FALSE(c.accepted);
+        CHECK(findingOn(c, Level::Error, 0).message.find("UTF-16") != std::string::npos);
+    }
+    SUBCASE("UTF-16 without one")
+    {
+        std::string utf16;
+        for (char ch : std::string("START-OF-LOG: 3.0\nCALLSIGN: RA3XA\n")) {
+            utf16 += '\0';
+            utf16 += ch;
+        }
+        CHECK(findingOn(checked(utf16), Level::Error, 0).message.find("UTF-16") != std::string::npos);
+    }
+    SUBCASE("empty, or text of neither format")
+    {
+        CHECK_FALSE(checked("").accepted);
+        CHECK_FALSE(checked("Dear committee, my log is attached.\n").accepted);
+    }
+}
+
+TEST_CASE("the station's call: missing, not a call, or another station's QSOs")
+{
+    SUBCASE("no CALLSIGN line")
+    {
+        const LogCheck c = checked("START-OF-LOG: 3.0\n" + qso("RA3XA", "1501", "UA9YKQ", 1, 1) + "\nEND-OF-LOG:\n");
+        CHECK_FALSE(c.accepted);
+        CHECK(findingOn(c, Level::Error, 0).message.find("CALLSIGN") != std::string::npos);
+    }
+    SUBCASE("a CALLSIGN that is no call is quoted on its line")
+    {
+        const LogCheck c = checked(cabrillo("599", {qso("599", "1501", "UA9YKQ", 1, 1)}));
+        CHECK_FALSE(c.accepted);
+        const CheckLine& l = findingOn(c, Level::Error, 3);
+        CHECK(l.quoted == "CALLSIGN: 599");
+        CHECK(l.message.find("does not look like a callsign") != std::string::npos);
+    }
+    SUBCASE("two stations in one Cabrillo log")
+    {
+        const LogCheck c = checked(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1),
+                                                      qso("RK3AZ", "1502", "UR5SI", 2, 1)}));
+        CHECK_FALSE(c.accepted);
+        const CheckLine& l = findingOn(c, Level::Error, kFirstQsoLine + 1);
+        CHECK(l.message.find("one station per log") != std::string::npos);
+        CHECK(l.message.find("RK3AZ") != std::string::npos);
+        CHECK(l.quoted.find("RK3AZ") != std::string::npos);
+    }
+    SUBCASE("two stations in one ADIF log")
+    {
+        const std::string adif =
+            "<EOH>\n"
+            "<CALL:6>UA9YKQ<QSO_DATE:8>20261121<TIME_ON:4>1501<BAND:3>80m<MODE:2>CW<STX:3>001<SRX:3>001<STATION_CALLSIGN:5>RA3XA<EOR>\n"
+            "<CALL:5>UR5SI<QSO_DATE:8>20261121<TIME_ON:4>1502<BAND:3>80m<MODE:2>CW<STX:3>002<SRX:3>001<STATION_CALLSIGN:5>RK3AZ<EOR>\n";
+        const LogCheck c = checked(adif);
+        CHECK_FALSE(c.accepted);
+        CHECK(findingOn(c, Level::Error, 3).message.find("one station per log") != std::string::npos);
+    }
+}
+
+TEST_CASE("QSO lines: unreadable ones are errors, ones that will not count are warnings")
+{
+    judge::ContestDefinition lowBands = judge::korvaneContest();
+    std::string error;
+    REQUIRE(judge::readContestDefinition("[contest]\nbands = 160M 80M\n", lowBands, &error));
+    const LogCheck c = checkLog(cabrillo("RA3XA", {
+                                                      qso("RA3XA", "1501", "UA9YKQ", 1, 1),
+                                                      "QSO: 3520 CW 2026-11-21 1502 RA3XA 599 002 \x1b[2J",
+                                                      qso("RA3XA", "1800", "UR5SI", 3, 1),
+                                                      qso("RA3XA", "1503", "EW1ZK", 4, 1, 14020),
+                                                  }),
+                                lowBands)
+                            .check;
+    CHECK_FALSE(c.accepted);
+    const CheckLine& broken = findingOn(c, Level::Error, kFirstQsoLine + 1);
+    // A control character in the quote is written out, never sent as it is.
+    CHECK(broken.quoted.find('\x1b') == std::string::npos);
+    CHECK(broken.quoted.find("\\x1B") != std::string::npos);
+    CHECK(findingOn(c, Level::Warning, kFirstQsoLine + 2).message.find("outside the contest period") != std::string::npos);
+    CHECK(findingOn(c, Level::Warning, kFirstQsoLine + 3).message.find("not in KORVANE") != std::string::npos);
+    // Errors first, then warnings, each by line.
+    bool warningSeen = false;
+    std::size_t lastLine = 0;
+    for (const CheckLine& l : c.lines) {
+        if (l.level == Level::Warning && !warningSeen) {
+            warningSeen = true;
+            lastLine = 0;
+        }
+        CHECK_FALSE((l.level == Level::Error && warningSeen));
+        CHECK(l.line >= lastLine);
+        lastLine = l.line;
+    }
+}
+
+TEST_CASE("a log with only warnings is accepted; an exchange part missing is an error")
+{
+    const LogCheck ok = checked(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)}, "SINGLE-OP"));
+    CHECK_MESSAGE(ok.accepted, (ok.lines.empty() ? "" : ok.lines[0].message));
+    CHECK(ok.format == "Cabrillo 3.0");
+    CHECK(ok.call == "RA3XA");
+    CHECK(ok.qsos == 1);
+    CHECK(ok.category.find("SINGLE-OP") != std::string::npos);
+
+    judge::ContestDefinition named = judge::korvaneContest();
+    std::string error;
+    REQUIRE(judge::readContestDefinition("[contest]\nexchange = NAME:name NR:number\n", named, &error));
+    const LogCheck missing = checkLog(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)}), named).check;
+    CHECK_FALSE(missing.accepted);
+    CHECK(findingOn(missing, Level::Error, kFirstQsoLine).message.find("lacks NR") != std::string::npos);
+}
+
+TEST_CASE("an unknown category value is a warning")
+{
+    const LogCheck c = checked(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)}, "SINGLE-BANANA"));
+    CHECK(c.accepted);
+    bool warned = false;
+    for (const CheckLine& l : c.lines)
+        warned = warned || (l.level == Level::Warning && l.message.find("SINGLE-BANANA") != std::string::npos);
+    CHECK(warned);
+}
+
+TEST_CASE("thousands of bad lines: the list is bounded and the rest counted")
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < 3000; ++i)
+        lines.push_back("QSO: 3520 CW 2026-11-21 1502 RA3XA 599 002 \x01");
+    const LogCheck c = checked(cabrillo("RA3XA", lines));
+    CHECK_FALSE(c.accepted);
+    CHECK(c.lines.size() < 120);
+    bool counted = false;
+    for (const CheckLine& l : c.lines)
+        counted = counted || l.message.find("more lines like") != std::string::npos;
+    CHECK(counted);
+}

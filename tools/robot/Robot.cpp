@@ -1,0 +1,401 @@
+#include "tools/robot/Robot.h"
+
+#include "tools/robot/ClaimedScore.h"
+#include "tools/robot/JudgeRun.h"
+#include "tools/robot/JudgeRunStore.h"
+#include "tools/robot/LogChecker.h"
+#include "tools/robot/PluginWorker.h"
+#include "tools/robot/RobotSchema.h"
+#include "tools/robot/Secrets.h"
+#include "tools/robot/SubmissionStore.h"
+#include "tools/robot/SubmissionWindow.h"
+#include "tools/robot/TarArchive.h"
+
+#include <filesystem>
+
+namespace korvane::robot {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDatabaseName = "robot.sqlite";
+constexpr const char* kTokenKey = "token_sha256";
+constexpr const char* kWindowKey = "window";
+constexpr const char* kPublishedKey = "published_run";
+
+std::string megabytes(std::size_t bytes)
+{
+    const std::size_t mb = bytes >> 20;
+    return mb > 0 && bytes % (1u << 20) == 0 ? std::to_string(mb) + " MB" : std::to_string(bytes) + " bytes";
+}
+
+std::string countOf(std::size_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+struct Robot::Impl {
+    RobotConfig config;
+    std::string dataDir; // absolute
+    Database db;
+    SubmissionStore store{db};
+    JudgeRunStore runs{db};
+
+    mutable std::mutex judgeMutex;
+    JudgeProgress progress;
+
+    // Last: it stops before the database it writes to closes.
+    PluginWorker worker;
+
+    Clock::time_point now() const { return config.now ? config.now() : Clock::now(); }
+    std::string pluginFolder() const { return (fs::path(dataDir) / "plugin").string(); }
+    std::string runFolder(std::int64_t n) const
+    {
+        return (fs::path(dataDir) / "judge" / ("run-" + std::to_string(n))).string();
+    }
+    WindowMode windowMode() const { return windowModeOf(store.setting(kWindowKey).value_or("automatic")); }
+    std::int64_t publishedRun() const
+    {
+        const std::string text = store.setting(kPublishedKey).value_or("0");
+        try {
+            return std::stoll(text);
+        } catch (...) {
+            return 0;
+        }
+    }
+    void judge(const JudgeJob& job, std::int64_t number);
+};
+
+Robot::Robot() : impl_(std::make_unique<Impl>()) {}
+Robot::~Robot() = default;
+
+bool Robot::init(const std::string& dataDir, std::string* token, std::string* error)
+{
+    std::error_code ec;
+    const fs::path dir = fs::absolute(dataDir, ec);
+    fs::create_directories(dir / "plugin", ec);
+    if (!ec)
+        fs::create_directories(dir / "judge", ec);
+    if (ec) {
+        *error = "cannot create " + dir.string() + ": " + ec.message();
+        return false;
+    }
+    const fs::path file = dir / kDatabaseName;
+    if (fs::exists(file, ec)) {
+        *error = file.string() + " is there already: the robot is set up (its token was shown once)";
+        return false;
+    }
+    Database db;
+    if (!db.open(file.string(), true, robotMigrations(), error))
+        return false;
+    const std::string secret = newToken();
+    if (secret.size() != 43) {
+        *error = "no random token could be made";
+        return false;
+    }
+    SubmissionStore store(db);
+    if (!store.setSetting(kTokenKey, sha256Hex(secret), error))
+        return false;
+    *token = secret;
+    return true;
+}
+
+bool Robot::open(const RobotConfig& config, std::string* error)
+{
+    Impl& m = *impl_;
+    m.config = config;
+    std::error_code ec;
+    m.dataDir = fs::absolute(config.dataDir, ec).lexically_normal().string();
+    while (m.dataDir.size() > 1 && m.dataDir.back() == '/')
+        m.dataDir.pop_back();
+    const fs::path file = fs::path(m.dataDir) / kDatabaseName;
+    if (!fs::exists(file, ec)) {
+        *error = "no robot database in " + m.dataDir + ": create it with korvane robot init --data " + m.dataDir;
+        return false;
+    }
+    if (!m.db.open(file.string(), false, robotMigrations(), error))
+        return false;
+    m.runs.failUnfinished();
+    if (const auto last = m.runs.last()) {
+        m.progress.state = last->state == "done" ? JudgeProgress::State::Done : JudgeProgress::State::Failed;
+        m.progress.message = last->message;
+        m.progress.finishedUtc = last->finishedUtc;
+        m.progress.published = m.publishedRun() == last->number;
+    }
+    fs::create_directories(m.pluginFolder(), ec);
+    return m.worker.start(config.plugin, m.pluginFolder(), error);
+}
+
+const judge::ContestDefinition& Robot::contest() const { return impl_->config.contest; }
+
+WindowState Robot::window() const { return windowAt(impl_->config.contest, impl_->windowMode(), impl_->now()); }
+
+LogCheck Robot::check(std::string_view bytes)
+{
+    if (bytes.size() > impl_->config.maxUploadBytes) {
+        LogCheck c;
+        c.lines.push_back({CheckLine::Level::Error, 0, "",
+                           "the upload is larger than " + megabytes(impl_->config.maxUploadBytes) + ", not a log"});
+        return c;
+    }
+    return checkLog(bytes, impl_->config.contest).check;
+}
+
+SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAddress)
+{
+    Impl& m = *impl_;
+    SubmitOutcome out;
+    if (bytes.size() > m.config.maxUploadBytes) {
+        out.status = SubmitOutcome::Status::TooLarge;
+        out.message = "The upload is larger than " + megabytes(m.config.maxUploadBytes) + "; a log is far smaller.";
+        return out;
+    }
+    const Clock::time_point now = m.now();
+    CheckedLog checked = checkLog(bytes, m.config.contest);
+    out.check = checked.check;
+    if (!out.check.accepted) {
+        std::size_t errors = 0;
+        for (const CheckLine& l : out.check.lines)
+            errors += l.level == CheckLine::Level::Error;
+        out.status = SubmitOutcome::Status::Refused;
+        out.message = "The log check found " + countOf(errors, "error", "errors") +
+                      ": the log was not taken. Fix the lines listed and send it again.";
+        return out;
+    }
+    const WindowState window = windowAt(m.config.contest, m.windowMode(), now);
+
+    Claim claim;
+    const bool scored = m.worker.run([&](PluginSession& plugin) {
+        claim = claimedScore(plugin, checked.log, m.config.contest);
+    });
+    if (!scored) {
+        out.status = SubmitOutcome::Status::Failed;
+        out.message = "The log could not be scored: the robot is stopping. Please send it again later.";
+        return out;
+    }
+
+    NewSubmission upload;
+    upload.bytes = bytes;
+    upload.sha256 = sha256Hex(bytes);
+    upload.receivedUtc = utcText(now);
+    upload.clientAddress = clientAddress;
+    upload.check = &out.check;
+    upload.claimedScore = claim.score;
+    upload.refused = claim.refused;
+    upload.late = !window.open;
+    StoreResult stored = m.store.store(upload);
+    switch (stored.failure) {
+    case DbFailure::None:
+        break;
+    case DbFailure::Full:
+        out.status = SubmitOutcome::Status::StorageFull;
+        out.message = "The robot's disk is full: your log was not stored and no receipt was given. "
+                      "Please send it again later.";
+        return out;
+    case DbFailure::Other:
+        out.status = SubmitOutcome::Status::Failed;
+        out.message = "The log could not be stored (" + stored.message + "); no receipt was given.";
+        return out;
+    }
+    if (upload.late) {
+        out.status = SubmitOutcome::Status::WindowClosed;
+        out.message = "Logs are not taken now: " + window.why +
+                      ". Your log was kept for the committee, who may still accept it.";
+        return out;
+    }
+    out.status = SubmitOutcome::Status::Receipted;
+    out.receipt = std::move(stored.receipt);
+    out.sameAsBefore = stored.sameAsBefore;
+    out.message = out.sameAsBefore ? "These bytes were received before: this is their receipt."
+                                   : "Your log was received.";
+    return out;
+}
+
+std::optional<Receipt> Robot::receipt(const std::string& id) const { return impl_->store.receipt(id); }
+
+std::vector<ReceivedLog> Robot::logsReceived() const { return impl_->store.received(); }
+
+bool Robot::tokenMatches(std::string_view token) const
+{
+    const std::optional<std::string> hash = impl_->store.setting(kTokenKey);
+    return hash && tokenHashMatches(token, *hash);
+}
+
+std::vector<Submission> Robot::submissions() const { return impl_->store.all(); }
+
+std::optional<std::string> Robot::submissionBytes(std::int64_t number) const { return impl_->store.bytes(number); }
+
+std::string Robot::latestArchive() const
+{
+    const long long stamp =
+        std::chrono::duration_cast<std::chrono::seconds>(impl_->now().time_since_epoch()).count();
+    TarArchive tar;
+    for (const LatestLog& log : impl_->store.latest())
+        tar.add(logFileName(log.call), log.text, stamp);
+    return tar.finish();
+}
+
+bool Robot::setChecklog(const std::string& call, bool checklog, std::string* error)
+{
+    if (call.empty() || call.size() > 32) {
+        *error = "no such call";
+        return false;
+    }
+    return impl_->store.setChecklog(call, checklog, error);
+}
+
+bool Robot::acceptLate(std::int64_t number, std::string* error) { return impl_->store.acceptLate(number, error); }
+
+bool Robot::setWindow(WindowMode mode, std::string* error)
+{
+    return impl_->store.setSetting(kWindowKey, windowModeName(mode), error);
+}
+
+void Robot::Impl::judge(const JudgeJob& job, std::int64_t number)
+{
+    auto progressOf = [this](const char* stage, std::size_t done, std::size_t total) {
+        std::lock_guard<std::mutex> lock(judgeMutex);
+        progress.stage = stage;
+        progress.done = done;
+        progress.total = total;
+    };
+    std::string summary, error;
+    const bool judged = runJudge(job, progressOf, &summary, &error);
+    // The judge's plug-in session left the process in its own work folder.
+    std::string ignored;
+    enterWorkFolder(pluginFolder(), &ignored);
+    keepWindowClosed();
+    const std::string finished = utcText(now());
+    if (judged)
+        runs.setResults(number, (fs::path(job.folder) / "results").string());
+    runs.finish(number, judged, judged ? summary : error, finished);
+    std::lock_guard<std::mutex> lock(judgeMutex);
+    progress.state = judged ? JudgeProgress::State::Done : JudgeProgress::State::Failed;
+    progress.stage = judged ? "done" : "failed";
+    progress.message = judged ? summary : error;
+    progress.finishedUtc = finished;
+    progress.published = false;
+}
+
+bool Robot::startJudge(std::string* error)
+{
+    Impl& m = *impl_;
+    std::lock_guard<std::mutex> lock(m.judgeMutex);
+    if (m.progress.state == JudgeProgress::State::Running) {
+        *error = "the judge is running already";
+        return false;
+    }
+    const std::vector<LatestLog> logs = m.store.latest();
+    if (logs.empty()) {
+        *error = "no log has been received yet";
+        return false;
+    }
+    const std::int64_t number = m.runs.begin(utcText(m.now()), logs.size());
+    if (number == 0) {
+        *error = "cannot record the judge's run: " + m.db.message();
+        return false;
+    }
+    JudgeJob job;
+    job.folder = m.runFolder(number);
+    job.checklogCalls = m.store.checklogCalls();
+    job.contest = m.config.contest;
+    job.plugin = m.config.plugin;
+    if (!writeJudgeLogs(job, logs, error)) {
+        m.runs.finish(number, false, *error, utcText(m.now()));
+        return false;
+    }
+    m.progress = JudgeProgress{};
+    m.progress.state = JudgeProgress::State::Running;
+    m.progress.stage = "waiting for the plug-in";
+    m.progress.published = false;
+    m.worker.post([&m, job, number](PluginSession&) { m.judge(job, number); });
+    return true;
+}
+
+JudgeProgress Robot::judgeProgress() const
+{
+    std::lock_guard<std::mutex> lock(impl_->judgeMutex);
+    return impl_->progress;
+}
+
+bool Robot::publish(std::string* error)
+{
+    Impl& m = *impl_;
+    std::lock_guard<std::mutex> lock(m.judgeMutex);
+    const std::optional<JudgeRunRow> done = m.runs.lastDone();
+    if (!done) {
+        *error = "no judge run has finished";
+        return false;
+    }
+    if (!m.store.setSetting(kPublishedKey, std::to_string(done->number), error))
+        return false;
+    const std::optional<JudgeRunRow> last = m.runs.last();
+    m.progress.published = last && last->number == done->number;
+    return true;
+}
+
+std::string Robot::publishedFolder() const
+{
+    const std::int64_t n = impl_->publishedRun();
+    if (n <= 0)
+        return {};
+    const std::optional<JudgeRunRow> run = impl_->runs.run(n);
+    return run && run->state == "done" ? run->results : std::string();
+}
+
+bool Robot::backup(const std::string& toFile, std::string* error) const
+{
+    sqlite3* target = nullptr;
+    if (sqlite3_open_v2(toFile.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        *error = "cannot open " + toFile + ": " + (target ? sqlite3_errmsg(target) : "out of memory");
+        sqlite3_close_v2(target);
+        return false;
+    }
+    int code = SQLITE_OK;
+    {
+        std::lock_guard<std::mutex> lock(impl_->db.mutex());
+        sqlite3_backup* b = sqlite3_backup_init(target, "main", impl_->db.handle(), "main");
+        if (b) {
+            code = sqlite3_backup_step(b, -1);
+            sqlite3_backup_finish(b);
+        }
+        if (code == SQLITE_DONE)
+            code = SQLITE_OK;
+        if (!b || code != SQLITE_OK)
+            code = sqlite3_errcode(target) == SQLITE_OK ? code : sqlite3_errcode(target);
+    }
+    if (code != SQLITE_OK) {
+        *error = "cannot back up to " + toFile + ": " + sqlite3_errstr(code);
+        sqlite3_close_v2(target);
+        return false;
+    }
+    sqlite3_close_v2(target);
+    return true;
+}
+
+const std::string& Robot::dataFolder() const { return impl_->dataDir; }
+
+std::size_t Robot::pluginThreads() const { return impl_->worker.threadsSeen(); }
+
+const char* statusName(SubmitOutcome::Status status)
+{
+    switch (status) {
+    case SubmitOutcome::Status::Receipted:
+        return "receipted";
+    case SubmitOutcome::Status::Refused:
+        return "refused";
+    case SubmitOutcome::Status::WindowClosed:
+        return "window_closed";
+    case SubmitOutcome::Status::TooLarge:
+        return "too_large";
+    case SubmitOutcome::Status::StorageFull:
+        return "storage_full";
+    case SubmitOutcome::Status::Failed:
+        break;
+    }
+    return "failed";
+}
+
+} // namespace korvane::robot
