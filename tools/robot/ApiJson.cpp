@@ -1,6 +1,7 @@
 #include "tools/robot/ApiJson.h"
 
 #include "tools/judge/Minutes.h"
+#include "tools/robot/SubmissionWindow.h"
 
 namespace korvane::robot {
 
@@ -88,16 +89,6 @@ json logsJson(const std::vector<ReceivedLog>& logs)
         count = count.is_null() ? 1 : count.get<int>() + 1;
     }
     return {{"logs", list}, {"categories", categories}};
-}
-
-const char* windowModeName(WindowMode mode)
-{
-    switch (mode) {
-    case WindowMode::Open: return "open";
-    case WindowMode::Closed: return "closed";
-    case WindowMode::Automatic: break;
-    }
-    return "automatic";
 }
 
 json contestJson(const judge::ContestDefinition& contest, const WindowState& window)

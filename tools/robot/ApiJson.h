@@ -3,6 +3,7 @@
 // they are; nlohmann-json escapes them, and invalid UTF-8 is replaced rather than thrown.
 
 #include "tools/robot/Robot.h"
+#include "tools/robot/SubmissionWindow.h" // windowModeName
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +19,6 @@ nlohmann::json logsJson(const std::vector<ReceivedLog>& logs);
 nlohmann::json contestJson(const judge::ContestDefinition& contest, const WindowState& window);
 nlohmann::json submissionsJson(const std::vector<Submission>& submissions);
 nlohmann::json judgeJson(const JudgeProgress& progress);
-const char* windowModeName(WindowMode mode);
 const char* judgeStateName(JudgeProgress::State state);
 
 // {"status":status,"message":message}
