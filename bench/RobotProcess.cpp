@@ -96,7 +96,8 @@ RobotProcess::~RobotProcess()
 bool RobotProcess::start(const std::string& korvane, const std::string& dataDir, std::string* error)
 {
     int out = -1;
-    pid_ = spawn({korvane, "robot", "--data", dataDir, "--listen", "127.0.0.1:0"}, &out);
+    // Behind a proxy, as on the internet: each simulated entrant's address is its own.
+    pid_ = spawn({korvane, "robot", "--data", dataDir, "--listen", "127.0.0.1:0", "--behind-proxy"}, &out);
     if (pid_ < 0) {
         *error = "cannot start " + korvane;
         return false;

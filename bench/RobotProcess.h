@@ -19,8 +19,9 @@ public:
     RobotProcess(const RobotProcess&) = delete;
     RobotProcess& operator=(const RobotProcess&) = delete;
 
-    // Starts `korvane robot --data DIR --listen 127.0.0.1:0` and waits (up to 60 s) for
-    // the line that gives its port.
+    // Starts `korvane robot --data DIR --listen 127.0.0.1:0 --behind-proxy` and waits (up
+    // to 60 s) for the line that gives its port. Behind a proxy it takes the client's
+    // address from X-Forwarded-For, so that each simulated entrant has its own.
     bool start(const std::string& korvane, const std::string& dataDir, std::string* error);
     int port() const { return port_; }
     pid_t pid() const { return pid_; }

@@ -10,7 +10,9 @@
 //
 // Without --port it creates a fresh data folder (or uses --data, which must not hold a
 // database), starts korvane robot on a free port and stops it at the end. With --port it
-// measures the robot already running there, whose committee token --token gives.
+// measures the robot already running there, whose committee token --token gives; each
+// log comes from an address of its own in X-Forwarded-For, which that robot must trust
+// (--behind-proxy) or its limit of uploads per address refuses most of them.
 #include "LargeLog.h"
 #include "RobotProcess.h"
 #include "RobotUploads.h"

@@ -88,7 +88,9 @@ class Robot:
         self.output = []
 
     def start(self, timeout=60):
-        self.process = subprocess.Popen([self.korvane, "robot", "--data", self.data, "--listen", "127.0.0.1:0"],
+        # Behind a proxy, as on the internet: each simulated entrant has its own address.
+        self.process = subprocess.Popen([self.korvane, "robot", "--data", self.data, "--listen", "127.0.0.1:0",
+                                         "--behind-proxy"],
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         found = threading.Event()
 
