@@ -18,7 +18,7 @@ from robot_process import Robot, check_stored, entrant_address, init_robot, inte
 
 
 class Stopped(Exception):
-    """The robot is gone: the checks that need it cannot run."""
+    """What follows needs a robot that answers as it should: the test stops here."""
 
 
 def mount_tmpfs(folder, size_kb):
@@ -93,7 +93,7 @@ def main():
                     break
             elif status != 422:
                 faults.append(f"upload on a full disk: HTTP {status} {answer.get('message')}")
-                break
+                raise Stopped()
         print(f"Disk filling: {len(receipts)} receipted, then {len(refused)} refused with 503"
               + (f": {answer.get('message')}" if refused else ""))
         if not refused:

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 """The robot killed with SIGKILL while several clients upload, then started again on
-the same data folder: every upload that got a receipt is there byte for byte, no
-half-stored upload is visible, the database passes its integrity check, and the robot
-takes uploads again.
+the same data folder, a few times over: every upload that got a receipt is there byte
+for byte, no half-stored upload is visible, the database passes its integrity check,
+and the robot takes uploads again.
 
-    robot_kill_test.py --korvane PATH --work DIR [--logs N] [--clients N] [--kill-after N]
+    robot_kill_test.py --korvane PATH --work DIR [--logs N] [--clients N] [--kills N]
+                       [--kill-after N]
 """
 import argparse
 import os
 import queue
+import random
 import shutil
 import sys
 import threading
@@ -17,13 +19,10 @@ import time
 from robot_process import Robot, check_stored, entrant_address, init_robot, integrity_check, sha256, simulated_logs, with_soapbox
 
 
-def upload_until_killed(robot, logs, clients, kill_after):
-    """Sends the logs from `clients` threads and kills the robot once `kill_after`
-    receipts came back. Returns (receipts: id -> SHA-256, answered, sent, in flight at
-    the kill)."""
-    work = queue.Queue()
-    for n, log in enumerate(logs):
-        work.put((n, log))
+def upload_until_killed(robot, work, clients, kill_after):
+    """Sends logs from the queue `work` from `clients` threads and kills the robot, at a
+    random moment, once `kill_after` receipts came back. Returns (receipts: id ->
+    SHA-256, counts)."""
     lock = threading.Lock()
     receipts, counts = {}, {"answered": 0, "sent": 0, "unanswered": 0}
     killed = threading.Event()
@@ -60,6 +59,7 @@ def upload_until_killed(robot, logs, clients, kill_after):
             if len(receipts) >= kill_after:
                 break
         time.sleep(0.005)
+    time.sleep(random.uniform(0, 0.03))  # not just as an answer went out
     killed.set()  # no client starts another upload; those under way are cut off
     robot.kill()
     for t in threads:
@@ -73,28 +73,42 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--logs", type=int, default=300)
     parser.add_argument("--clients", type=int, default=6)
-    parser.add_argument("--kill-after", type=int, default=120)
+    parser.add_argument("--kills", type=int, default=3)
+    parser.add_argument("--kill-after", type=int, default=60, help="receipts between two kills")
     args = parser.parse_args()
 
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
     logs = simulated_logs(args.korvane, os.path.join(args.work, "sim"), int(args.logs / 0.8) + 2, 11)[: args.logs]
     sent = {sha256(log): log for log in logs}
+    work = queue.Queue()
+    for n, log in enumerate(logs):
+        work.put((n, log))
     data = os.path.join(args.work, "data")
     robot = Robot(args.korvane, data, init_robot(args.korvane, data))
-    robot.start()
+    receipts, faults = {}, []
     try:
-        receipts, counts = upload_until_killed(robot, logs, args.clients, args.kill_after)
-        print(f"Killed with SIGKILL: {counts['sent']} uploads sent, {counts['answered']} answered, "
-              f"{len(receipts)} receipted, {counts['unanswered']} cut off under way")
+        for kill in range(1, args.kills + 1):
+            robot.start()
+            got, counts = upload_until_killed(robot, work, args.clients, args.kill_after)
+            receipts.update(got)
+            print(f"Kill {kill} (SIGKILL): {counts['sent']} uploads sent, {counts['answered']} answered, "
+                  f"{len(got)} receipted, {counts['unanswered']} cut off under way")
+            if counts.get("bad receipt"):
+                faults.append(f"{counts['bad receipt']} receipts gave another SHA-256 than the bytes sent")
+            if len(got) < args.kill_after:
+                faults.append(f"only {len(got)} receipts before kill {kill}, {args.kill_after} wanted")
 
-        robot.start()
-        stored, faults = check_stored(robot, sent, receipts)
-        found = sum(1 for s in stored if s["receipt_id"] in receipts)
-        print(f"Started again: {len(stored)} submissions stored, {found} of the {len(receipts)} receipted "
-              f"found byte for byte, {len(stored) - found} stored whose answer the kill cut off")
+            robot.start()
+            stored, found_faults = check_stored(robot, sent, receipts)
+            faults += [f for f in found_faults if f not in faults]
+            found = sum(1 for s in stored if s["receipt_id"] in receipts)
+            print(f"  started again: {len(stored)} submissions stored, {found} of the {len(receipts)} receipted "
+                  f"so far found byte for byte, {len(stored) - found} stored whose answer a kill cut off")
+            if kill < args.kills:
+                robot.kill()
 
-        # The robot takes uploads again after the restart: a log not sent before.
+        # The robot takes uploads again after the restarts: a log not sent before.
         status, answer = robot.upload(with_soapbox(logs[-1], "after the restart"), entrant_address(len(logs)))
         if status != 201:
             faults.append(f"upload after the restart: HTTP {status} {answer.get('message')}")
@@ -105,10 +119,6 @@ def main():
         print(f"PRAGMA integrity_check: {' '.join(integrity)}")
         if integrity != ["ok"]:
             faults.append("integrity check: " + "; ".join(integrity[:5]))
-        if counts.get("bad receipt"):
-            faults.append(f"{counts['bad receipt']} receipts gave another SHA-256 than the bytes sent")
-        if len(receipts) < args.kill_after:
-            faults.append(f"only {len(receipts)} receipts before the kill, {args.kill_after} wanted")
     finally:
         robot.kill()
     for fault in faults[:30]:
