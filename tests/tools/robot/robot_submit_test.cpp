@@ -118,7 +118,7 @@ TEST_CASE("an upload over the limit is refused unread")
     CHECK(out.status == Status::TooLarge);
     CHECK(out.check.lines.empty()); // never parsed
     CHECK(t.robot->submissions().empty());
-    CHECK(std::string(statusName(out.status)) == "too_large");
+    CHECK(std::string(statusName(out.status)) == "too-large");
 }
 
 TEST_CASE("outside the window a log is kept for the committee, who may accept it")
