@@ -1,14 +1,15 @@
 // The log robot's pages in a real browser (Debian's chromium, headless, driven by
 // puppeteer-core), against a real `korvane robot` on a fresh data folder:
 //  - an entrant pastes a log with an error, sees the line on the check page, fixes it in
-//    the text area, sends it again, gets the receipt and finds the call among the logs
-//    received;
+//    the text area, sends it again, gets the receipt, sends the same log as an ADIF file,
+//    and finds the call once among the logs received;
 //  - the committee logs in with its token, runs the judge, publishes, and the results
 //    are public.
 // Every page is saved as a PNG in the artifacts folder. Content-Security-Policy
 // violations and script errors fail the test.
 //
-//   node robot_browser.mjs --korvane PATH --sample LOG.cbr --artifacts DIR [--chromium PATH]
+//   node robot_browser.mjs --korvane PATH --sample LOG.cbr --adif LOG.adi --artifacts DIR
+//                          [--chromium PATH]
 import { createHash } from 'node:crypto';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -26,11 +27,12 @@ const { values: args } = parseArgs({
   options: {
     korvane: { type: 'string' },
     sample: { type: 'string' },
+    adif: { type: 'string' },
     artifacts: { type: 'string' },
     chromium: { type: 'string', default: '/usr/bin/chromium' },
   },
 });
-for (const name of ['korvane', 'sample', 'artifacts'])
+for (const name of ['korvane', 'sample', 'adif', 'artifacts'])
   if (!args[name]) throw new Error(`--${name} is needed`);
 
 function check(condition, message) {
@@ -112,10 +114,24 @@ async function entrant(page, url, sample) {
   await shot(page, 'receipt');
   const receiptUrl = page.url();
 
+  // The same station sends its log again, now the ADIF file its logger wrote, through
+  // the file input: converted, receipted, and the one judged from now on.
+  await page.goto(`${url}/`);
+  const file = await page.$('form[action="/upload"] input[type="file"][name="log"]');
+  await file.uploadFile(args.adif);
+  const adif = await submit(page, '/upload');
+  check(adif.status() === 200 && page.url() !== receiptUrl && /\/receipts\//.test(page.url()),
+    `the ADIF file led to ${page.url()} (HTTP ${adif.status()}), not a receipt of its own`);
+  const adifReceipt = await bodyText(page);
+  check(/ADIF/.test(adifReceipt) && adifReceipt.includes('314'), 'the ADIF receipt does not say what was converted');
+  check(adifReceipt.includes(sha256(fs.readFileSync(args.adif))), 'the ADIF receipt does not give the file\'s SHA-256');
+  await shot(page, 'receipt_adif');
+
   const logs = await page.goto(`${url}/logs`);
   check(logs.status() === 200, `GET /logs answered ${logs.status()}`);
-  const row = await page.$$eval('tr', (rows) => rows.map((r) => r.innerText).find((t) => /\bRK3AZ\b/.test(t)));
-  check(row && row.includes('314'), `no row for RK3AZ with its 314 QSOs among the logs received: ${row}`);
+  const logRows = await page.$$eval('tr', (all) => all.map((r) => r.innerText).filter((t) => /\bRK3AZ\b/.test(t)));
+  check(logRows.length === 1 && logRows[0].includes('314'),
+    `not one row for RK3AZ with its 314 QSOs among the logs received: ${JSON.stringify(logRows)}`);
   await shot(page, 'logs');
   return receiptUrl;
 }
@@ -130,7 +146,9 @@ async function committee(page, url, token) {
     `the session cookie is not HttpOnly and SameSite=Strict: ${JSON.stringify(cookie)}`);
   const csrf = await page.$eval('form[action="/committee/judge"] input[name="csrf"]', (i) => i.value);
   check(csrf.length >= 16, 'the judge form carries no CSRF token');
-  check((await bodyText(page)).includes('RK3AZ'), 'the committee page does not list the submission of RK3AZ');
+  const listed = await page.$$eval('tr', (all) => all.map((r) => r.innerText).filter((t) => /\bRK3AZ\b/.test(t)));
+  check(listed.length === 2 && /replaced/.test(listed.join()),
+    `the committee page does not list both uploads of RK3AZ, the first replaced: ${JSON.stringify(listed)}`);
 
   const started = await submit(page, '/committee/judge');
   check(started.status() < 400, `starting the judge answered ${started.status()}`);
