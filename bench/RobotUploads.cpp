@@ -147,7 +147,8 @@ bool storedBytes(int port, const std::string& token, std::int64_t number, std::s
 }
 
 std::size_t verifyReceipts(int port, const std::string& token, const std::vector<std::string>& logs,
-                           const std::vector<UploadResult>& results, std::vector<std::string>* faults)
+                           const std::vector<UploadResult>& results, std::size_t* storedCount,
+                           std::vector<std::string>* faults)
 {
     auto fault = [faults](const std::string& line) {
         if (faults->size() < 20)
@@ -159,6 +160,7 @@ std::size_t verifyReceipts(int port, const std::string& token, const std::vector
         fault(error);
         return 0;
     }
+    *storedCount = stored.size();
     std::unordered_map<std::string, const StoredSubmission*> byReceipt;
     for (const StoredSubmission& s : stored)
         if (!s.receiptId.empty())

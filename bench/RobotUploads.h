@@ -46,8 +46,9 @@ bool storedBytes(int port, const std::string& token, std::int64_t number, std::s
 
 // Checks that every receipted upload is stored under its receipt with the SHA-256 of
 // the bytes sent and gives those bytes back; one line per fault (at most 20) in *faults.
-// Returns how many receipts were found intact.
+// Returns how many receipts were found intact; *storedCount: the submissions stored in all.
 std::size_t verifyReceipts(int port, const std::string& token, const std::vector<std::string>& logs,
-                           const std::vector<UploadResult>& results, std::vector<std::string>* faults);
+                           const std::vector<UploadResult>& results, std::size_t* storedCount,
+                           std::vector<std::string>* faults);
 
 } // namespace bench

@@ -166,7 +166,7 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs)
         if (!r.receiptId.empty())
             ++receipted;
         else if (firstTrouble.empty())
-            firstTrouble = r.message;
+            firstTrouble = r.message + " (after " + std::to_string(static_cast<int>(r.seconds * 1000)) + " ms)";
     }
     const double rate = static_cast<double>(logs.size()) / seconds;
     std::printf("  %zu uploads in %.1f s: %.1f uploads/s (target >= 50/s: %s)\n", logs.size(), seconds, rate,
@@ -179,9 +179,11 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs)
         std::printf("  first upload without a receipt: %s\n", firstTrouble.c_str());
 
     std::vector<std::string> faults;
-    const std::size_t intact = bench::verifyReceipts(o.port, o.token, logs, results, &faults);
-    std::printf("Receipts: %zu of %zu found in the database with the SHA-256 and the bytes sent\n", intact,
-                receipted);
+    std::size_t stored = 0;
+    const std::size_t intact = bench::verifyReceipts(o.port, o.token, logs, results, &stored, &faults);
+    std::printf("Receipts: %zu of %zu found in the database with the SHA-256 and the bytes sent "
+                "(%zu submissions stored in all, the large log's included)\n",
+                intact, receipted, stored);
     for (const std::string& f : faults)
         std::printf("  FAULT: %s\n", f.c_str());
     return intact == receipted && receipted > 0;
