@@ -171,7 +171,8 @@ class Robot:
 def check_stored(robot, sent, receipted):
     """Faults in what the robot keeps: every submission whole (its bytes hash to its
     SHA-256 and are bytes some client sent) with a receipt, or a late upload not yet
-    accepted; and every receipt a client got is there with the bytes sent.
+    accepted; the public list made of the latest receipted logs alone; and every
+    receipt a client got is there with the bytes sent.
     sent: SHA-256 -> bytes; receipted: receipt id -> SHA-256 of the bytes sent."""
     faults = []
     stored = robot.submissions()
@@ -188,6 +189,12 @@ def check_stored(robot, sent, receipted):
             by_receipt[s["receipt_id"]] = s
         elif not (s["late"] and not s["accepted"]):
             faults.append(f"submission {s['number']}: stored without a receipt")
+    # The public list shows exactly the calls whose latest upload is stored and receipted.
+    status, _, body = robot.request("GET", "/api/logs")
+    public = {log["call"] for log in json.loads(body)["logs"]} if status == 200 else set()
+    latest = {s["call"] for s in stored if s["latest"] and s["receipt_id"]}
+    if status != 200 or public != latest:
+        faults.append(f"GET /api/logs (HTTP {status}) lists {sorted(public ^ latest)[:5]} unlike the stored latest logs")
     for receipt, digest in receipted.items():
         s = by_receipt.get(receipt)
         if s is None:
