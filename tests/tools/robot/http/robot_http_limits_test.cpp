@@ -131,7 +131,7 @@ TEST_CASE("uploads per client address per minute: the one over the limit gets 42
     CHECK(limited->body.find("rate-limited") != std::string::npos);
     CHECK(client.Post("/upload", first, logForm(log))->status == 429);
     // The proxy's own entry counts, not what the client put before it.
-    const httplib::Headers spoofing{{"X-Forwarded-For", "203.0.113.1, 198.51.100.7"}};
+    const httplib::Headers spoofing{{"X-Forwarded-For", "203.0.113.1, 192.0.2.1, 198.51.100.7"}};
     CHECK(client.Post("/api/logs", spoofing, log, "text/plain")->status == 429);
     // Another address is not held up; pages are not counted.
     CHECK(client.Post("/api/logs", {{"X-Forwarded-For", "198.51.100.8"}}, log, "text/plain")->status == 200);

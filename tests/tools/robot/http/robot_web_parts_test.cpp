@@ -174,7 +174,7 @@ TEST_CASE("cookies, client addresses and the time left")
     CHECK(cookieValue(req, "robot_session") == "xyz");
     CHECK(cookieValue(req, "a") == "1");
     CHECK(cookieValue(req, "robot").empty());
-    req.set_header("X-Forwarded-For", "203.0.113.9, 198.51.100.7 ");
+    req.set_header("X-Forwarded-For", "203.0.113.9, 192.0.2.1, 198.51.100.7 ");
     req.set_header("X-Forwarded-Proto", "https");
     CHECK(clientAddress(req, false) == "127.0.0.1");
     CHECK(clientAddress(req, true) == "198.51.100.7");
