@@ -4,6 +4,14 @@
 
 #include <doctest/doctest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <vector>
+
 using namespace robottest;
 
 namespace {
@@ -147,4 +155,43 @@ TEST_CASE("without --behind-proxy, X-Forwarded-For is the client's own say and i
         client.Post("/api/logs", {{"X-Forwarded-For", "10.0.0." + std::to_string(i)}}, log, "text/plain");
     CHECK(client.Post("/api/logs", {{"X-Forwarded-For", "10.0.0.9"}}, log, "text/plain")->status == 429);
     CHECK(http.test.robot->submissions().at(0).clientAddress == "127.0.0.1");
+}
+
+TEST_CASE("a client that stops sending mid-request loses its connection after the read time limit")
+{
+    ServerOptions options;
+    options.readTimeout = std::chrono::seconds(1);
+    HttpRobot http(options); // 4 threads
+    using Steady = std::chrono::steady_clock;
+    const auto start = Steady::now();
+    std::vector<int> slow;
+    for (int i = 0; i < 3; ++i) {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        REQUIRE(fd >= 0);
+        timeval wait{10, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(http.port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        REQUIRE(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        const std::string partial = "POST /api/logs HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\nSTART";
+        REQUIRE(send(fd, partial.data(), partial.size(), 0) == static_cast<ssize_t>(partial.size()));
+        slow.push_back(fd);
+    }
+    // A page is served beside them.
+    httplib::Client client = http.client();
+    httplib::Result page = client.Get("/api/contest");
+    REQUIRE(page);
+    CHECK(page->status == 200);
+    for (int fd : slow) {
+        char buffer[512];
+        while (recv(fd, buffer, sizeof buffer, 0) > 0) {
+        }
+        close(fd);
+    }
+    const auto seconds = std::chrono::duration<double>(Steady::now() - start).count();
+    // Each holds a thread for the read limit (1 s) and the keep-alive wait (2 s), no longer.
+    CHECK(seconds < 6);
+    MESSAGE("three stalled clients let go after " << seconds << " s");
 }
