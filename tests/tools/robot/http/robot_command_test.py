@@ -65,6 +65,17 @@ def main():
             stop(robot, signal.SIGTERM)
         robot, base = serve(korvane, data)
         stop(robot, signal.SIGINT)
+
+        # A first start on a new folder makes the database and shows its token once.
+        fresh = os.path.join(temp, "fresh")
+        robot = subprocess.Popen([korvane, "robot", "--data", fresh, "--listen", "127.0.0.1:0"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        shown = robot.stdout.readline()
+        assert shown.startswith("committee token: "), shown
+        assert robot.stdout.readline().startswith("korvane robot: listening on "), "no listening line"
+        stop(robot, signal.SIGTERM)
+        robot, base = serve(korvane, fresh)  # the token is not shown again
+        stop(robot, signal.SIGTERM)
     print("robot command: 1 passed, 0 failed")
 
 
