@@ -7,7 +7,7 @@
 
 namespace robottest {
 
-HttpRobot::HttpRobot(ServerOptions options)
+HttpRobot::HttpRobot(ServerOptions options, const std::string& contestIni) : test(contestIni)
 {
     options.threads = 4;
     server = std::make_unique<RobotServer>(*test.robot, options);

@@ -14,7 +14,8 @@
 namespace robottest {
 
 struct HttpRobot {
-    explicit HttpRobot(ServerOptions options = {});
+    // contestIni: a contest definition's text; empty: KORVANE.
+    explicit HttpRobot(ServerOptions options = {}, const std::string& contestIni = "");
     ~HttpRobot();
     HttpRobot(const HttpRobot&) = delete;
     HttpRobot& operator=(const HttpRobot&) = delete;

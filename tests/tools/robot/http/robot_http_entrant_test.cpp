@@ -198,3 +198,26 @@ TEST_CASE("text from a log is escaped on every page it reaches")
     CHECK(committee->body.find("UA3LZ") != std::string::npos);
     CHECK(committee->body.find("<script>alert") == std::string::npos);
 }
+
+TEST_CASE("a contest with a deadline: the time left on the page, then uploads refused")
+{
+    HttpRobot http({}, "[contest]\nname = Test <Party>\nstart = 2026-11-21 15:00\nend = 2026-11-21 18:00\n"
+                       "deadline = 2026-11-22 12:00\n");
+    httplib::Client client = http.client();
+    httplib::Result open = client.Get("/");
+    REQUIRE(open);
+    CHECK(open->body.find("Test &lt;Party&gt;: send your log") != std::string::npos);
+    CHECK(open->body.find("Logs are due by 2026-11-22 12:00 UTC.") != std::string::npos);
+    // The script counts down from data-seconds; without it the text stands.
+    CHECK(open->body.find("<span id=\"time-left\" data-seconds=\"7200\">2 h 0 min</span> left") !=
+          std::string::npos);
+
+    http.test.now = utc("2026-11-22 12:01");
+    httplib::Result closed = client.Get("/");
+    REQUIRE(closed);
+    CHECK(closed->body.find("Uploads are closed") != std::string::npos);
+    CHECK(closed->body.find("time-left") == std::string::npos);
+    httplib::Result late = client.Post("/upload", logForm(sampleLog("cbr")));
+    REQUIRE(late);
+    CHECK(late->status == 403);
+}
