@@ -114,6 +114,13 @@ int serve(const RobotOptions& o)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // The first start makes the database, as init does, so that one command starts a new
+    // robot; the token is shown this once. A folder with a database is left as it is.
+    std::string token, ignored;
+    if (robot::Robot::init(o.dataDir, &token, &ignored)) {
+        std::printf("committee token: %s\n", token.c_str());
+        std::fflush(stdout);
+    }
     robot::Robot robot;
     if (!openRobot(robot, o))
         return kExitFailed;

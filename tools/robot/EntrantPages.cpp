@@ -136,7 +136,7 @@ std::string receiptPage(const Receipt& r, bool sameAsBefore)
                 ")</h2>\n<table><thead><tr><th class=\"num\">Line</th><th>Time (UTC)</th><th>Call</th>"
                 "<th>Band</th><th>Mode</th><th>Why</th></tr></thead>\n<tbody>\n";
         for (const RefusedQso& q : r.refused)
-            body += "<tr>" + numberCell(static_cast<long long>(q.line)) + "<td>" + html(q.time) + "</td><td>" +
+            body += "<tr>" + numberCell(static_cast<long long>(q.line)) + "<td class=\"time\">" + html(q.time) + "</td><td>" +
                     html(q.call) + "</td><td>" + html(q.band) + "</td><td>" + html(q.mode) + "</td><td>" +
                     html(q.message) + "</td></tr>\n";
         body += "</tbody></table>\n";

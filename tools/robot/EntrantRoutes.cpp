@@ -55,7 +55,7 @@ void publishedAnswer(ServerContext& c, const std::string& rest, httplib::Respons
     std::ifstream in;
     if (file)
         in.open(file->path, std::ios::binary);
-    if (!in)
+    if (!in.is_open())
         return sendHtml(res, 404, messagePage("No results here",
                                               "The committee has not published this (or any) result yet."));
     std::ostringstream bytes;

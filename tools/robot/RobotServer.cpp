@@ -52,7 +52,9 @@ struct RobotServer::Impl {
         server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
         server.set_read_timeout(o.readTimeout);
         server.set_write_timeout(o.writeTimeout);
-        server.set_keep_alive_timeout(5);
+        // An idle kept-alive connection holds its thread too: short, so that a client that
+        // stalls holds one for the read limit and this, not longer.
+        server.set_keep_alive_timeout(2);
         server.set_keep_alive_max_count(100);
         server.set_payload_max_length(o.maxLogBytes + kFormOverhead);
         server.set_default_headers({{"Content-Security-Policy", "default-src 'self'"},

@@ -15,6 +15,7 @@ table{border-collapse:collapse;width:100%;margin:.4em 0}
 th,td{padding:.3em .6em;text-align:left;border-bottom:1px solid #e5e7eb;vertical-align:top}
 th{background:#eef3f8;font-weight:600}
 td.num,th.num{text-align:right}
+td.time{white-space:nowrap}
 tr:nth-child(even) td{background:#f9fafb}
 textarea{width:100%;min-height:18em;font-family:ui-monospace,Consolas,monospace;font-size:.9em}
 input[type=text],input[type=password],select{padding:.3em;font-size:1em}
