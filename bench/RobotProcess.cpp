@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <regex>
 #include <vector>
 
@@ -122,6 +124,25 @@ bool RobotProcess::start(const std::string& korvane, const std::string& dataDir,
         close(out);
     });
     return true;
+}
+
+double RobotProcess::cpuSeconds() const
+{
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text;
+    if (pid_ <= 0 || !std::getline(stat, text))
+        return -1;
+    // The fields after the command name, which may hold blanks, start after its ')'.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int n = 3; n <= 15 && fields >> field; ++n) {
+        if (n == 14)
+            utime = std::stoull(field);
+        if (n == 15)
+            stime = std::stoull(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 int RobotProcess::stop()

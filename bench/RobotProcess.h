@@ -25,6 +25,9 @@ public:
     bool start(const std::string& korvane, const std::string& dataDir, std::string* error);
     int port() const { return port_; }
     pid_t pid() const { return pid_; }
+    // The CPU time the server has used so far (user and system, all threads); -1 when
+    // it is not running.
+    double cpuSeconds() const;
     // SIGTERM, then SIGKILL if it has not ended within 10 s; the exit status as waitpid gives it.
     int stop();
 

@@ -120,7 +120,7 @@ const char* verdict(bool met) { return met ? "met" : "NOT met"; }
 
 // One log of bigQsos QSO lines, uploaded bigRuns times in different bytes one after
 // another on a quiet server. True when the median is within the target.
-bool timeLargeLog(const Options& o, const std::vector<std::string>& logs)
+bool timeLargeLog(const Options& o, const std::vector<std::string>& logs, const bench::RobotProcess& robot)
 {
     const std::string large = bench::largeLog(logs, static_cast<std::size_t>(o.bigQsos));
     if (large.empty()) {
@@ -128,6 +128,7 @@ bool timeLargeLog(const Options& o, const std::vector<std::string>& logs)
         return false;
     }
     std::vector<double> ms;
+    const double cpuBefore = robot.cpuSeconds();
     for (unsigned run = 0; run < o.bigRuns; ++run) {
         const bench::UploadResult r = bench::uploadLog(o.port, variant(large, run));
         if (r.receiptId.empty()) {
@@ -142,11 +143,14 @@ bool timeLargeLog(const Options& o, const std::vector<std::string>& logs)
                 "max %.1f ms (target <= 100 ms: %s)\n",
                 bench::qsoLines(large), static_cast<double>(large.size()) / 1024, o.bigRuns, median,
                 *std::max_element(ms.begin(), ms.end()), verdict(median <= 100));
+    if (cpuBefore >= 0)
+        std::printf("  the server's CPU time: %.1f ms per upload\n",
+                    (robot.cpuSeconds() - cpuBefore) * 1000 / o.bigRuns);
     return median <= 100;
 }
 
 // The load run and the check of its receipts; false when a receipt is not stored intact.
-bool loadRun(const Options& o, const std::vector<std::string>& logs)
+bool loadRun(const Options& o, const std::vector<std::string>& logs, const bench::RobotProcess& robot)
 {
     std::size_t lines = 0;
     for (const std::string& log : logs)
@@ -155,7 +159,9 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs)
                 static_cast<double>(lines) / static_cast<double>(logs.size()), o.clients);
 
     double seconds = 0;
+    const double cpuBefore = robot.cpuSeconds();
     const std::vector<bench::UploadResult> results = bench::uploadAll(o.port, logs, o.clients, true, &seconds);
+    const double cpu = robot.cpuSeconds() - cpuBefore;
     std::vector<double> ms;
     std::map<std::string, std::size_t> answers;
     std::size_t receipted = 0;
@@ -173,6 +179,9 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs)
                 verdict(rate >= 50));
     std::printf("  latency p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", percentile(ms, 0.5), percentile(ms, 0.99),
                 percentile(ms, 1.0));
+    if (cpuBefore >= 0)
+        std::printf("  the server's CPU time: %.1f ms per upload (%.0f uploads/s for each core it had)\n",
+                    cpu * 1000 / static_cast<double>(logs.size()), static_cast<double>(logs.size()) / cpu);
     for (const auto& [answer, n] : answers)
         std::printf("  HTTP %s: %zu\n", answer.c_str(), n);
     if (!firstTrouble.empty())
@@ -221,8 +230,8 @@ int main(int argc, char** argv)
                     o.data.c_str());
     }
     const std::vector<std::string> logs = simulatedLogs(o.logs, o.qsos, 2026);
-    const bool fast = timeLargeLog(o, logs);
-    const bool intact = loadRun(o, logs);
+    const bool fast = timeLargeLog(o, logs, robot);
+    const bool intact = loadRun(o, logs, robot);
     robot.stop();
     if (!made.empty()) {
         std::error_code ec;
