@@ -98,6 +98,8 @@ def main():
               + (f": {answer.get('message')}" if refused else ""))
         if not refused:
             faults.append(f"the disk never filled: {len(receipts)} uploads receipted")
+        elif not receipts:
+            faults.append("not one upload was receipted before the disk was full: the space left is too small to tell")
         else:
             status, page = upload_form(robot, refused[0])
             if status != 503 or "<html" not in page.lower():
