@@ -76,6 +76,13 @@ TEST_CASE("the station's call: missing, not a call, or another station's QSOs")
         CHECK(l.message.find("RK3AZ") != std::string::npos);
         CHECK(l.quoted.find("RK3AZ") != std::string::npos);
     }
+    SUBCASE("one station signing /P in the header and without it in the QSO lines")
+    {
+        const LogCheck c = checked(cabrillo("RA3XA/P", {qso("RA3XA", "1501", "UA9YKQ", 1, 1),
+                                                        qso("RA3XA", "1502", "UR5SI", 2, 1)}));
+        CHECK_MESSAGE(c.accepted, (c.lines.empty() ? "" : c.lines[0].message));
+        CHECK(c.call == "RA3XA/P");
+    }
     SUBCASE("two stations in one ADIF log")
     {
         const std::string adif =
