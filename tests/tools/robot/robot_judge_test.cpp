@@ -1,6 +1,7 @@
 // The committee's judge run from the robot: on the worker, with progress, the checklog
 // marks reaching the judge, and publishing the finished run.
 #include "RobotTestSupport.h"
+#include "contract/AsciiText.h"
 #include "tools/judge/Simulation.h"
 
 #include <doctest/doctest.h>
@@ -16,6 +17,13 @@ using namespace robottest;
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        c = ascii::toLower(c);
+    return text;
+}
 
 JudgeProgress waitForJudge(Robot& robot)
 {
@@ -49,8 +57,10 @@ TEST_CASE("a simulated contest judged and published; a checklog mark reaches the
     REQUIRE(receipted >= 5);
     const std::string marked = t.robot->logsReceived()[0].call;
     std::string error;
-    REQUIRE(t.robot->setChecklog(marked, true, &error));
+    REQUIRE(t.robot->setChecklog(lowerCase(marked), true, &error)); // marked as the committee types it
     CHECK(t.robot->logsReceived()[0].checklog);
+    CHECK_FALSE(t.robot->setChecklog("\x1b[2J", true, &error));
+    CHECK(error.find('\x1b') == std::string::npos);
 
     CHECK(t.robot->publishedFolder().empty());
     CHECK_FALSE(t.robot->publish(&error)); // nothing judged yet
