@@ -3,6 +3,8 @@
 #include "RobotTestSupport.h"
 #include "contract/AsciiText.h"
 #include "tools/judge/Simulation.h"
+#include "tools/robot/Database.h"
+#include "tools/robot/RobotSchema.h"
 
 #include <doctest/doctest.h>
 #include <nlohmann/json.hpp>
@@ -126,4 +128,23 @@ TEST_CASE("the judge refuses to start without logs, or while it runs")
     if (t.robot->judgeProgress().state == JudgeProgress::State::Running)
         CHECK_FALSE(t.robot->startJudge(&again));
     CHECK(waitForJudge(*t.robot).state == JudgeProgress::State::Done);
+}
+
+TEST_CASE("a run cut off by a stop is failed when the robot starts again")
+{
+    TestRobot t;
+    t.robot.reset();
+    {
+        Database db;
+        std::string error;
+        REQUIRE(db.open((fs::path(t.data) / "robot.sqlite").string(), false, robotMigrations(), &error));
+        Statement run(db.handle(), "INSERT INTO judge_runs(started_utc, state, results) VALUES ('x', 'running', '')");
+        REQUIRE(run.run() == SQLITE_DONE);
+    }
+    t.reopen();
+    const JudgeProgress p = t.robot->judgeProgress();
+    CHECK(p.state == JudgeProgress::State::Failed);
+    CHECK(p.message.find("stopped") != std::string::npos);
+    std::string error;
+    CHECK_FALSE(t.robot->publish(&error));
 }

@@ -161,6 +161,17 @@ TEST_CASE("outside the window a log is kept for the committee, who may accept it
     CHECK(r->late);
     CHECK(t.robot->logsReceived().size() == 1);
 
+    // A late log sent again once the window is open gets its receipt then.
+    const std::string other = cabrillo("UR5SI", {qso("UR5SI", "1501", "RA3XA", 1, 1)});
+    CHECK(t.robot->submit(other, "a").status == Status::WindowClosed);
+    t.now = utc("2026-11-25 12:00");
+    const SubmitOutcome inTime = t.robot->submit(other, "a");
+    REQUIRE(inTime.status == Status::Receipted);
+    CHECK_FALSE(inTime.receipt->replaced);
+    CHECK_FALSE(inTime.receipt->late);
+    CHECK(t.robot->submissions().size() == 2);
+    t.now = utc("2026-11-29 00:00");
+
     // The committee's hand beats the calendar both ways.
     REQUIRE(t.robot->setWindow(WindowMode::Open, &error));
     CHECK(t.robot->window().open);
