@@ -110,6 +110,9 @@ bool Robot::open(const RobotConfig& config, std::string* error)
     Impl& m = *impl_;
     m.config = config;
     std::error_code ec;
+    // The worker and every judge run change the current directory: no path may be relative.
+    if (!m.config.plugin.path.empty())
+        m.config.plugin.path = fs::absolute(m.config.plugin.path, ec).string();
     m.dataDir = fs::absolute(config.dataDir, ec).lexically_normal().string();
     while (m.dataDir.size() > 1 && m.dataDir.back() == '/')
         m.dataDir.pop_back();

@@ -2,6 +2,7 @@
 // marks reaching the judge, and publishing the finished run.
 #include "RobotTestSupport.h"
 #include "contract/AsciiText.h"
+#include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/Simulation.h"
 #include "tools/robot/Database.h"
 #include "tools/robot/RobotSchema.h"
@@ -147,4 +148,27 @@ TEST_CASE("a run cut off by a stop is failed when the robot starts again")
     CHECK(p.message.find("stopped") != std::string::npos);
     std::string error;
     CHECK_FALSE(t.robot->publish(&error));
+}
+
+TEST_CASE("a plug-in named by a relative path serves the judge too, after the worker moved")
+{
+    TempDir temp(false);
+    const std::string data = (temp.path() / "data").string();
+    std::string token, error;
+    REQUIRE(Robot::init(data, &token, &error));
+    const std::string plugin = pluginPath().empty() ? korvane::defaultPluginPath() : pluginPath();
+    RobotConfig config;
+    config.dataDir = "data";
+    config.contest = judge::korvaneContest();
+    config.plugin.path = fs::relative(plugin, fs::current_path()).string();
+    config.now = [] { return utc("2026-11-22 10:00"); };
+    REQUIRE(fs::path(config.plugin.path).is_relative());
+    Robot robot;
+    REQUIRE_MESSAGE(robot.open(config, &error), error);
+    CHECK(robot.dataFolder() == data);
+    REQUIRE(robot.submit(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)}), "a").status ==
+            SubmitOutcome::Status::Receipted);
+    REQUIRE(robot.startJudge(&error));
+    const JudgeProgress p = waitForJudge(robot);
+    CHECK_MESSAGE(p.state == JudgeProgress::State::Done, p.message);
 }
