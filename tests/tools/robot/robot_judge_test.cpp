@@ -172,3 +172,42 @@ TEST_CASE("a plug-in named by a relative path serves the judge too, after the wo
     const JudgeProgress p = waitForJudge(robot);
     CHECK_MESSAGE(p.state == JudgeProgress::State::Done, p.message);
 }
+
+TEST_CASE("uploads while the judge runs wait for the plug-in and are scored as alone")
+{
+    TestRobot t;
+    judge::SimulationOptions options;
+    options.stations = 30;
+    options.seed = 3;
+    options.qsosPerLog = 80;
+    options.start = *t.contest.start;
+    options.end = *t.contest.end;
+    const judge::Simulation simulation = judge::simulateContest(options);
+    REQUIRE(simulation.logs.size() > 8);
+    // The first logs are judged; the last eight arrive during the run.
+    const std::size_t early = simulation.logs.size() - 8;
+    for (std::size_t i = 0; i < early; ++i)
+        t.robot->submit(simulation.logs[i].text, "a");
+    std::string error;
+    REQUIRE(t.robot->startJudge(&error));
+    std::vector<SubmitOutcome> during(8);
+    std::vector<std::thread> senders;
+    for (std::size_t i = 0; i < 8; ++i)
+        senders.emplace_back([&, i] { during[i] = t.robot->submit(simulation.logs[early + i].text, "b"); });
+    for (std::thread& s : senders)
+        s.join();
+    CHECK(waitForJudge(*t.robot).state == JudgeProgress::State::Done);
+    CHECK(t.robot->pluginThreads() == 1);
+    std::size_t receipted = 0;
+    for (const SubmitOutcome& out : during)
+        receipted += out.status == SubmitOutcome::Status::Receipted;
+    CHECK(receipted >= 6);
+
+    TestRobot alone;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const SubmitOutcome quiet = alone.robot->submit(simulation.logs[early + i].text, "a");
+        CHECK(quiet.status == during[i].status);
+        if (quiet.receipt && during[i].receipt)
+            CHECK(quiet.receipt->claimedScore == during[i].receipt->claimedScore);
+    }
+}

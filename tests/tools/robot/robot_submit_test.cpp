@@ -119,6 +119,10 @@ TEST_CASE("an upload over the limit is refused unread")
     CHECK(out.check.lines.empty()); // never parsed
     CHECK(t.robot->submissions().empty());
     CHECK(std::string(statusName(out.status)) == "too_large");
+    const LogCheck alone = t.robot->check(big);
+    CHECK_FALSE(alone.accepted);
+    REQUIRE(alone.lines.size() == 1);
+    CHECK(alone.lines[0].message.find("5 MB") != std::string::npos);
 }
 
 TEST_CASE("outside the window a log is kept for the committee, who may accept it")
