@@ -59,10 +59,17 @@ TEST_CASE("the converted ADIF log reads back as the same log")
     CHECK(back.format == "Cabrillo 3.0");
     CHECK(back.qsos == 314);
     CHECK(back.call == "RK3AZ");
-    // The Cabrillo sample and the converted ADIF one claim the same.
-    const SubmitOutcome cbr = t.robot->submit(adif.check.cabrillo, "a");
+    // The converted text and the bundled Cabrillo sample claim the same.
+    const SubmitOutcome converted = t.robot->submit(adif.check.cabrillo, "a");
+    REQUIRE(converted.status == Status::Receipted);
+    CHECK(converted.receipt->claimedScore == 441);
+    const SubmitOutcome cbr = t.robot->submit(bundledFile("korvane-2026-RK3AZ.cbr"), "a");
     REQUIRE(cbr.status == Status::Receipted);
+    CHECK(cbr.receipt->format == "Cabrillo 3.0");
     CHECK(cbr.receipt->claimedScore == 441);
+    CHECK(cbr.receipt->refused.size() == 4);
+    CHECK(cbr.receipt->conversion.empty());
+    CHECK(cbr.receipt->category != "UNSPECIFIED");
 }
 
 TEST_CASE("the same bytes twice give the same receipt; a new log replaces the old for judging")
