@@ -15,6 +15,8 @@ void uploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Respon
                   const httplib::ContentReader& reader)
 {
     const bool allowed = c.uploads.allow(c.client(req));
+    // Read even when refused, bounded, so that the connection's next request starts
+    // where this body ends.
     const UploadBody body = readUploadBody(req, res, reader, c.options.maxLogBytes);
     if (!allowed)
         return sendJson(res, 429, statusJson("rate-limited", errorSentence(429)));

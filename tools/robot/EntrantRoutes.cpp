@@ -20,6 +20,8 @@ void uploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Respon
                   const httplib::ContentReader& reader)
 {
     const bool allowed = c.uploads.allow(c.client(req));
+    // Read even when refused, bounded, so that the connection's next request starts
+    // where this body ends.
     const UploadBody body = readUploadBody(req, res, reader, c.options.maxLogBytes);
     if (!allowed)
         return sendHtml(res, 429, messagePage("Too many uploads", errorSentence(429)));

@@ -4,6 +4,7 @@
 #include "tools/judge/Categories.h"
 #include "tools/judge/ContestDefinitionFile.h"
 #include "tools/judge/Minutes.h"
+#include "tools/logs/CabrilloHeader.h"
 #include "tools/logs/CabrilloLayout.h"
 #include "tools/logs/LogFile.h"
 #include "tools/logs/TextUtil.h"
@@ -151,6 +152,28 @@ void checkCall(const ReadLog& log, Findings& f)
               "CALLSIGN " + controlsEscaped(log.ownCall) + " does not look like a callsign", "call");
 }
 
+// The call without its portable or power parts: the longest of its '/' parts.
+std::string_view bareCall(std::string_view call)
+{
+    std::string_view best;
+    for (std::size_t at = 0; at <= call.size();) {
+        std::size_t slash = call.find('/', at);
+        if (slash == std::string_view::npos)
+            slash = call.size();
+        if (slash - at > best.size())
+            best = call.substr(at, slash - at);
+        at = slash + 1;
+    }
+    return best;
+}
+
+// A QSO line may give the call without /P, or an operator's own call.
+bool sameStation(const std::string& sent, const std::string& own, const std::vector<std::string>& operators)
+{
+    return sent == own || bareCall(sent) == bareCall(own) ||
+           std::find(operators.begin(), operators.end(), sent) != operators.end();
+}
+
 // One station per log: every QSO line's own call must be the log's.
 void checkOneStation(std::string_view text, const ReadLog& log, Findings& f)
 {
@@ -158,6 +181,7 @@ void checkOneStation(std::string_view text, const ReadLog& log, Findings& f)
         return;
     const std::string own = ascii::upper(log.ownCall);
     if (log.format == LogFormat::Cabrillo) {
+        const std::vector<std::string> operators = operatorCalls(log.header.operators);
         // Every QSO: line, also those the reader left out for this very reason.
         for (std::size_t number = 1; number <= f.lineCount(); ++number) {
             const std::string_view line = f.line(number);
@@ -167,7 +191,7 @@ void checkOneStation(std::string_view text, const ReadLog& log, Findings& f)
             if (tokens.size() <= cabrillo::kOwnCall)
                 continue;
             const std::string sent = ascii::upper(tokens[cabrillo::kOwnCall].text);
-            if (sent != own && cabrillo::looksLikeCall(sent))
+            if (!sameStation(sent, own, operators) && cabrillo::looksLikeCall(sent))
                 f.add(Level::Error, number,
                       "one station per log: this QSO was made by " + controlsEscaped(sent) + ", the log's CALLSIGN is " +
                           controlsEscaped(own),

@@ -1,5 +1,8 @@
 #include "tools/robot/Robot.h"
 
+#include "contract/AsciiText.h"
+#include "tools/logs/CabrilloLayout.h"
+#include "tools/output/ControlText.h"
 #include "tools/robot/ClaimedScore.h"
 #include "tools/robot/JudgeRun.h"
 #include "tools/robot/JudgeRunStore.h"
@@ -107,6 +110,9 @@ bool Robot::open(const RobotConfig& config, std::string* error)
     Impl& m = *impl_;
     m.config = config;
     std::error_code ec;
+    // The worker and every judge run change the current directory: no path may be relative.
+    if (!m.config.plugin.path.empty())
+        m.config.plugin.path = fs::absolute(m.config.plugin.path, ec).string();
     m.dataDir = fs::absolute(config.dataDir, ec).lexically_normal().string();
     while (m.dataDir.size() > 1 && m.dataDir.back() == '/')
         m.dataDir.pop_back();
@@ -180,7 +186,8 @@ SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAdd
     upload.bytes = bytes;
     upload.sha256 = sha256Hex(bytes);
     upload.receivedUtc = utcText(now);
-    upload.clientAddress = clientAddress;
+    // The server's word, yet kept short: a header it was taken from can be long.
+    upload.clientAddress = clientAddress.substr(0, 200);
     upload.check = &out.check;
     upload.claimedScore = claim.score;
     upload.refused = claim.refused;
@@ -239,11 +246,13 @@ std::string Robot::latestArchive() const
 
 bool Robot::setChecklog(const std::string& call, bool checklog, std::string* error)
 {
-    if (call.empty() || call.size() > 32) {
-        *error = "no such call";
+    // Calls are stored as the log check gives them: upper case.
+    const std::string upper = ascii::upper(call);
+    if (!cabrillo::looksLikeCall(upper)) {
+        *error = "\"" + controlsEscaped(call.substr(0, 40)) + "\" is not a callsign";
         return false;
     }
-    return impl_->store.setChecklog(call, checklog, error);
+    return impl_->store.setChecklog(upper, checklog, error);
 }
 
 bool Robot::acceptLate(std::int64_t number, std::string* error) { return impl_->store.acceptLate(number, error); }

@@ -120,10 +120,10 @@ StoreResult SubmissionStore::store(const NewSubmission& upload)
                 if (same.isNull(1)) {
                     if (upload.late)
                         return true; // this late upload is kept already
-                    // Kept when the window was closed, sent again now it is open.
+                    // Kept when the window was closed, sent again now it is open: in time now.
                     result.sameAsBefore = false;
                     id = newReceiptId();
-                    Statement accept(db, "UPDATE submissions SET accepted = 1, receipt_id = ? WHERE number = ?");
+                    Statement accept(db, "UPDATE submissions SET accepted = 1, late = 0, receipt_id = ? WHERE number = ?");
                     *c = accept.bind(1, id).bind(2, number).run();
                     if (id.size() != 22 || *c != SQLITE_DONE)
                         return false;

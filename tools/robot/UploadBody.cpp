@@ -22,10 +22,16 @@ UploadBody readUploadBody(const httplib::Request& req, httplib::Response& res,
         body.multipart = true;
         std::string ignored; // other fields are read and dropped, bounded all the same
         std::string* target = &ignored;
+        bool fileSeen = false, textSeen = false;
+        // Only the first part of each name counts: two files named "log" are not one log.
         read = reader(
             [&](const httplib::MultipartFormData& part) {
                 ignored.clear();
-                target = part.name == "log" ? &body.file : part.name == "text" ? &body.text : &ignored;
+                target = &ignored;
+                if (part.name == "log" && !fileSeen)
+                    target = &body.file, fileSeen = true;
+                else if (part.name == "text" && !textSeen)
+                    target = &body.text, textSeen = true;
                 return true;
             },
             [&](const char* data, std::size_t length) { return into(*target)(data, length); });

@@ -180,6 +180,22 @@ TEST_CASE("logs that claim one call: the newest copy of one log, else the commit
     }
 }
 
+TEST_CASE("the committee's check log marks: whatever the header says, only the calls named")
+{
+    TempDir dir;
+    const fs::path a = dir.path() / "a.cbr", b = dir.path() / "b.cbr";
+    write(a, cabrillo("UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}));
+    write(b, cabrillo("UA3BB/P", {qso("UA3BB/P", "1500", "UA3AA", 7, 1)}));
+    LoadOptions options;
+    options.checkLogCalls = {"UA3BB/P"};
+    const ContestLogs logs = loadContestLogs({a.string(), b.string()}, options);
+    REQUIRE(logs.stations.size() == 2);
+    CHECK_FALSE(logs.stations[0].checkLog);
+    CHECK(logs.stations[1].checkLog);
+    options.checkLogCalls.clear();
+    CHECK_FALSE(loadContestLogs({b.string()}, options).stations[0].checkLog);
+}
+
 TEST_CASE("two reading threads give exactly what one gives")
 {
     TempDir dir;

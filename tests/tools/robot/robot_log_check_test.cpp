@@ -76,6 +76,13 @@ TEST_CASE("the station's call: missing, not a call, or another station's QSOs")
         CHECK(l.message.find("RK3AZ") != std::string::npos);
         CHECK(l.quoted.find("RK3AZ") != std::string::npos);
     }
+    SUBCASE("one station signing /P in the header and without it in the QSO lines")
+    {
+        const LogCheck c = checked(cabrillo("RA3XA/P", {qso("RA3XA", "1501", "UA9YKQ", 1, 1),
+                                                        qso("RA3XA", "1502", "UR5SI", 2, 1)}));
+        CHECK_MESSAGE(c.accepted, (c.lines.empty() ? "" : c.lines[0].message));
+        CHECK(c.call == "RA3XA/P");
+    }
     SUBCASE("two stations in one ADIF log")
     {
         const std::string adif =
@@ -161,4 +168,55 @@ TEST_CASE("thousands of bad lines: the list is bounded and the rest counted")
     for (const CheckLine& l : c.lines)
         counted = counted || l.message.find("more lines like") != std::string::npos;
     CHECK(counted);
+}
+
+TEST_CASE("an ADIF exchange of two words stays two words in the Cabrillo text")
+{
+    judge::ContestDefinition ntc = judge::korvaneContest();
+    std::string error;
+    REQUIRE(judge::readContestDefinition("[contest]\nname = NTC\nstart = 2024-03-21 19:00\nend = 2024-03-21 20:00\n"
+                                         "exchange = NAME:name:constant NR:number:constant\n",
+                                         ntc, &error));
+    const std::string adif =
+        "<EOH>\n"
+        "<CALL:5>K1ABC<QSO_DATE:8>20240321<TIME_ON:4>1905<BAND:3>40m<MODE:2>CW<FREQ:5>7.030"
+        "<STX_STRING:6>ANNA 7<SRX_STRING:9>HANS  124<STATION_CALLSIGN:4>W1AW<EOR>\n";
+    const CheckedLog first = checkLog(adif, ntc);
+    REQUIRE_MESSAGE(first.check.accepted, (first.check.lines.empty() ? "" : first.check.lines[0].message));
+    REQUIRE(first.check.cabrillo.find("QSO:  7030 CW 2024-03-21 1905 W1AW") != std::string::npos);
+    // No report in the record: the usual one, and the entrant is told.
+    CHECK(first.check.cabrillo.find("W1AW          599 ANNA 7 K1ABC         599 HANS 124") != std::string::npos);
+    bool told = false;
+    for (const std::string& line : first.check.conversion)
+        told = told || line.find("without a report") != std::string::npos;
+    CHECK(told);
+    const CheckedLog back = checkLog(first.check.cabrillo, ntc);
+    REQUIRE(back.check.accepted);
+    REQUIRE(back.log.qsos.size() == 1);
+    CHECK(back.log.qsos[0].exchSent == "ANNA 7");
+    CHECK(back.log.qsos[0].exchReceived == "HANS 124");
+    CHECK(back.log.qsos[0].call == "K1ABC");
+}
+
+TEST_CASE("hostile uploads get an answer, never a crash")
+{
+    const std::string longCall(20000, 'A');
+    const std::vector<std::string> uploads = {
+        "\xEF\xBB\xBF" + cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)}), // byte-order mark
+        "START-OF-LOG: 3.0\rCALLSIGN: RA3XA\r" + qso("RA3XA", "1501", "UA9YKQ", 1, 1) + "\rEND-OF-LOG:\r",
+        cabrillo(longCall, {qso(longCall, "1501", "UA9YKQ", 1, 1)}),
+        "START-OF-LOG: 3.0\nCALLSIGN: RA3XA\n" + std::string(100000, 'Q') + "\n",
+        "<EOH><CALL:99999999999999999999>X<EOR>",
+        "<EOH><STATION_CALLSIGN:5>RA3XA<STATION_CALLSIGN:999999>",
+        std::string(1000, '\n'),
+        "QSO:",
+    };
+    for (const std::string& upload : uploads) {
+        const LogCheck c = checked(upload);
+        for (const CheckLine& l : c.lines)
+            CHECK(l.quoted.size() < 1000);
+    }
+    // The byte-order mark is no reason to refuse.
+    CHECK(checked(uploads[0]).accepted);
+    CHECK_FALSE(checked(uploads[2]).accepted);
 }

@@ -59,10 +59,17 @@ TEST_CASE("the converted ADIF log reads back as the same log")
     CHECK(back.format == "Cabrillo 3.0");
     CHECK(back.qsos == 314);
     CHECK(back.call == "RK3AZ");
-    // The Cabrillo sample and the converted ADIF one claim the same.
-    const SubmitOutcome cbr = t.robot->submit(adif.check.cabrillo, "a");
+    // The converted text and the bundled Cabrillo sample claim the same.
+    const SubmitOutcome converted = t.robot->submit(adif.check.cabrillo, "a");
+    REQUIRE(converted.status == Status::Receipted);
+    CHECK(converted.receipt->claimedScore == 441);
+    const SubmitOutcome cbr = t.robot->submit(bundledFile("korvane-2026-RK3AZ.cbr"), "a");
     REQUIRE(cbr.status == Status::Receipted);
+    CHECK(cbr.receipt->format == "Cabrillo 3.0");
     CHECK(cbr.receipt->claimedScore == 441);
+    CHECK(cbr.receipt->refused.size() == 4);
+    CHECK(cbr.receipt->conversion.empty());
+    CHECK(cbr.receipt->category != "UNSPECIFIED");
 }
 
 TEST_CASE("the same bytes twice give the same receipt; a new log replaces the old for judging")
@@ -119,6 +126,10 @@ TEST_CASE("an upload over the limit is refused unread")
     CHECK(out.check.lines.empty()); // never parsed
     CHECK(t.robot->submissions().empty());
     CHECK(std::string(statusName(out.status)) == "too-large");
+    const LogCheck alone = t.robot->check(big);
+    CHECK_FALSE(alone.accepted);
+    REQUIRE(alone.lines.size() == 1);
+    CHECK(alone.lines[0].message.find("5 MB") != std::string::npos);
 }
 
 TEST_CASE("outside the window a log is kept for the committee, who may accept it")
@@ -160,6 +171,17 @@ TEST_CASE("outside the window a log is kept for the committee, who may accept it
     REQUIRE(r);
     CHECK(r->late);
     CHECK(t.robot->logsReceived().size() == 1);
+
+    // A late log sent again once the window is open gets its receipt then.
+    const std::string other = cabrillo("UR5SI", {qso("UR5SI", "1501", "RA3XA", 1, 1)});
+    CHECK(t.robot->submit(other, "a").status == Status::WindowClosed);
+    t.now = utc("2026-11-25 12:00");
+    const SubmitOutcome inTime = t.robot->submit(other, "a");
+    REQUIRE(inTime.status == Status::Receipted);
+    CHECK_FALSE(inTime.receipt->replaced);
+    CHECK_FALSE(inTime.receipt->late);
+    CHECK(t.robot->submissions().size() == 2);
+    t.now = utc("2026-11-29 00:00");
 
     // The committee's hand beats the calendar both ways.
     REQUIRE(t.robot->setWindow(WindowMode::Open, &error));

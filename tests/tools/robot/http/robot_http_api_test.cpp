@@ -59,6 +59,13 @@ TEST_CASE("a log as the body is receipted; the same bytes again give the same re
     CHECK(form->status == 201);
     CHECK(fromForm["check"]["format"] == "Cabrillo 3.0");
 
+    // Two files named "log" in one form are not joined into one log: the first counts.
+    httplib::MultipartFormDataItems two{{"log", sampleLog("cbr"), "a.cbr", ""}, {"log", "QSO: junk\n", "b.cbr", ""}};
+    httplib::Result firstOfTwo = client.Post("/api/logs", two);
+    REQUIRE(firstOfTwo);
+    CHECK(firstOfTwo->status == 200);
+    CHECK(jsonOf(firstOfTwo)["receipt"]["id"] == fromForm["receipt"]["id"]);
+
     httplib::Result byId = client.Get("/api/receipts/" + receipt["id"].get<std::string>());
     CHECK(byId->status == 200);
     CHECK(jsonOf(byId)["sha256"] == receipt["sha256"]);
