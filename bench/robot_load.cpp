@@ -149,7 +149,8 @@ bool timeLargeLog(const Options& o, const std::vector<std::string>& logs, const 
     return median <= 100;
 }
 
-// The load run and the check of its receipts; false when a receipt is not stored intact.
+// The load run and the check of its receipts; false when a receipt is not stored intact
+// or an upload got no answer.
 bool loadRun(const Options& o, const std::vector<std::string>& logs, const bench::RobotProcess& robot)
 {
     std::size_t lines = 0;
@@ -164,9 +165,10 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs, const bench
     const double cpu = robot.cpuSeconds() - cpuBefore;
     std::vector<double> ms;
     std::map<std::string, std::size_t> answers;
-    std::size_t receipted = 0;
+    std::size_t receipted = 0, unanswered = 0;
     std::string firstTrouble;
     for (const bench::UploadResult& r : results) {
+        unanswered += r.status == 0;
         ms.push_back(r.seconds * 1000);
         ++answers[std::to_string(r.status) + " " + (r.outcome.empty() ? "(no answer)" : r.outcome)];
         if (!r.receiptId.empty())
@@ -195,7 +197,11 @@ bool loadRun(const Options& o, const std::vector<std::string>& logs, const bench
                 intact, receipted, stored);
     for (const std::string& f : faults)
         std::printf("  FAULT: %s\n", f.c_str());
-    return intact == receipted && receipted > 0;
+    // An upload the robot never answered is not lost (its sender has no receipt and sends
+    // again), but an entrant before the deadline would not call that a working robot.
+    if (unanswered)
+        std::printf("  FAULT: %zu uploads got no answer at all\n", unanswered);
+    return intact == receipted && receipted > 0 && unanswered == 0;
 }
 
 } // namespace

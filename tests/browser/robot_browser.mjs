@@ -195,7 +195,7 @@ async function main() {
       if (m.type() === 'error' && /Content Security Policy|Refused to/i.test(m.text()))
         problems.push(`on ${page.url()}: ${m.text()}`);
     });
-    const sample = fs.readFileSync(args.sample, 'latin1');
+    const sample = fs.readFileSync(args.sample, 'utf8');
     await entrant(page, robot.url, sample);
     await committee(page, robot.url, token);
   } finally {
