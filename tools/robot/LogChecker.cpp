@@ -213,7 +213,7 @@ void checkOneStation(std::string_view text, const ReadLog& log, Findings& f)
         for (std::size_t i = at + tag.size(); i < close && ascii::isDigit(text[i]) && length < 1000; ++i)
             length = length * 10 + static_cast<std::size_t>(text[i] - '0');
         const std::string value = ascii::upper(std::string(text.substr(close + 1, length)));
-        if (!value.empty() && value != own)
+        if (!value.empty() && !sameStation(value, own, {}))
             f.add(Level::Error, line,
                   "one station per log: this record names STATION_CALLSIGN " + controlsEscaped(value) +
                       ", the log's station is " + controlsEscaped(own),
