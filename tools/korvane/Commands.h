@@ -7,7 +7,12 @@
 #include "tools/output/OutputFormat.h"
 #include "tools/host/PluginSession.h"
 
+#include <cstddef>
 #include <string>
+
+namespace CLI {
+class App;
+}
 
 namespace korvane {
 
@@ -35,5 +40,24 @@ struct ScoreOptions : LogCommandOptions {
 int runScore(const ScoreOptions& options);
 int runCheck(const LogCommandOptions& options);
 int runExports(const PluginChoice& plugin);
+
+// korvane robot: the contest's log-submission service (serve, init, backup). Not built
+// for Windows, where the command says so.
+struct RobotOptions {
+    std::string dataDir;
+    std::string contest; // a contest definition file; empty: KORVANE
+    std::string listen = "127.0.0.1:8080";
+    PluginChoice plugin;
+    std::size_t uploadsPerMinute = 30;
+    bool behindProxy = false;
+    std::size_t threads = 8;
+    std::string backupTo;
+    CLI::App* command = nullptr;
+    CLI::App* init = nullptr;
+    CLI::App* backup = nullptr;
+};
+
+void addRobotCommand(CLI::App& app, RobotOptions& options);
+int runRobot(const RobotOptions& options);
 
 } // namespace korvane

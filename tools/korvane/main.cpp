@@ -225,6 +225,8 @@ int run(std::vector<std::string> args)
     exportsCommand->add_option("PLUGIN", exportsPlugin.path, "The plug-in (default: the one next to korvane)")
         ->transform(systemPathArgument);
     judge::JudgeCommands committee(app); // judge and simulate
+    RobotOptions robot;
+    addRobotCommand(app, robot);
 
     if (!knownCommand(app, args))
         return kExitUsage;
@@ -244,6 +246,8 @@ int run(std::vector<std::string> args)
         return runTours(tours);
     if (committee.chosen())
         return committee.run();
+    if (robot.command->parsed())
+        return runRobot(robot);
     return runExports(exportsPlugin);
 }
 
