@@ -147,9 +147,12 @@ void checkCall(const ReadLog& log, Findings& f)
               "call");
         return;
     }
-    if (!cabrillo::looksLikeCall(log.ownCall))
+    // The reader passes over a header call that is none and takes the QSO lines' call,
+    // which would receipt the log under a call its sender never wrote.
+    const std::string& named = log.format == LogFormat::Cabrillo ? log.header.callsign : log.ownCall;
+    if (!cabrillo::looksLikeCall(named))
         f.add(Level::Error, log.header.callsignLine,
-              "CALLSIGN " + controlsEscaped(log.ownCall) + " does not look like a callsign", "call");
+              "CALLSIGN " + controlsEscaped(named) + " does not look like a callsign", "call");
 }
 
 // The call without its portable or power parts: the longest of its '/' parts.

@@ -396,11 +396,11 @@ const char* statusName(SubmitOutcome::Status status)
     case SubmitOutcome::Status::Refused:
         return "refused";
     case SubmitOutcome::Status::WindowClosed:
-        return "window_closed";
+        return "window-closed";
     case SubmitOutcome::Status::TooLarge:
-        return "too_large";
+        return "too-large";
     case SubmitOutcome::Status::StorageFull:
-        return "storage_full";
+        return "storage-full";
     case SubmitOutcome::Status::Failed:
         break;
     }

@@ -172,7 +172,7 @@ TEST_CASE("a full disk: the upload is refused as such and nothing is receipted")
     CHECK(full.status == SubmitOutcome::Status::StorageFull);
     CHECK(full.message.find("disk is full") != std::string::npos);
     CHECK_FALSE(full.receipt);
-    CHECK(std::string(statusName(full.status)) == "storage_full");
+    CHECK(std::string(statusName(full.status)) == "storage-full");
     // What was receipted before is still there; nothing of the refused upload is.
     fs::remove(fs::path(mount) / "filler");
     const std::vector<Submission> all = robot.submissions();

@@ -125,7 +125,7 @@ TEST_CASE("an upload over the limit is refused unread")
     CHECK(out.status == Status::TooLarge);
     CHECK(out.check.lines.empty()); // never parsed
     CHECK(t.robot->submissions().empty());
-    CHECK(std::string(statusName(out.status)) == "too_large");
+    CHECK(std::string(statusName(out.status)) == "too-large");
     const LogCheck alone = t.robot->check(big);
     CHECK_FALSE(alone.accepted);
     REQUIRE(alone.lines.size() == 1);

@@ -212,7 +212,7 @@ TEST_CASE("a submission's outcome as HTTP status and API word")
         outcome.sameAsBefore = c.again;
         INFO(c.word);
         CHECK(submitHttpStatus(outcome) == c.http);
-        CHECK(outcomeStatusName(c.status) == c.word);
+        CHECK(std::string(statusName(c.status)) == c.word);
         CHECK(outcomeJson(outcome)["status"] == c.word);
     }
 }
