@@ -64,16 +64,9 @@ json receiptJson(const Receipt& r)
             {"conversion", r.conversion}};
 }
 
-std::string outcomeStatusName(SubmitOutcome::Status status)
-{
-    std::string name = statusName(status);
-    std::replace(name.begin(), name.end(), '_', '-'); // "window-closed", as the API's other words
-    return name;
-}
-
 json outcomeJson(const SubmitOutcome& outcome)
 {
-    json body = {{"status", outcomeStatusName(outcome.status)},
+    json body = {{"status", statusName(outcome.status)},
                  {"message", outcome.message},
                  {"same_as_before", outcome.sameAsBefore},
                  {"check", checkJson(outcome.check)}};

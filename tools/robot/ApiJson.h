@@ -15,8 +15,6 @@ namespace korvane::robot {
 nlohmann::json checkJson(const LogCheck& check);
 nlohmann::json receiptJson(const Receipt& receipt);
 nlohmann::json outcomeJson(const SubmitOutcome& outcome);
-// "receipted", "refused", "window-closed", "too-large", "storage-full", "failed".
-std::string outcomeStatusName(SubmitOutcome::Status status);
 nlohmann::json logsJson(const std::vector<ReceivedLog>& logs);
 nlohmann::json contestJson(const judge::ContestDefinition& contest, const WindowState& window);
 nlohmann::json submissionsJson(const std::vector<Submission>& submissions);

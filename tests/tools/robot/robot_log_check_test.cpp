@@ -66,6 +66,12 @@ TEST_CASE("the station's call: missing, not a call, or another station's QSOs")
         CHECK(l.quoted == "CALLSIGN: 599");
         CHECK(l.message.find("does not look like a callsign") != std::string::npos);
     }
+    SUBCASE("a CALLSIGN that is no call is refused even when the QSO lines name a call")
+    {
+        const LogCheck c = checked(cabrillo("<SCRIPT>", {qso("RK3AZ", "1501", "UA9YKQ", 1, 1)}));
+        CHECK_FALSE(c.accepted);
+        CHECK(findingOn(c, Level::Error, 3).message.find("does not look like a callsign") != std::string::npos);
+    }
     SUBCASE("two stations in one Cabrillo log")
     {
         const LogCheck c = checked(cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1),

@@ -1,5 +1,6 @@
 // The web layer's parts on their own: the upload limiter's minute, sessions and their
 // CSRF tokens, the published files' whitelist, the logs' order and the route table.
+#include "tools/robot/ApiJson.h"
 #include "tools/robot/CommitteeSessions.h"
 #include "tools/robot/HttpReplies.h"
 #include "tools/robot/LogsOrder.h"
@@ -186,4 +187,32 @@ TEST_CASE("cookies, client addresses and the time left")
     CHECK(durationText(3600 + 120) == "1 h 2 min");
     CHECK(durationText(2 * 86400 + 5) == "2 days 0 h 0 min");
     CHECK(html("<a href='x'>&") == "&lt;a href=&#39;x&#39;&gt;&amp;");
+}
+
+TEST_CASE("a submission's outcome as HTTP status and API word")
+{
+    struct Case {
+        SubmitOutcome::Status status;
+        bool again;
+        int http;
+        const char* word;
+    };
+    const Case cases[] = {
+        {SubmitOutcome::Status::Receipted, false, 201, "receipted"},
+        {SubmitOutcome::Status::Receipted, true, 200, "receipted"},
+        {SubmitOutcome::Status::Refused, false, 422, "refused"},
+        {SubmitOutcome::Status::WindowClosed, false, 403, "window-closed"},
+        {SubmitOutcome::Status::TooLarge, false, 413, "too-large"},
+        {SubmitOutcome::Status::StorageFull, false, 503, "storage-full"},
+        {SubmitOutcome::Status::Failed, false, 500, "failed"},
+    };
+    for (const Case& c : cases) {
+        SubmitOutcome outcome;
+        outcome.status = c.status;
+        outcome.sameAsBefore = c.again;
+        INFO(c.word);
+        CHECK(submitHttpStatus(outcome) == c.http);
+        CHECK(std::string(statusName(c.status)) == c.word);
+        CHECK(outcomeJson(outcome)["status"] == c.word);
+    }
 }
