@@ -4,6 +4,8 @@
 #include "tools/robot/PageLayout.h"
 #include "tools/robot/ServerContext.h"
 
+#include <sys/socket.h>
+
 namespace korvane::robot {
 namespace {
 
@@ -56,6 +58,13 @@ struct RobotServer::Impl {
         // stalls holds one for the read limit and this, not longer.
         server.set_keep_alive_timeout(2);
         server.set_keep_alive_max_count(100);
+        // cpp-httplib listens with a backlog of 5, fixed when the library was built: more
+        // entrants connecting at once than that had their connections reset by the
+        // kernel before the robot saw them. bind() listens again on this socket with room.
+        server.set_socket_options([this](socket_t sock) {
+            httplib::default_socket_options(sock);
+            listenSocket = sock;
+        });
         server.set_payload_max_length(o.maxLogBytes + kFormOverhead);
         server.set_default_headers({{"Content-Security-Policy", "default-src 'self'"},
                                     {"X-Content-Type-Options", "nosniff"},
@@ -95,6 +104,7 @@ struct RobotServer::Impl {
     RouteTable table;
     httplib::Server server;
     int port = -1;
+    socket_t listenSocket = INVALID_SOCKET; // the server's own, seen as it is made
 };
 
 RobotServer::RobotServer(Robot& robot, const ServerOptions& options)
@@ -113,6 +123,12 @@ bool RobotServer::bind(const std::string& host, int port, std::string* error)
         impl_->port = port;
     } else {
         impl_->port = -1;
+    }
+    // Listening again on a listening socket changes only its backlog.
+    if (impl_->port > 0 && impl_->listenSocket != INVALID_SOCKET && ::listen(impl_->listenSocket, SOMAXCONN) != 0) {
+        if (error)
+            *error = "cannot listen on " + host + ":" + std::to_string(impl_->port) + " with room for many clients";
+        return false;
     }
     if (impl_->port <= 0 && error)
         *error = "cannot listen on " + host + ":" + std::to_string(port) +
