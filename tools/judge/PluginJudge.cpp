@@ -53,64 +53,28 @@ std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t
     return candidates;
 }
 
-bool PluginJudge::checkOne(ContestLogs& logs, std::uint32_t index, LogQso& q)
+void PluginJudge::checkTour(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                            std::vector<std::uint32_t>& refused)
 {
-    CompactQso& record = logs.qsos[index];
-    toLogQso(logs, record, q);
-    session_.setTourClock(&q.time);
-    std::string message;
-    const bool refused = session_.check(q, &message) == kRefused;
-    if (refused && record.finding < Finding::TourRepeat)
-        record.finding = Finding::TourRepeat;
-    // Added whatever it is: the QSOs after it are checked against it, as live.
-    session_.add(q);
-    return refused;
-}
-
-std::vector<std::uint32_t> PluginJudge::feedChecking(ContestLogs& logs, std::uint32_t station,
-                                                     const std::vector<std::uint32_t>& candidates,
-                                                     const Counts& counts)
-{
-    const Station& s = logs.stations[station];
-    std::vector<std::uint32_t> remove;
+    const std::vector<std::uint32_t> candidates = tourCandidates(logs, station);
+    if (candidates.empty())
+        return;
+    reset(logs, station, start, end);
     LogQso q;
-    auto next = candidates.begin();
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
-        if (next != candidates.end() && *next == i) {
-            ++next;
-            checkOne(logs, i, q);
-            if (!counts(logs.qsos[i]))
-                remove.push_back(i);
-        } else if (counts(logs.qsos[i])) {
-            toLogQso(logs, logs.qsos[i], q);
-            session_.add(q);
-        }
-    }
-    session_.setTourClock(nullptr);
-    return remove;
-}
-
-void PluginJudge::checkAlone(ContestLogs& logs, const std::vector<std::uint32_t>& candidates)
-{
-    LogQso q;
-    for (std::uint32_t i : candidates)
-        checkOne(logs, i, q);
-    session_.setTourClock(nullptr);
-}
-
-bool PluginJudge::removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove)
-{
-    LogQso q;
-    for (std::uint32_t i : remove) {
+    for (std::uint32_t i : candidates) {
         toLogQso(logs, logs.qsos[i], q);
-        if (session_.host().remove(q) != 1)
-            return false; // the host cannot delete a QSO without both exchanges
+        session_.setTourClock(&q.time);
+        std::string message;
+        if (session_.check(q, &message) == kRefused)
+            refused.push_back(i);
+        // Added whatever it is: the QSOs after it are checked against it, as live.
+        session_.add(q);
     }
-    return true;
+    session_.setTourClock(nullptr);
 }
 
-void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
-                              const Counts& counts)
+int PluginJudge::score(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                       const Counts& counts)
 {
     const Station& s = logs.stations[station];
     reset(logs, station, start, end);
@@ -120,24 +84,24 @@ void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Mi
             toLogQso(logs, logs.qsos[i], q);
             session_.add(q);
         }
+    int points = 0;
+    session_.result(&points);
+    return points;
 }
 
 int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts)
 {
-    const std::vector<std::uint32_t> candidates = tourCandidates(logs, station);
-    reset(logs, station, start, end);
-    if (candidates.size() > kCheckedAlongside) {
-        // Only candidates refuse candidates: they are checked on their own, and the QSOs
-        // that count fed after a new reset. Each RemoveData0 would search the log and
-        // erase from its middle: for many repeats, the log's length squared.
-        checkAlone(logs, candidates);
-        feedCounted(logs, station, start, end, counts);
-    } else if (!removeEach(logs, feedChecking(logs, station, candidates, counts))) {
-        feedCounted(logs, station, start, end, counts);
-    }
-    int points = 0;
-    session_.result(&points);
-    return points;
+    std::vector<std::uint32_t> refused;
+    checkTour(logs, station, start, end, refused);
+    markTourRepeats(logs, refused);
+    return score(logs, station, start, end, counts);
+}
+
+void markTourRepeats(ContestLogs& logs, const std::vector<std::uint32_t>& refused)
+{
+    for (std::uint32_t i : refused)
+        if (logs.qsos[i].finding < Finding::TourRepeat)
+            logs.qsos[i].finding = Finding::TourRepeat;
 }
 
 } // namespace korvane::judge
