@@ -25,7 +25,7 @@ void PluginJudge::reset(const ContestLogs& logs, std::uint32_t station, Minute s
     session_.reset(false, run);
 }
 
-std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t station)
+std::vector<TourStep> tourSteps(const ContestLogs& logs, std::uint32_t station)
 {
     // The check refuses a QSO only for an earlier one with the same call, band and mode
     // in the same half hour of the day. Call, band, mode and tour packed into one number,
@@ -40,35 +40,36 @@ std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t
                          i});
     }
     std::sort(order.begin(), order.end());
-    std::vector<std::uint32_t> candidates;
+    std::vector<TourStep> steps;
     for (std::size_t k = 0; k < order.size();) {
         std::size_t last = k + 1;
         while (last < order.size() && order[last].first == order[k].first)
             ++last;
         for (std::size_t m = k; last - k > 1 && m < last; ++m)
-            candidates.push_back(order[m].second);
+            steps.push_back({order[m].second, m > k, m + 1 < last});
         k = last;
     }
-    std::sort(candidates.begin(), candidates.end());
-    return candidates;
+    std::sort(steps.begin(), steps.end(), [](const TourStep& a, const TourStep& b) { return a.index < b.index; });
+    return steps;
 }
 
 void PluginJudge::checkTour(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
                             std::vector<std::uint32_t>& refused)
 {
-    const std::vector<std::uint32_t> candidates = tourCandidates(logs, station);
-    if (candidates.empty())
+    const std::vector<TourStep> steps = tourSteps(logs, station);
+    if (steps.empty())
         return;
     reset(logs, station, start, end);
     LogQso q;
-    for (std::uint32_t i : candidates) {
-        toLogQso(logs, logs.qsos[i], q);
-        session_.setTourClock(&q.time);
+    for (const TourStep& step : steps) {
+        toLogQso(logs, logs.qsos[step.index], q);
         std::string message;
-        if (session_.check(q, &message) == kRefused)
-            refused.push_back(i);
-        // Added whatever it is: the QSOs after it are checked against it, as live.
-        session_.add(q);
+        session_.setTourClock(&q.time);
+        if (step.check && session_.check(q, &message) == kRefused)
+            refused.push_back(step.index);
+        // Added whatever the answer, as live, for the QSOs after it to be checked against.
+        if (step.add)
+            session_.add(q);
     }
     session_.setTourClock(nullptr);
 }

@@ -20,12 +20,13 @@ public:
     // directory, where the plug-in keeps its settings. False with the message printed.
     bool open(const PluginChoice& plugin, const std::string& workFolder, std::string* error);
 
-    // The tour check of the station's log: after a reset, each QSO that the tour rule
-    // could refuse (another QSO of the log has the same call, band, mode and half hour)
-    // through CheckCall0 at its logged time, then AddData0 whatever the answer, as live,
-    // in file order. Only such QSOs refuse each other, so the rest of the log need not be
-    // fed. Appends the refused QSOs' indices to `refused` and changes no finding, so the
-    // cross-check may run on another thread meanwhile.
+    // The tour check of the station's log: after a reset, in file order, each QSO that
+    // an earlier one could make a repeat (the same call, band and mode in the same half
+    // hour of the day) through CheckCall0 at its logged time, and each that a later one
+    // could be a repeat of through AddData0 whatever the answer, as live. Only QSOs of one
+    // such group refuse each other, so the rest of the log need not be fed. Appends the
+    // refused QSOs' indices to `refused` and changes no finding, so the cross-check may
+    // run on another thread meanwhile.
     void checkTour(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
                    std::vector<std::uint32_t>& refused);
 
@@ -42,8 +43,13 @@ private:
     PluginSession session_;
 };
 
-// The QSOs of the station's log that the tour rule could refuse, in file order.
-std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t station);
+// A QSO of a station's log that shares call, band, mode and tour with another: checked
+// when an earlier one shares them, added when a later one does.
+struct TourStep {
+    std::uint32_t index;
+    bool check, add;
+};
+std::vector<TourStep> tourSteps(const ContestLogs& logs, std::uint32_t station); // in file order
 
 // The QSOs the tour check refused become tour repeats, unless the cross-check found
 // something that takes precedence.
