@@ -2,7 +2,7 @@
 // precision and recall per kind of error, on a contest of 500 stations (by default),
 // with the time the judge took.
 //
-//   judge_accuracy [--stations N] [--seed S] [--no-hard-cases]
+//   judge_accuracy [--stations N] [--seed S] [--errors SCALE] [--no-hard-cases]
 #include "tools/judge/Accuracy.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/Simulation.h"
@@ -31,6 +31,8 @@ int main(int argc, char** argv)
             o.stations = static_cast<unsigned>(std::atoi(argv[++i]));
         else if (i + 1 < argc && !std::strcmp(argv[i], "--seed"))
             o.seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (i + 1 < argc && !std::strcmp(argv[i], "--errors"))
+            o.errorScale = std::atof(argv[++i]);
     }
     o.start = *minuteOf(makeOleDate(2026, 11, 21, 15, 0, 0));
     o.end = *minuteOf(makeOleDate(2026, 11, 21, 18, 0, 0));
@@ -63,10 +65,11 @@ int main(int argc, char** argv)
     fs::remove_all(dir, ec);
 
     const Accuracy a = measureAccuracy(j, sim.truth, 10);
-    std::printf("Simulated contest: %u stations, seed %llu: %zu logs, %zu QSO lines\n", o.stations,
-                static_cast<unsigned long long>(o.seed), sim.truth.logs, sim.truth.qsoLines);
+    std::printf("Simulated contest: %u stations, seed %llu, error rates x%g: %zu logs, %zu QSO lines\n",
+                o.stations, static_cast<unsigned long long>(o.seed), o.errorScale, sim.truth.logs,
+                sim.truth.qsoLines);
     std::printf("Simulated in %.2f s%s\n", simulated, o.hardCases ? ", with the hard cases" : ", without the hard cases");
-    std::printf("Judged in %.2f s (reading, matching, the plug-in's tour check and score)\n\n", seconds);
+    std::printf("Judged in %.2f s (reading, matching and the plug-in's tour check, its score)\n\n", seconds);
     std::fputs(accuracyTable(a).c_str(), stdout);
     for (const std::string& m : a.mistakes)
         std::printf("  %s\n", m.c_str());

@@ -1,6 +1,6 @@
 #include "tools/host/StatsHost.h"
 
-#include <vector>
+#include <array>
 
 namespace host {
 namespace {
@@ -18,8 +18,9 @@ bool resolve(const DynamicLibrary& lib, const ExportName& name, NameKind kind, F
 
 int qsoCall(QsoDataFn fn, const Qso& q)
 {
+    static const COleDateTime kOther = makeOleDate(1999, 1, 1, 1, 1, 1);
     COleDateTime time = q.time;
-    COleDateTime other1 = makeOleDate(1999, 1, 1, 1, 1, 1), other2 = other1, other3 = other1;
+    COleDateTime other1 = kOther, other2 = kOther, other3 = kOther;
     return fn("u1", q.call.c_str(), &time, &other1, &other2, &other3, 7007u, q.freqHz,
               q.mode.c_str(), q.rstSent.c_str(), q.rstReceived.c_str(), q.exchSent.c_str(),
               q.exchReceived.c_str(), "u14", "u15", "u16", "u17", "u18", "u19", "u20", "u21",
@@ -72,8 +73,7 @@ int StatsHost::check(const std::string& call, const std::string& mode, const std
                      std::string* message)
 {
     // The host's buffers are of unknown size; the plug-in never writes past 256 bytes.
-    std::vector<char> unused(256, '\0');
-    std::vector<char> buffer(256, '\0');
+    std::array<char, 256> unused{}, buffer{};
     const int result = checkCall(call.c_str(), 2u, 3u, mode.c_str(), "u5", "u6", "u7", "u8",
                                  "u9", "u10", "u11", "u12", "u13", "u14", 15, 16, 17, 18.5, 19.5,
                                  "u20", "u21", "u22", "u23", "u24", band.c_str(), "u26",

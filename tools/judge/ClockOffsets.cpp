@@ -19,59 +19,58 @@ constexpr int kOffsetRounds = 3;
 constexpr int kStep = 30;                  // minutes: zones are whole or half hours apart
 constexpr int kMaxSteps = 14 * 60 / kStep; // 14 hours either way
 constexpr int kStepCandidates = 2 * kMaxSteps + 1;
-constexpr std::uint64_t kInAGroup = std::uint64_t{1} << kStepCandidates;
-static_assert(kStepCandidates < 64, "a bit per candidate and one for being in a group");
+static_assert(kStepCandidates <= 64, "a bit per candidate");
 // Every QSO of one side against every QSO of the other costs their product; a group
 // larger than this (one pair worked hundreds of times on one band) does not vote.
 constexpr std::size_t kMaxHourPairs = 4096;
 
-// For each QSO, a bit per candidate step under which the other side has it near in time.
-std::vector<std::uint64_t> stepVotes(const CheckState& state, const PairGroups& groups,
-                                     const std::vector<int>& steps)
+// By station, how many of its QSOs are in a group, and for each candidate step how many
+// of them the other side has near in time under it.
+struct StepTally {
+    std::uint32_t inGroups = 0;
+    std::array<std::uint32_t, kStepCandidates> agree{};
+};
+
+std::vector<StepTally> stepVotes(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
 {
-    std::vector<std::uint64_t> votes(state.logs.qsos.size(), 0);
-    auto vote = [&](const PairGroups::Side& x, int stepsX, const std::vector<PairGroups::Side>& others) {
-        votes[x.index] |= kInAGroup;
+    std::vector<StepTally> tallies(state.logs.stations.size());
+    // A QSO is in one group only: its bits are gathered there and each counted once.
+    auto vote = [&](const PairGroups::Side& x, std::uint32_t station, const std::vector<PairGroups::Side>& others) {
+        std::uint64_t bits = 0;
         for (const PairGroups::Side& y : others) {
             // x's logged time against y's as corrected, less x's steps so far.
-            const int gap = x.minute + kStep * stepsX - y.minute;
+            const int gap = x.minute + kStep * steps[station] - y.minute;
             const int k = (gap + (gap >= 0 ? kStep / 2 : -kStep / 2)) / kStep;
             if (std::abs(k) <= kMaxSteps && std::abs(gap - kStep * k) <= kOffsetWindow)
-                votes[x.index] |= std::uint64_t{1} << (k + kMaxSteps);
+                bits |= std::uint64_t{1} << (k + kMaxSteps);
         }
+        StepTally& t = tallies[station];
+        ++t.inGroups;
+        for (; bits != 0; bits &= bits - 1)
+            ++t.agree[static_cast<std::size_t>(__builtin_ctzll(bits))];
     };
     groups.forEach(state, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
                               const std::vector<PairGroups::Side>& b) {
         if (a.size() * b.size() > kMaxHourPairs)
             return;
         for (const PairGroups::Side& x : a)
-            vote(x, steps[sa], b);
+            vote(x, sa, b);
         for (const PairGroups::Side& y : b)
-            vote(y, steps[sb], a);
+            vote(y, sb, a);
     });
-    return votes;
+    return tallies;
 }
 
 // The steps that most of a station's QSOs agree on, when clearly more agree on it than
 // on its times as logged; 0 otherwise.
-int zoneSteps(const CheckState& state, const std::vector<std::uint64_t>& votes, std::uint32_t s,
-              std::uint32_t* samples)
+int zoneSteps(const StepTally& t, std::uint32_t* samples)
 {
-    std::array<std::uint32_t, kStepCandidates> agree{};
-    std::uint32_t inGroups = 0;
-    const Station& st = state.logs.stations[s];
-    for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
-        inGroups += (votes[i] & kInAGroup) != 0;
-        // Mostly one bit set, or none: each set bit once.
-        for (std::uint64_t bits = votes[i] & (kInAGroup - 1); bits != 0; bits &= bits - 1)
-            ++agree[static_cast<std::size_t>(__builtin_ctzll(bits))];
-    }
     int best = kMaxSteps;
     for (int k = 0; k < kStepCandidates; ++k)
-        if (agree[k] > agree[best])
+        if (t.agree[k] > t.agree[best])
             best = k;
-    const std::uint32_t n = agree[best], asLogged = agree[kMaxSteps];
-    if (best == kMaxSteps || n < kMinOffsetSamples || 5 * n < 3 * inGroups || 4 * n <= 5 * asLogged)
+    const std::uint32_t n = t.agree[best], asLogged = t.agree[kMaxSteps];
+    if (best == kMaxSteps || n < kMinOffsetSamples || 5 * n < 3 * t.inGroups || 4 * n <= 5 * asLogged)
         return 0;
     *samples = n;
     return best - kMaxSteps;
@@ -81,11 +80,11 @@ void findZoneSteps(CheckState& state, const PairGroups& groups, std::vector<int>
 {
     // Partners in local time too are found in the second round, against the first's.
     for (int round = 0; round < 2; ++round) {
-        const std::vector<std::uint64_t> votes = stepVotes(state, groups, steps);
+        const std::vector<StepTally> tallies = stepVotes(state, groups, steps);
         std::vector<int> found(steps.size(), 0);
         for (std::uint32_t s = 0; s < steps.size(); ++s) {
             std::uint32_t samples = 0;
-            found[s] = zoneSteps(state, votes, s, &samples);
+            found[s] = zoneSteps(tallies[s], &samples);
             state.result.offsets[s] = {kStep * found[s], samples};
         }
         if (found == steps)

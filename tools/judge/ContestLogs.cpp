@@ -104,15 +104,25 @@ bool loneNumber(std::uint32_t code)
     return code < kEmptyExchange;
 }
 
+void exchangeText(std::uint32_t code, const TextTable& texts, std::string& out)
+{
+    if (code == kEmptyExchange) {
+        out.clear();
+    } else if (code & kTextExchange) {
+        out = texts.text(code & ~kTextExchange);
+    } else {
+        // At least three digits, as serials are sent ("007").
+        char digits[16];
+        const int n = std::snprintf(digits, sizeof digits, "%03u", static_cast<unsigned>(code));
+        out.assign(digits, static_cast<std::size_t>(n));
+    }
+}
+
 std::string exchangeText(std::uint32_t code, const TextTable& texts)
 {
-    if (code == kEmptyExchange)
-        return std::string();
-    if (code & kTextExchange)
-        return texts.text(code & ~kTextExchange);
-    // At least three digits, as serials are sent ("007").
-    std::string digits = std::to_string(code);
-    return digits.size() >= 3 ? digits : std::string(3 - digits.size(), '0') + digits;
+    std::string text;
+    exchangeText(code, texts, text);
+    return text;
 }
 
 namespace {
@@ -213,8 +223,8 @@ void toLogQso(const ContestLogs& logs, const CompactQso& qso, LogQso& q)
     q.mode = logs.modes.text(qso.mode);
     q.rstSent = logs.reports.text(qso.rstSent);
     q.rstReceived = logs.reports.text(qso.rstReceived);
-    q.exchSent = exchangeText(qso.sent, logs.exchanges);
-    q.exchReceived = exchangeText(qso.received, logs.exchanges);
+    exchangeText(qso.sent, logs.exchanges, q.exchSent);
+    exchangeText(qso.received, logs.exchanges, q.exchReceived);
     // What the reader did past the host's range, done again.
     const bool pastHost = qso.freqKHz > 0xffffffffu / 1000;
     q.freqHz = pastHost ? 0 : qso.freqKHz * 1000;

@@ -80,6 +80,7 @@ struct ContestLogs {
 // leading zeros: "001" sent matches "1" received. A lone number is stored as itself.
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts);
 std::string exchangeText(std::uint32_t code, const TextTable& texts);
+void exchangeText(std::uint32_t code, const TextTable& texts, std::string& out); // reuses out's storage
 // Whether the exchange is a lone number, its code being the number itself.
 bool loneNumber(std::uint32_t code);
 

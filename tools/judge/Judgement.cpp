@@ -1,6 +1,7 @@
 #include "tools/judge/Judgement.h"
 
 #include "tools/judge/Categories.h"
+#include "tools/judge/Meanwhile.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/OutsideContest.h"
 #include "tools/judge/PluginJudge.h"
@@ -92,28 +93,39 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
         return false;
     }
 
-    report(options, "matching", 0, 1);
-    CheckOptions check;
-    check.start = options.rules.start;
-    check.end = options.rules.end;
-    check.tolerance = options.rules.tolerance;
-    check.suffixes = options.rules.contest.suffixes;
-    check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
-    check.exchange = exchangeRules(options.rules.contest);
-    out.check = crossCheck(out.logs, check);
-    markNotInContest(out.logs, options.rules.contest);
-    report(options, "matching", 1, 1);
-
     PluginJudge plugin;
     if (!plugin.open(options.plugin, options.workFolder, error))
         return false;
+    report(options, "matching and tour check", 0, 1);
+    std::vector<std::uint32_t> refused;
+    {
+        // The tour check needs no verdict of the cross-check: it runs meanwhile, the
+        // plug-in on that one thread alone, and marks its repeats once both are done.
+        Meanwhile tours([&] {
+            for (std::uint32_t s = 0; s < out.logs.stations.size(); ++s)
+                plugin.checkTour(out.logs, s, options.rules.start, options.rules.end, refused);
+        });
+        CheckOptions check;
+        check.start = options.rules.start;
+        check.end = options.rules.end;
+        check.tolerance = options.rules.tolerance;
+        check.suffixes = options.rules.contest.suffixes;
+        check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
+        check.exchange = exchangeRules(options.rules.contest);
+        out.check = crossCheck(out.logs, check);
+        markNotInContest(out.logs, options.rules.contest);
+        tours.finish();
+    }
+    markTourRepeats(out.logs, refused);
+    report(options, "matching and tour check", 1, 1);
+
     const std::size_t n = out.logs.stations.size();
     out.results.assign(n, StationResult{});
     for (std::uint32_t s = 0; s < n; ++s) {
         out.results[s].pluginScore =
-            plugin.judgeLog(out.logs, s, options.rules.start, options.rules.end,
-                            [&](const CompactQso& q) { return counts(q.finding, options.rules); });
-        report(options, "tour check and score", s + 1, n);
+            plugin.score(out.logs, s, options.rules.start, options.rules.end,
+                         [&](const CompactQso& q) { return counts(q.finding, options.rules); });
+        report(options, "score", s + 1, n);
     }
     rankStations(out);
     return true;

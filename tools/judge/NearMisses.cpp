@@ -15,6 +15,10 @@ namespace {
 
 // Another confirmed QSO this near in time shows a station was on the air then.
 constexpr int kVouchMinutes = 5;
+// The lines above and below a line that bound the time its place in the log allows, and
+// the minutes a line may stand out of order by when it was only logged a little late.
+constexpr std::uint32_t kPlaceLines = 3;
+constexpr int kPlaceSlack = 1;
 
 // The last number in an exchange: "HANS/124" and "AGE 124" both end in 124.
 std::optional<unsigned long> lastNumber(const std::string& text)
@@ -69,6 +73,28 @@ bool outOfOrder(const CheckState& state, std::uint32_t station, std::uint32_t in
            (index + 1 < st.first + st.count && t > state.logs.qsos[index + 1].minute);
 }
 
+// Whether a time, corrected, fits where the line stands in its log: not before the lines
+// just above it, not after those just below it.
+bool fitsPlace(const CheckState& state, std::uint32_t station, std::uint32_t index, Minute t)
+{
+    const Station& st = state.logs.stations[station];
+    for (std::uint32_t k = 1; k <= kPlaceLines; ++k) {
+        if (index >= st.first + k && state.corrected(station, index - k) > t + kPlaceSlack)
+            return false;
+        if (index + k < st.first + st.count && state.corrected(station, index + k) < t - kPlaceSlack)
+            return false;
+    }
+    return true;
+}
+
+// A line stays where it was written when its time is typed wrong: its own time does not
+// fit its place in the log, and the other side's time does.
+bool placeGivesAway(const CheckState& state, std::uint32_t station, std::uint32_t index, Minute othersTime)
+{
+    return !fitsPlace(state, station, index, state.corrected(station, index)) &&
+           fitsPlace(state, station, index, othersTime);
+}
+
 std::uint32_t nearestMiss(const CheckState& state, const std::vector<Loose>& loose, const Loose& q)
 {
     const std::uint32_t worked = state.stationWorked(state.logs.qsos[q.index]);
@@ -102,13 +128,19 @@ void matchNearMisses(CheckState& state)
         if (other == kNoIndex)
             continue;
         const std::uint32_t otherStation = state.logs.stationOf(other);
-        // A line out of order in its own log gives its time away; failing that, the side
-        // whose time another confirmed QSO vouches for is right.
-        bool mineShown = !outOfOrder(state, q.station, q.index);
-        bool theirsShown = !outOfOrder(state, otherStation, other);
+        // The line whose place in its log fits the other side's time and not its own gives
+        // its time away; failing that, a line out of order among its neighbours; failing
+        // that, the side whose time another confirmed QSO vouches for is right.
+        const Minute theirTime = state.corrected(otherStation, other);
+        bool mineShown = !placeGivesAway(state, q.station, q.index, theirTime);
+        bool theirsShown = !placeGivesAway(state, otherStation, other, q.minute);
+        if (mineShown == theirsShown) {
+            mineShown = !outOfOrder(state, q.station, q.index);
+            theirsShown = !outOfOrder(state, otherStation, other);
+        }
         if (mineShown == theirsShown) {
             mineShown = onAirThen(confirmed[q.station], q.minute);
-            theirsShown = onAirThen(confirmed[otherStation], state.corrected(otherStation, other));
+            theirsShown = onAirThen(confirmed[otherStation], theirTime);
         }
         if (mineShown == theirsShown) {
             state.result.nearMiss[q.index] = other;

@@ -25,7 +25,7 @@ void PluginJudge::reset(const ContestLogs& logs, std::uint32_t station, Minute s
     session_.reset(false, run);
 }
 
-std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t station)
+std::vector<TourStep> tourSteps(const ContestLogs& logs, std::uint32_t station)
 {
     // The check refuses a QSO only for an earlier one with the same call, band and mode
     // in the same half hour of the day. Call, band, mode and tour packed into one number,
@@ -40,77 +40,42 @@ std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t
                          i});
     }
     std::sort(order.begin(), order.end());
-    std::vector<std::uint32_t> candidates;
+    std::vector<TourStep> steps;
     for (std::size_t k = 0; k < order.size();) {
         std::size_t last = k + 1;
         while (last < order.size() && order[last].first == order[k].first)
             ++last;
         for (std::size_t m = k; last - k > 1 && m < last; ++m)
-            candidates.push_back(order[m].second);
+            steps.push_back({order[m].second, m > k, m + 1 < last});
         k = last;
     }
-    std::sort(candidates.begin(), candidates.end());
-    return candidates;
+    std::sort(steps.begin(), steps.end(), [](const TourStep& a, const TourStep& b) { return a.index < b.index; });
+    return steps;
 }
 
-bool PluginJudge::checkOne(ContestLogs& logs, std::uint32_t index, LogQso& q)
+void PluginJudge::checkTour(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                            std::vector<std::uint32_t>& refused)
 {
-    CompactQso& record = logs.qsos[index];
-    toLogQso(logs, record, q);
-    session_.setTourClock(&q.time);
-    std::string message;
-    const bool refused = session_.check(q, &message) == kRefused;
-    if (refused && record.finding < Finding::TourRepeat)
-        record.finding = Finding::TourRepeat;
-    // Added whatever it is: the QSOs after it are checked against it, as live.
-    session_.add(q);
-    return refused;
-}
-
-std::vector<std::uint32_t> PluginJudge::feedChecking(ContestLogs& logs, std::uint32_t station,
-                                                     const std::vector<std::uint32_t>& candidates,
-                                                     const Counts& counts)
-{
-    const Station& s = logs.stations[station];
-    std::vector<std::uint32_t> remove;
+    const std::vector<TourStep> steps = tourSteps(logs, station);
+    if (steps.empty())
+        return;
+    reset(logs, station, start, end);
     LogQso q;
-    auto next = candidates.begin();
-    for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
-        if (next != candidates.end() && *next == i) {
-            ++next;
-            checkOne(logs, i, q);
-            if (!counts(logs.qsos[i]))
-                remove.push_back(i);
-        } else if (counts(logs.qsos[i])) {
-            toLogQso(logs, logs.qsos[i], q);
+    for (const TourStep& step : steps) {
+        toLogQso(logs, logs.qsos[step.index], q);
+        std::string message;
+        session_.setTourClock(&q.time);
+        if (step.check && session_.check(q, &message) == kRefused)
+            refused.push_back(step.index);
+        // Added whatever the answer, as live, for the QSOs after it to be checked against.
+        if (step.add)
             session_.add(q);
-        }
     }
     session_.setTourClock(nullptr);
-    return remove;
 }
 
-void PluginJudge::checkAlone(ContestLogs& logs, const std::vector<std::uint32_t>& candidates)
-{
-    LogQso q;
-    for (std::uint32_t i : candidates)
-        checkOne(logs, i, q);
-    session_.setTourClock(nullptr);
-}
-
-bool PluginJudge::removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove)
-{
-    LogQso q;
-    for (std::uint32_t i : remove) {
-        toLogQso(logs, logs.qsos[i], q);
-        if (session_.host().remove(q) != 1)
-            return false; // the host cannot delete a QSO without both exchanges
-    }
-    return true;
-}
-
-void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
-                              const Counts& counts)
+int PluginJudge::score(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                       const Counts& counts)
 {
     const Station& s = logs.stations[station];
     reset(logs, station, start, end);
@@ -120,24 +85,24 @@ void PluginJudge::feedCounted(const ContestLogs& logs, std::uint32_t station, Mi
             toLogQso(logs, logs.qsos[i], q);
             session_.add(q);
         }
+    int points = 0;
+    session_.result(&points);
+    return points;
 }
 
 int PluginJudge::judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts)
 {
-    const std::vector<std::uint32_t> candidates = tourCandidates(logs, station);
-    reset(logs, station, start, end);
-    if (candidates.size() > kCheckedAlongside) {
-        // Only candidates refuse candidates: they are checked on their own, and the QSOs
-        // that count fed after a new reset. Each RemoveData0 would search the log and
-        // erase from its middle: for many repeats, the log's length squared.
-        checkAlone(logs, candidates);
-        feedCounted(logs, station, start, end, counts);
-    } else if (!removeEach(logs, feedChecking(logs, station, candidates, counts))) {
-        feedCounted(logs, station, start, end, counts);
-    }
-    int points = 0;
-    session_.result(&points);
-    return points;
+    std::vector<std::uint32_t> refused;
+    checkTour(logs, station, start, end, refused);
+    markTourRepeats(logs, refused);
+    return score(logs, station, start, end, counts);
+}
+
+void markTourRepeats(ContestLogs& logs, const std::vector<std::uint32_t>& refused)
+{
+    for (std::uint32_t i : refused)
+        if (logs.qsos[i].finding < Finding::TourRepeat)
+            logs.qsos[i].finding = Finding::TourRepeat;
 }
 
 } // namespace korvane::judge

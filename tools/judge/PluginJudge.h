@@ -20,34 +20,39 @@ public:
     // directory, where the plug-in keeps its settings. False with the message printed.
     bool open(const PluginChoice& plugin, const std::string& workFolder, std::string* error);
 
-    // One run of the plug-in for the station's log: a reset; then, in file order, each
-    // QSO that the tour rule could refuse (another QSO of the log has the same call,
-    // band, mode and half hour) through CheckCall0 at its logged time and AddData0, and
-    // each other QSO that counts through AddData0; a refused QSO becomes a tour repeat.
-    // Then RemoveData0 takes out the checked QSOs that do not count, as the host does
-    // when the operator deletes a QSO. Past kCheckedAlongside such QSOs, they are
-    // checked alone and the QSOs that count fed after a new reset instead. GetResult0
-    // gives the score of the rest. counts() is asked after the check.
-    int judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts);
+    // The tour check of the station's log: after a reset, in file order, each QSO that
+    // an earlier one could make a repeat (the same call, band and mode in the same half
+    // hour of the day) through CheckCall0 at its logged time, and each that a later one
+    // could be a repeat of through AddData0 whatever the answer, as live. Only QSOs of one
+    // such group refuse each other, so the rest of the log need not be fed. Appends the
+    // refused QSOs' indices to `refused` and changes no finding, so the cross-check may
+    // run on another thread meanwhile.
+    void checkTour(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end,
+                   std::vector<std::uint32_t>& refused);
 
-    static constexpr std::size_t kCheckedAlongside = 16;
+    // The plug-in's score of the station's QSOs that count (counts() is asked of each):
+    // after a reset, each through AddData0 in file order, then GetResult0.
+    int score(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts);
+
+    // Both for one log: the refused QSOs become tour repeats before the score.
+    int judgeLog(ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts);
 
 private:
     void reset(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end);
-    // CheckCall0 and AddData0 for one QSO; true when refused.
-    bool checkOne(ContestLogs& logs, std::uint32_t index, LogQso& q);
-    // The whole log in file order, the candidates checked; returns those that do not count.
-    std::vector<std::uint32_t> feedChecking(ContestLogs& logs, std::uint32_t station,
-                                            const std::vector<std::uint32_t>& candidates, const Counts& counts);
-    void checkAlone(ContestLogs& logs, const std::vector<std::uint32_t>& candidates);
-    // False when the QSOs were not all taken out.
-    bool removeEach(const ContestLogs& logs, const std::vector<std::uint32_t>& remove);
-    void feedCounted(const ContestLogs& logs, std::uint32_t station, Minute start, Minute end, const Counts& counts);
 
     PluginSession session_;
 };
 
-// The QSOs of the station's log that the tour rule could refuse, in file order.
-std::vector<std::uint32_t> tourCandidates(const ContestLogs& logs, std::uint32_t station);
+// A QSO of a station's log that shares call, band, mode and tour with another: checked
+// when an earlier one shares them, added when a later one does.
+struct TourStep {
+    std::uint32_t index;
+    bool check, add;
+};
+std::vector<TourStep> tourSteps(const ContestLogs& logs, std::uint32_t station); // in file order
+
+// The QSOs the tour check refused become tour repeats, unless the cross-check found
+// something that takes precedence.
+void markTourRepeats(ContestLogs& logs, const std::vector<std::uint32_t>& refused);
 
 } // namespace korvane::judge

@@ -202,6 +202,24 @@ TEST_CASE("each QSO's finding in contests made for it")
                    {"UA3DD", {qso("UA3DD", "1504", "UA3AY", 9, 3)}}},
                   {{"UA3BB", 0, Finding::BustedCall}, {"UA3CC", 0, Finding::BustedCall},
                    {"UA3DD", 0, Finding::BustedCall}}},
+        /* 32 */ {"a near miss: the line whose place in its log fits the other side's time, not its own, was typed",
+                  // UA3AA typed two times in a row: neither stands out against the line
+                  // beside it, and both sides were on the air at either time.
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3CC", 1, 3), qso("UA3AA", "1502", "UA3DD", 2, 4),
+                              qso("UA3AA", "1520", "UA3BB", 3, 7), qso("UA3AA", "1530", "UA9XYZ", 4, 1),
+                              qso("UA3AA", "1506", "UA3CC", 5, 5), qso("UA3AA", "1518", "UA3DD", 6, 6)}},
+                   {"UA3BB", {qso("UA3BB", "1501", "UA3DD", 6, 7), qso("UA3BB", "1505", "UA3AA", 7, 3)}},
+                   {"UA3CC", {qso("UA3CC", "1500", "UA3AA", 3, 1), qso("UA3CC", "1506", "UA3AA", 5, 5)}},
+                   {"UA3DD", {qso("UA3DD", "1501", "UA3BB", 7, 6), qso("UA3DD", "1502", "UA3AA", 4, 2),
+                              qso("UA3DD", "1518", "UA3AA", 6, 6)}}},
+                  {{"UA3AA", 2, Finding::WrongTime}, {"UA3AA", 3, Finding::Unique}}},
+        /* 33 */ {"a near miss whose typed time fits its place as well as the other's stays unsettled",
+                  {{"UA3AA", {qso("UA3AA", "1500", "UA3CC", 1, 3), qso("UA3AA", "1520", "UA3BB", 2, 7),
+                              qso("UA3AA", "1521", "UA3CC", 3, 5)}},
+                   {"UA3BB", {qso("UA3BB", "1505", "UA3AA", 7, 2), qso("UA3BB", "1506", "UA3CC", 8, 9)}},
+                   {"UA3CC", {qso("UA3CC", "1500", "UA3AA", 3, 1), qso("UA3CC", "1506", "UA3BB", 9, 8),
+                              qso("UA3CC", "1521", "UA3AA", 5, 3)}}},
+                  {{"UA3AA", 1, Finding::Nil}, {"UA3BB", 0, Finding::Nil}}},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -4,9 +4,13 @@
 
 #include "TempDir.h"
 
+#include "tools/judge/Meanwhile.h"
 #include "tools/judge/PluginJudge.h"
 
 #include <doctest/doctest.h>
+
+#include <stdexcept>
+#include <thread>
 
 using namespace judgetest;
 
@@ -77,8 +81,8 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
          {1, 2},
          2 + 1},
     };
-    // More candidates than are checked alongside the rest: checked alone, the log fed again.
-    const std::size_t pairs = PluginJudge::kCheckedAlongside + 4;
+    // Many candidates, each refused by the one before it.
+    const std::size_t pairs = 20;
     Case many{{}, {}, 2 * static_cast<int>(pairs)};
     std::vector<std::string> calls;
     for (std::size_t k = 0; k < pairs; ++k)
@@ -108,4 +112,29 @@ TEST_CASE("the tour check refuses the repeats, and the score counts the rest, ex
             CHECK(score == c.score);
         }
     }
+}
+
+// The tour check runs while the logs are cross-checked: on a thread of its own where the
+// judge starts threads, done by the time finish() returns, its failure thrown there.
+TEST_CASE("work done meanwhile is done by finish(), on another thread, and what it throws is thrown there")
+{
+    std::thread::id ranOn;
+    int done = 0;
+    Meanwhile work([&] {
+        ranOn = std::this_thread::get_id();
+        ++done;
+    });
+    work.finish();
+    CHECK(done == 1);
+#if !defined(_WIN32)
+    CHECK(ranOn != std::this_thread::get_id());
+#endif
+    work.finish(); // a second wait finds it done
+
+    Meanwhile failing([] { throw std::runtime_error("out of memory"); });
+    CHECK_THROWS_WITH_AS(failing.finish(), "out of memory", std::runtime_error);
+    CHECK_NOTHROW(failing.finish()); // thrown once
+
+    { Meanwhile unwaited([&] { ++done; }); } // waited for as it goes
+    CHECK(done == 2);
 }

@@ -179,20 +179,21 @@ TEST_CASE("the accuracy count: a finding the truth does not hold is a confusion,
     CHECK(withSuffix.suffixDropped.correct == logging);
 }
 
-// The hard cases at three times the usual error rates. A near miss whose two sides'
-// logs give nothing away (two hand-typed times in a row) stays a NIL on both sides, so
-// the bar is 99% per kind of finding on this small contest rather than none missed.
-TEST_CASE("the hard cases are judged right for at least 99% of each kind")
+// The hard cases at three times the usual error rates, on a contest of 500 stations. A
+// near miss whose two sides' logs give nothing away (a hand-typed time that fits its
+// place in the log as well as the other side's does) stays a NIL on both sides, so the
+// bar is 99.5% per kind of finding rather than none missed.
+TEST_CASE("the hard cases are judged right for at least 99.5% of each kind")
 {
     REQUIRE_MESSAGE(!pluginPath().empty(), "KORVANE_PLUGIN names no plug-in");
     TempDir dir;
-    SimulationOptions o = smallContest(150, 21);
+    SimulationOptions o = smallContest(500, 4);
     o.errorScale = 3;
     const Simulation sim = simulateContest(o);
     const Judgement j = judgeSimulation(sim, o, dir.path());
     const Accuracy a = measureAccuracy(j, sim.truth);
     MESSAGE(accuracyTable(a));
-    CHECK(meetsEveryClass(a, 0.99));
+    CHECK(meetsEveryClass(a, 0.995));
     CHECK(a.mistakeCount <= 2);
 }
 

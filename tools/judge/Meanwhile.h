@@ -1,0 +1,34 @@
+#pragma once
+// Work done on a second thread while the caller goes on, and waited for at the latest
+// when the object goes. Where the judge starts no threads (Windows), the work is done at
+// once, before the constructor returns.
+
+#include <exception>
+#include <functional>
+
+#if !defined(_WIN32)
+#include <thread>
+#endif
+
+namespace korvane::judge {
+
+class Meanwhile {
+public:
+    explicit Meanwhile(std::function<void()> work);
+    ~Meanwhile();
+    Meanwhile(const Meanwhile&) = delete;
+    Meanwhile& operator=(const Meanwhile&) = delete;
+
+    // Waits for the work; what it threw is thrown here.
+    void finish();
+
+private:
+    void run(const std::function<void()>& work);
+
+    std::exception_ptr failure_;
+#if !defined(_WIN32)
+    std::thread thread_;
+#endif
+};
+
+} // namespace korvane::judge
