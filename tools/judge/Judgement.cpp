@@ -104,7 +104,7 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
         Meanwhile tours([&] {
             for (std::uint32_t s = 0; s < out.logs.stations.size(); ++s)
                 plugin.checkTour(out.logs, s, options.rules.start, options.rules.end, refused);
-        });
+        }, options.tourCheckBeside);
         CheckOptions check;
         check.start = options.rules.start;
         check.end = options.rules.end;

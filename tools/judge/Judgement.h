@@ -61,6 +61,9 @@ struct JudgeOptions {
     JudgeRules rules;
     bool lenient = false;
     unsigned workers = 2;
+    // The plug-in's tour check on a thread of its own while the logs are cross-checked.
+    // A caller that keeps the plug-in on one thread of its own (the robot) turns it off.
+    bool tourCheckBeside = true;
     PluginChoice plugin;
     std::string workFolder; // where the plug-in keeps its settings
     // Progress for people: what is being done, how far (done of total).

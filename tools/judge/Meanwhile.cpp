@@ -4,13 +4,16 @@
 
 namespace korvane::judge {
 
-Meanwhile::Meanwhile(std::function<void()> work)
+Meanwhile::Meanwhile(std::function<void()> work, bool onItsOwnThread)
 {
-#if defined(_WIN32)
-    run(work);
-#else
-    thread_ = std::thread([this, work = std::move(work)] { run(work); });
+#if !defined(_WIN32)
+    if (onItsOwnThread) {
+        thread_ = std::thread([this, work = std::move(work)] { run(work); });
+        return;
+    }
 #endif
+    (void)onItsOwnThread;
+    run(work);
 }
 
 Meanwhile::~Meanwhile()

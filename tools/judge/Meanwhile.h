@@ -1,7 +1,7 @@
 #pragma once
 // Work done on a second thread while the caller goes on, and waited for at the latest
-// when the object goes. Where the judge starts no threads (Windows), the work is done at
-// once, before the constructor returns.
+// when the object goes. Where the judge starts no threads (Windows), or the caller asks
+// for no thread, the work is done at once, before the constructor returns.
 
 #include <exception>
 #include <functional>
@@ -14,7 +14,7 @@ namespace korvane::judge {
 
 class Meanwhile {
 public:
-    explicit Meanwhile(std::function<void()> work);
+    explicit Meanwhile(std::function<void()> work, bool onItsOwnThread = true);
     ~Meanwhile();
     Meanwhile(const Meanwhile&) = delete;
     Meanwhile& operator=(const Meanwhile&) = delete;

@@ -137,4 +137,8 @@ TEST_CASE("work done meanwhile is done by finish(), on another thread, and what 
 
     { Meanwhile unwaited([&] { ++done; }); } // waited for as it goes
     CHECK(done == 2);
+
+    // A caller that keeps the plug-in on its own thread gets the work done there, at once.
+    Meanwhile here([&] { ranOn = std::this_thread::get_id(); }, false);
+    CHECK(ranOn == std::this_thread::get_id());
 }
