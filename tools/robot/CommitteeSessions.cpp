@@ -1,36 +1,8 @@
 #include "tools/robot/CommitteeSessions.h"
 
-#include <openssl/crypto.h>
-#include <openssl/rand.h>
+#include "tools/robot/Secrets.h"
 
 namespace korvane::robot {
-
-std::string randomToken()
-{
-    unsigned char bytes[32];
-    if (RAND_bytes(bytes, sizeof bytes) != 1)
-        return {};
-    static const char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-    std::string out;
-    unsigned bits = 0, held = 0;
-    for (unsigned char b : bytes) {
-        bits = (bits << 8) | b;
-        held += 8;
-        while (held >= 6) {
-            held -= 6;
-            out += kAlphabet[(bits >> held) & 63];
-        }
-    }
-    if (held > 0)
-        out += kAlphabet[(bits << (6 - held)) & 63];
-    return out;
-}
-
-bool sameSecret(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
-}
 
 CommitteeSessions::CommitteeSessions(std::chrono::seconds lifetime, std::size_t maxSessions)
     : lifetime_(lifetime), maxSessions_(maxSessions)
@@ -39,7 +11,7 @@ CommitteeSessions::CommitteeSessions(std::chrono::seconds lifetime, std::size_t 
 
 std::optional<CommitteeSession> CommitteeSessions::open(Clock::time_point now)
 {
-    CommitteeSession session{randomToken(), randomToken(), {}};
+    CommitteeSession session{newToken(), newToken(), {}};
     if (session.id.empty() || session.csrf.empty())
         return std::nullopt;
     std::lock_guard<std::mutex> lock(mutex_);

@@ -51,10 +51,4 @@ private:
     std::map<std::string, Entry> sessions_;
 };
 
-// 32 random bytes from OpenSSL as 43 URL-safe characters; empty when it has none.
-std::string randomToken();
-
-// Whether two strings are equal, in a time that depends only on their lengths.
-bool sameSecret(const std::string& a, const std::string& b);
-
 } // namespace korvane::robot

@@ -74,13 +74,16 @@ std::string newReceiptId() { return randomUrlSafe(16); }
 
 std::string newToken() { return randomUrlSafe(32); }
 
+bool sameSecret(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
 bool tokenHashMatches(std::string_view token, const std::string& storedHash)
 {
     const std::string given = sha256Hex(token);
     // Both are hex digests of one length; only a damaged setting differs in length.
-    if (given.size() != storedHash.size() || given.empty())
-        return false;
-    return CRYPTO_memcmp(given.data(), storedHash.data(), given.size()) == 0;
+    return !given.empty() && sameSecret(given, storedHash);
 }
 
 } // namespace korvane::robot

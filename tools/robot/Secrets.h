@@ -20,6 +20,9 @@ std::string newReceiptId();
 // The committee's token: 32 random bytes, 43 characters.
 std::string newToken();
 
+// Whether two strings are equal, in a time that depends only on their lengths.
+bool sameSecret(std::string_view a, std::string_view b);
+
 // Whether the token's SHA-256 is storedHash (hex), in time that does not depend on how
 // much of a guess was right.
 bool tokenHashMatches(std::string_view token, const std::string& storedHash);

@@ -7,6 +7,7 @@
 #include "tools/robot/PageLayout.h"
 #include "tools/robot/PublishedFiles.h"
 #include "tools/robot/RouteTable.h"
+#include "tools/robot/Secrets.h"
 #include "tools/robot/UploadLimiter.h"
 
 #include <doctest/doctest.h>
@@ -71,7 +72,7 @@ TEST_CASE("sessions: random ids, their own CSRF token, expiry, a bound on their 
 
     std::set<std::string> tokens;
     for (int i = 0; i < 200; ++i)
-        tokens.insert(randomToken());
+        tokens.insert(newToken());
     CHECK(tokens.size() == 200);
     CHECK(sameSecret("abc", "abc"));
     CHECK_FALSE(sameSecret("abc", "abd"));
