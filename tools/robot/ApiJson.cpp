@@ -22,11 +22,6 @@ json checkLines(const LogCheck& check, CheckLine::Level level)
 
 } // namespace
 
-std::string minuteText(const std::optional<judge::Minute>& minute)
-{
-    return minute ? judge::formatMinute(*minute, "%Y-%m-%d %H:%M") : std::string();
-}
-
 json checkJson(const LogCheck& check)
 {
     return {{"accepted", check.accepted},

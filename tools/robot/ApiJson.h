@@ -27,7 +27,5 @@ nlohmann::json statusJson(const std::string& status, const std::string& message)
 // The body as sent: never throws on bytes that are not UTF-8.
 std::string jsonText(const nlohmann::json& value);
 
-// "2026-11-21 15:00" for a minute of the contest, empty for none.
-std::string minuteText(const std::optional<judge::Minute>& minute);
 
 } // namespace korvane::robot

@@ -2,9 +2,6 @@
 // Authorization: Bearer TOKEN.
 #include "tools/robot/ApiJson.h"
 #include "tools/robot/ServerContext.h"
-#include "tools/robot/UploadBody.h"
-
-#include <charconv>
 
 namespace korvane::robot {
 namespace {
@@ -14,11 +11,8 @@ using nlohmann::json;
 void uploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& reader)
 {
-    const bool allowed = c.uploads.allow(c.client(req));
-    // Read even when refused, bounded, so that the connection's next request starts
-    // where this body ends.
-    const UploadBody body = readUploadBody(req, res, reader, c.options.maxLogBytes);
-    if (!allowed)
+    const UploadBody body = c.receiveUpload(req, res, reader);
+    if (body.result == UploadBody::Result::RateLimited)
         return sendJson(res, 429, statusJson("rate-limited", errorSentence(429)));
     if (body.result == UploadBody::Result::TooLarge)
         return sendJson(res, 413, statusJson("too-large", "The log is larger than 5 MB."));
@@ -60,15 +54,6 @@ void doneOrRefused(httplib::Response& res, bool ok, const std::string& error, in
         sendJson(res, 200, statusJson("done", ""));
     else
         sendJson(res, refusedStatus, statusJson("refused", error));
-}
-
-std::optional<std::int64_t> positiveNumber(const std::string& text)
-{
-    std::int64_t n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc() || end != text.data() + text.size() || n <= 0)
-        return std::nullopt;
-    return n;
 }
 
 void checklogAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res)

@@ -5,8 +5,6 @@
 #include "tools/robot/PageLayout.h"
 #include "tools/robot/ServerContext.h"
 
-#include <charconv>
-
 namespace korvane::robot {
 namespace {
 
@@ -52,15 +50,6 @@ void loginAnswer(ServerContext& c, const httplib::Request& req, httplib::Respons
     redirectTo(res, "/committee");
 }
 
-std::optional<std::int64_t> submissionNumber(const std::string& text)
-{
-    std::int64_t n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc() || end != text.data() + text.size() || n <= 0)
-        return std::nullopt;
-    return n;
-}
-
 // What one committee form does; the notice for the next page, or the refusal.
 using FormAction = std::function<std::string(ServerContext&, const httplib::Request&)>;
 
@@ -90,7 +79,7 @@ std::string checklogAction(ServerContext& c, const httplib::Request& req)
 
 std::string lateAction(ServerContext& c, const httplib::Request& req)
 {
-    const std::optional<std::int64_t> n = submissionNumber(req.get_param_value("number"));
+    const std::optional<std::int64_t> n = positiveNumber(req.get_param_value("number"));
     std::string error = "no such submission";
     const bool ok = n && c.robot.acceptLate(*n, &error);
     return outcome(ok, "Submission " + req.get_param_value("number") + " accepted late.", error);
@@ -152,7 +141,7 @@ void addCommitteeRoutes(ServerContext& c, RouteTable& table)
                    });
     table.add("GET", "/committee/submissions/([0-9]{1,18})", [&c](const auto& req, auto& res, const auto& m) {
                    withSession(c, req, res, [&] {
-                       const std::optional<std::int64_t> n = submissionNumber(m[1].str());
+                       const std::optional<std::int64_t> n = positiveNumber(m[1].str());
                        const std::optional<std::string> bytes = n ? c.robot.submissionBytes(*n) : std::nullopt;
                        if (!bytes)
                            return sendHtml(res, 404, messagePage("No such submission", errorSentence(404)));

@@ -5,7 +5,6 @@
 #include "tools/robot/PublishedFiles.h"
 #include "tools/robot/ServerContext.h"
 #include "tools/robot/StaticAssets.h"
-#include "tools/robot/UploadBody.h"
 
 #include <fstream>
 #include <sstream>
@@ -19,11 +18,8 @@ const char kReceiptPattern[] = "([A-Za-z0-9_-]{1,64})";
 void uploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& reader)
 {
-    const bool allowed = c.uploads.allow(c.client(req));
-    // Read even when refused, bounded, so that the connection's next request starts
-    // where this body ends.
-    const UploadBody body = readUploadBody(req, res, reader, c.options.maxLogBytes);
-    if (!allowed)
+    const UploadBody body = c.receiveUpload(req, res, reader);
+    if (body.result == UploadBody::Result::RateLimited)
         return sendHtml(res, 429, messagePage("Too many uploads", errorSentence(429)));
     if (body.result == UploadBody::Result::TooLarge)
         return sendHtml(res, 413, messagePage("The log is too large",

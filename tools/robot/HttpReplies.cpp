@@ -2,6 +2,8 @@
 
 #include "tools/robot/ApiJson.h"
 
+#include <charconv>
+
 namespace korvane::robot {
 namespace {
 
@@ -83,6 +85,15 @@ int submitHttpStatus(const SubmitOutcome& outcome)
     return 500;
 }
 
+std::optional<std::int64_t> positiveNumber(const std::string& text)
+{
+    std::int64_t n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size() || n <= 0)
+        return std::nullopt;
+    return n;
+}
+
 const char* errorStatusName(int status)
 {
     switch (status) {
@@ -91,6 +102,7 @@ const char* errorStatusName(int status)
     case 403: return "forbidden";
     case 404: return "not-found";
     case 405: return "method-not-allowed";
+    case 411: return "length-required";
     case 413: return "too-large";
     case 429: return "rate-limited";
     case 503: return "unavailable";
@@ -106,7 +118,8 @@ std::string errorSentence(int status)
     case 403: return "This is not allowed.";
     case 404: return "There is nothing at this address.";
     case 405: return "This address does not take that method.";
-    case 413: return "The request is larger than the robot takes: at most 5 MB per log.";
+    case 411: return "Send the body with a Content-Length.";
+    case 413: return "The request is larger than the robot takes: at most 5 MB for a log, 64 KB for anything else.";
     case 429: return "Too many uploads from your address in the last minute; wait a minute and send again.";
     case 503: return "The robot cannot take this now; try again later.";
     default: return "The robot failed to answer this request.";

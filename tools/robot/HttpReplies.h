@@ -8,6 +8,8 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace korvane::robot {
@@ -21,6 +23,9 @@ void redirectTo(httplib::Response& res, const std::string& location); // 303 See
 std::string clientAddress(const httplib::Request& req, bool behindProxy);
 // Whether the client reached the proxy over TLS; never without a proxy to say so.
 bool overTls(const httplib::Request& req, bool behindProxy);
+
+// A number such as a submission's in a path or a form: digits only, above 0.
+std::optional<std::int64_t> positiveNumber(const std::string& text);
 
 // The value of a cookie in the request, or empty.
 std::string cookieValue(const httplib::Request& req, const std::string& name);

@@ -1,7 +1,9 @@
 #include "tools/robot/RobotServer.h"
 
 #include "tools/robot/ApiJson.h"
+#include "tools/robot/DeadlineServer.h"
 #include "tools/robot/PageLayout.h"
+#include "tools/robot/RequestBodyRule.h"
 #include "tools/robot/ServerContext.h"
 
 #include <sys/socket.h>
@@ -20,7 +22,10 @@ bool isApi(const httplib::Request& req)
 } // namespace
 
 struct RobotServer::Impl {
-    Impl(Robot& robot, const ServerOptions& options) : context(robot, options) {}
+    Impl(Robot& robot, const ServerOptions& options)
+        : context(robot, options), server(options.connectionDeadline, options.threads)
+    {
+    }
 
     void dispatch(const httplib::Request& req, httplib::Response& res) const
     {
@@ -47,11 +52,50 @@ struct RobotServer::Impl {
         return httplib::Server::HandlerResponse::Handled;
     }
 
+    static void refuseUnread(const httplib::Request& req, httplib::Response& res)
+    {
+        res.set_header("Connection", "close");
+        DeadlineServer::closeAfterResponse();
+        errorBody(req, res);
+    }
+
+    // A POST's body is read only when its headers promise one within the route's limit:
+    // the uploads read theirs themselves, bounded as it arrives, so they may be chunked.
+    httplib::Server::HandlerResponse beforePostBody(const httplib::Request& req, httplib::Response& res) const
+    {
+        const RouteTable::Found found = table.find(req.method, req.path);
+        const bool upload = found.match == RouteTable::Match::Found && found.route->upload;
+        const ServerOptions& o = context.options;
+        switch (bodyRule(req, upload ? o.maxLogBytes + kFormOverhead : o.maxFormBytes, upload)) {
+        case BodyRule::Read: return httplib::Server::HandlerResponse::Unhandled;
+        case BodyRule::Empty:
+            if (upload) {
+                found.route->upload(req, res, noBody());
+            } else {
+                httplib::Request bodiless = req;
+                bodiless.body.clear();
+                dispatch(bodiless, res);
+            }
+            return httplib::Server::HandlerResponse::Handled;
+        case BodyRule::TooLarge: res.status = 413; break;
+        case BodyRule::LengthRequired: res.status = 411; break;
+        case BodyRule::Malformed: res.status = 400; break;
+        }
+        refuseUnread(req, res);
+        return httplib::Server::HandlerResponse::Handled;
+    }
+
+    static httplib::ContentReader noBody()
+    {
+        return httplib::ContentReader([](const httplib::ContentReceiver&) { return true; },
+                                      [](const httplib::MultipartContentHeader&, const httplib::ContentReceiver&) {
+                                          return true;
+                                      });
+    }
+
     void configure()
     {
         const ServerOptions& o = context.options;
-        const std::size_t threads = o.threads ? o.threads : 1;
-        server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
         server.set_read_timeout(o.readTimeout);
         server.set_write_timeout(o.writeTimeout);
         // An idle kept-alive connection holds its thread too: short, so that a client that
@@ -76,11 +120,12 @@ struct RobotServer::Impl {
         // saying 404; these are answered from the table at once, and the connection closed
         // since the body is left unread.
         server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-            if (req.method == "GET" || req.method == "HEAD" || req.method == "POST")
+            if (req.method == "POST")
+                return beforePostBody(req, res);
+            if (req.method == "GET" || req.method == "HEAD")
                 return httplib::Server::HandlerResponse::Unhandled;
             dispatch(req, res);
-            res.set_header("Connection", "close");
-            errorBody(req, res);
+            refuseUnread(req, res);
             return httplib::Server::HandlerResponse::Handled;
         });
         server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr) {
@@ -102,7 +147,7 @@ struct RobotServer::Impl {
 
     ServerContext context;
     RouteTable table;
-    httplib::Server server;
+    DeadlineServer server;
     int port = -1;
     socket_t listenSocket = INVALID_SOCKET; // the server's own, seen as it is made
 };

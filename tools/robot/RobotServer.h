@@ -1,7 +1,8 @@
 #pragma once
 // The robot's web server: the entrant's pages, the committee's pages and the JSON API
 // over one Robot, with the limits a server facing the internet needs (body size, read
-// and write time limits, uploads per client address per minute, security headers).
+// and write time limits, a deadline per connection, uploads per client address per
+// minute, security headers).
 
 #include "tools/robot/Robot.h"
 
@@ -18,6 +19,9 @@ struct ServerOptions {
     std::chrono::seconds readTimeout{10}, writeTimeout{10};
     std::size_t threads = 8;            // requests served at once
     std::size_t maxLogBytes = 5u << 20; // one log
+    std::size_t maxFormBytes = 64u << 10; // the body of any other POST: a form or JSON
+    // From the connection's accept to its last byte, however steadily the client sends.
+    std::chrono::milliseconds connectionDeadline{std::chrono::seconds(60)};
 };
 
 class RobotServer {

@@ -6,6 +6,7 @@
 #include "tools/robot/HttpReplies.h"
 #include "tools/robot/RobotServer.h"
 #include "tools/robot/RouteTable.h"
+#include "tools/robot/UploadBody.h"
 #include "tools/robot/UploadLimiter.h"
 
 namespace korvane::robot {
@@ -19,6 +20,10 @@ struct ServerContext {
     UploadLimiter uploads;
 
     std::string client(const httplib::Request& req) const { return clientAddress(req, options.behindProxy); }
+    UploadBody receiveUpload(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader)
+    {
+        return korvane::robot::receiveUpload(uploads, client(req), req, res, reader, options.maxLogBytes);
+    }
 };
 
 // The public pages, /style.css, /robot.js and /results/.

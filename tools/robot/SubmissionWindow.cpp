@@ -8,9 +8,12 @@ namespace {
 // Days from the judge's epoch, 30 December 1899, to the Unix one.
 constexpr long long kUnixEpochDay = 25569;
 
-std::string minuteText(judge::Minute m) { return judge::formatMinute(m, "%Y-%m-%d %H:%M"); }
-
 } // namespace
+
+std::string minuteText(const std::optional<judge::Minute>& minute)
+{
+    return minute ? judge::formatMinute(*minute, "%Y-%m-%d %H:%M") : std::string();
+}
 
 std::string utcText(Clock::time_point time)
 {

@@ -6,12 +6,15 @@
 #include "tools/judge/ContestDefinition.h"
 #include "tools/robot/Robot.h"
 
+#include <optional>
 #include <string>
 
 namespace korvane::robot {
 
 // "2026-11-21 18:03:12", UTC.
 std::string utcText(Clock::time_point time);
+// "2026-11-21 15:00" for a minute of the contest, empty for none.
+std::string minuteText(const std::optional<judge::Minute>& minute);
 // The minute the time falls in, in the judge's count.
 judge::Minute minuteOfTime(Clock::time_point time);
 

@@ -46,4 +46,14 @@ UploadBody readUploadBody(const httplib::Request& req, httplib::Response& res,
     return body;
 }
 
+UploadBody receiveUpload(UploadLimiter& limiter, const std::string& client, const httplib::Request& req,
+                         httplib::Response& res, const httplib::ContentReader& reader, std::size_t limit)
+{
+    const bool allowed = limiter.allow(client);
+    UploadBody body = readUploadBody(req, res, reader, limit);
+    if (!allowed)
+        body.result = UploadBody::Result::RateLimited;
+    return body;
+}
+
 } // namespace korvane::robot

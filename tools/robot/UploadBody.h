@@ -2,6 +2,8 @@
 // An upload's body as it arrives, bounded: the raw body, or from a multipart form the
 // file field "log" and the text field "text". Nothing past the limit is kept.
 
+#include "tools/robot/UploadLimiter.h"
+
 #include <httplib.h>
 
 #include <cstddef>
@@ -10,7 +12,7 @@
 namespace korvane::robot {
 
 struct UploadBody {
-    enum class Result : std::uint8_t { Read, TooLarge, Broken };
+    enum class Result : std::uint8_t { Read, RateLimited, TooLarge, Broken };
     Result result = Result::Read;
     std::string file; // the body, or the form's "log" file
     std::string text; // the form's "text" field
@@ -23,5 +25,11 @@ struct UploadBody {
 // limit: the most bytes any one field (or the raw body) may have.
 UploadBody readUploadBody(const httplib::Request& req, httplib::Response& res,
                           const httplib::ContentReader& reader, std::size_t limit);
+
+// An upload counted against its client's limit, and its body read all the same, bounded,
+// so that the connection's next request starts where this body ends. RateLimited when
+// the client has sent too many.
+UploadBody receiveUpload(UploadLimiter& limiter, const std::string& client, const httplib::Request& req,
+                         httplib::Response& res, const httplib::ContentReader& reader, std::size_t limit);
 
 } // namespace korvane::robot

@@ -6,6 +6,7 @@
 #include "tools/robot/LogsOrder.h"
 #include "tools/robot/PageLayout.h"
 #include "tools/robot/PublishedFiles.h"
+#include "tools/robot/RequestBodyRule.h"
 #include "tools/robot/RouteTable.h"
 #include "tools/robot/Secrets.h"
 #include "tools/robot/UploadLimiter.h"
@@ -28,15 +29,86 @@ TEST_CASE("the upload limiter counts each address over a sliding minute")
     // The first upload is a minute old: one more may come, not two.
     CHECK(limiter.allow("a", t0 + seconds(60)));
     CHECK_FALSE(limiter.allow("a", t0 + seconds(61)));
-    // The table of addresses is bounded: full of busy ones, a new address waits.
+    // The table of addresses is bounded: full, a new address is let in and the one heard
+    // from longest ago ("b") forgotten, while the busiest stays held.
     CHECK(limiter.allow("c", t0 + seconds(61)));
     CHECK(limiter.allow("d", t0 + seconds(61)));
-    CHECK_FALSE(limiter.allow("e", t0 + seconds(62)));
-    // Once they are idle for a minute, their entries go and room is made.
-    CHECK(limiter.allow("e", t0 + seconds(200)));
+    CHECK(limiter.allow("e", t0 + seconds(62)));
+    CHECK_FALSE(limiter.allow("a", t0 + seconds(62)));
+    CHECK(limiter.allow("b", t0 + seconds(63)));
+    CHECK(limiter.allow("b", t0 + seconds(63)));
+    CHECK_FALSE(limiter.allow("b", t0 + seconds(63)));
     UploadLimiter unlimited(0);
     for (int i = 0; i < 1000; ++i)
         REQUIRE(unlimited.allow("a", t0));
+}
+
+TEST_CASE("the upload limiter counts an IPv6 client by its /64, an IPv4-mapped one as IPv4")
+{
+    CHECK(limiterClient("198.51.100.7") == "198.51.100.7");
+    CHECK(limiterClient("::ffff:198.51.100.7") == "198.51.100.7");
+    CHECK(limiterClient("2001:db8:1:2:aaaa::1") == "2001:0db8:0001:0002::/64");
+    CHECK(limiterClient("2001:db8:1:2:ffff:ffff:ffff:ffff") == "2001:0db8:0001:0002::/64");
+    CHECK(limiterClient("2001:db8:1:3::1") == "2001:0db8:0001:0003::/64");
+    CHECK(limiterClient(std::string(500, 'x')).size() == 64);
+
+    UploadLimiter limiter(2, 1000);
+    const auto t0 = UploadLimiter::Clock::time_point() + std::chrono::hours(1);
+    CHECK(limiter.allow("2001:db8::1", t0));
+    CHECK(limiter.allow("2001:db8::2", t0));
+    CHECK_FALSE(limiter.allow("2001:db8::ffff:3", t0));
+    CHECK(limiter.allow("2001:db8:0:1::1", t0));
+    CHECK(limiter.allow("::ffff:192.0.2.1", t0));
+    CHECK(limiter.allow("192.0.2.1", t0));
+    CHECK_FALSE(limiter.allow("::ffff:192.0.2.1", t0));
+}
+
+TEST_CASE("a flood of new addresses neither refuses the next one nor slows the limiter")
+{
+    UploadLimiter limiter(1, 1000);
+    const auto t0 = UploadLimiter::Clock::time_point() + std::chrono::hours(1);
+    const auto start = std::chrono::steady_clock::now();
+    char address[64];
+    for (unsigned i = 0; i < 200000; ++i) {
+        std::snprintf(address, sizeof address, "2001:db8:%x:%x::1", i & 0xffff, i >> 16);
+        REQUIRE(limiter.allow(address, t0));
+    }
+    CHECK(std::chrono::steady_clock::now() - start < seconds(2));
+    CHECK(limiter.allow("198.51.100.9", t0));
+    CHECK_FALSE(limiter.allow("198.51.100.9", t0));
+}
+
+TEST_CASE("a POST's body from its headers: read, none, too large, length required, malformed")
+{
+    struct Case {
+        httplib::Headers headers;
+        bool chunkedTaken;
+        BodyRule rule;
+    };
+    const Case cases[] = {
+        {{{"Content-Length", "100"}}, false, BodyRule::Read},
+        {{{"Content-Length", "0"}}, false, BodyRule::Read},
+        {{{"Content-Length", "101"}}, true, BodyRule::TooLarge},
+        {{{"Content-Length", "99999999999999999999999"}}, true, BodyRule::Malformed},
+        {{}, false, BodyRule::Empty},
+        {{}, true, BodyRule::Empty},
+        {{{"Transfer-Encoding", "chunked"}}, true, BodyRule::Read},
+        {{{"Transfer-Encoding", "Chunked"}}, true, BodyRule::Read},
+        {{{"Transfer-Encoding", "chunked"}}, false, BodyRule::LengthRequired},
+        {{{"Transfer-Encoding", "gzip, chunked"}}, true, BodyRule::Malformed},
+        {{{"Content-Length", "+5"}}, true, BodyRule::Malformed},
+        {{{"Content-Length", "-1"}}, true, BodyRule::Malformed},
+        {{{"Content-Length", ""}}, true, BodyRule::Malformed},
+        {{{"Content-Length", "5"}, {"Content-Length", "5"}}, true, BodyRule::Malformed},
+        {{{"Content-Length", "5"}, {"Transfer-Encoding", "chunked"}}, true, BodyRule::Malformed},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        INFO("case " << ++number);
+        httplib::Request req;
+        req.headers = c.headers;
+        CHECK(bodyRule(req, 100, c.chunkedTaken) == c.rule);
+    }
 }
 
 TEST_CASE("sessions: random ids, their own CSRF token, expiry, a bound on their number")
