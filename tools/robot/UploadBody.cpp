@@ -1,5 +1,7 @@
 #include "tools/robot/UploadBody.h"
 
+#include "tools/robot/DeadlineServer.h"
+
 namespace korvane::robot {
 
 UploadBody readUploadBody(const httplib::Request& req, httplib::Response& res,
@@ -53,6 +55,11 @@ UploadBody receiveUpload(UploadLimiter& limiter, const std::string& client, cons
     UploadBody body = readUploadBody(req, res, reader, limit);
     if (!allowed)
         body.result = UploadBody::Result::RateLimited;
+    // Refused midway, the rest of the body is still on its way: not a next request.
+    if (body.result == UploadBody::Result::TooLarge || body.result == UploadBody::Result::Broken) {
+        res.set_header("Connection", "close");
+        DeadlineServer::closeAfterResponse();
+    }
     return body;
 }
 

@@ -108,6 +108,13 @@ TEST_CASE("a POST body without a bound is refused before it is read, except an u
                         "Transfer-Encoding: chunked\r\n\r\n" +
                         chunk(log.substr(0, 100)) + chunk(log.substr(100)) + "0\r\n\r\n"));
     CHECK(upload.status() == 201);
+    // Past 5 MB it is cut off, answered and the connection closed.
+    RawClient over(http.port);
+    REQUIRE(over.send("POST /api/logs HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"));
+    const std::string piece = chunk(std::string(1u << 20, 'Q'));
+    for (int i = 0; i < 6; ++i)
+        REQUIRE(over.send(piece));
+    CHECK(over.status() == 413);
     // And a form within the limit is read as before.
     httplib::Client client = http.client();
     CHECK(client.Post("/api/judge", bearer(http.test.token), std::string(60000, ' '), "application/json")->status ==
