@@ -153,9 +153,10 @@ void takeOwnHeader(ReadLog& log)
 
 } // namespace
 
-ReadLog readCabrillo(std::string_view text)
+ReadLog readCabrillo(std::string_view text, const ReadLimits& limits)
 {
     ReadLog log;
+    log.limits = limits;
     log.format = LogFormat::Cabrillo;
     std::vector<QsoLine> qsoLines;
     bool ended = false;
@@ -170,7 +171,7 @@ ReadLog readCabrillo(std::string_view text)
         if (trim(line).empty())
             continue;
         if (ended) {
-            log.problems.push_back({number, "text after END-OF-LOG, ignored", false});
+            log.addProblem(number, "text after END-OF-LOG, ignored", false);
             break;
         }
         const std::string tag = headerTag(line);
@@ -198,11 +199,11 @@ ReadLog readCabrillo(std::string_view text)
         LineReading reading;
         const std::string why = toQso(q, layout, qso, reading);
         if (!why.empty()) {
-            log.problems.push_back({q.number, why, true});
+            log.addProblem(q.number, why, true);
             continue;
         }
         if (reading.separatedTime && !timesNamed) {
-            log.problems.push_back({q.number, "times written as HH.MM, read as HHMM", false});
+            log.addProblem(q.number, "times written as HH.MM, read as HHMM", false);
             timesNamed = true;
         }
         log.qsos.push_back(std::move(qso));
