@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -171,14 +172,13 @@ int runRobot(const RobotOptions& o)
         return kExitOk;
     }
     if (o.backup->parsed()) {
-        robot::Robot robot;
-        if (!openRobot(robot, o))
-            return kExitFailed;
-        if (!robot.backup(o.backupTo, &error)) {
+        std::error_code ec;
+        const std::string to = std::filesystem::absolute(o.backupTo, ec).string();
+        if (!robot::Robot::backup(o.dataDir, to, &error)) {
             std::fprintf(stderr, "korvane: %s\n", error.c_str());
             return kExitFailed;
         }
-        std::printf("korvane robot: database copied to %s\n", o.backupTo.c_str());
+        std::printf("korvane robot: database copied to %s\n", to.c_str());
         return kExitOk;
     }
     return serve(o);

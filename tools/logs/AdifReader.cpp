@@ -293,9 +293,10 @@ std::vector<std::string> fieldNames(const std::string& joinedNames)
 
 class AdifScanner {
 public:
-    AdifScanner(std::string_view text, const AdifOptions& options)
+    AdifScanner(std::string_view text, const AdifOptions& options, const ReadLimits& limits)
         : text_(text), lines_(text), exchangeFields_(fieldNames(options.exchangeField))
     {
+        log_.limits = limits;
     }
 
     ReadLog run()
@@ -394,7 +395,7 @@ private:
                 continue;
             }
             if (!remark.empty())
-                log_.problems.push_back({line, remark, false});
+                log_.addProblem(line, remark, false);
             noteOwnCall(record, q.line);
             if (!q.exchReceived.empty())
                 ++sources_[q.exchReceived][source];
@@ -459,11 +460,10 @@ private:
         } else if (otherOperator_.empty()) {
             log_.ownCall = operator_;
         } else {
-            log_.problems.push_back(
-                {otherOperatorLine_,
-                 "no STATION_CALLSIGN, and OPERATOR changes from record to record (" +
-                     operator_ + ", here " + otherOperator_ + "): the log names no own call",
-                 false});
+            log_.addProblem(otherOperatorLine_,
+                            "no STATION_CALLSIGN, and OPERATOR changes from record to record (" + operator_ +
+                                ", here " + otherOperator_ + "): the log names no own call",
+                            false);
         }
     }
 
@@ -483,7 +483,7 @@ private:
         return !headerDone_ && recordsEnded_ == 0 && !text_.empty() && text_.front() != '<';
     }
 
-    void skip(std::size_t line, const std::string& why) { log_.problems.push_back({line, why, true}); }
+    void skip(std::size_t line, const std::string& why) { log_.addProblem(line, why, true); }
 
     std::string_view text_;
     LineCounter lines_;
@@ -516,9 +516,9 @@ std::string exchangeFieldProblem(const std::string& names)
     return names.empty() ? "no field name" : std::string();
 }
 
-ReadLog readAdif(std::string_view text, const AdifOptions& options)
+ReadLog readAdif(std::string_view text, const AdifOptions& options, const ReadLimits& limits)
 {
-    return AdifScanner(text, options).run();
+    return AdifScanner(text, options, limits).run();
 }
 
 } // namespace korvane

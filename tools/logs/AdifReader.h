@@ -47,6 +47,6 @@ std::string exchangeFieldProblem(const std::string& names);
 // The own call is the first STATION_CALLSIGN; without one, OPERATOR when every record
 // that names an operator names the same one. When operators differ, a remark says so and
 // the own call stays empty.
-ReadLog readAdif(std::string_view text, const AdifOptions& options = {});
+ReadLog readAdif(std::string_view text, const AdifOptions& options = {}, const ReadLimits& limits = {});
 
 } // namespace korvane

@@ -79,6 +79,8 @@ void passFrequency(unsigned long long hz, LogQso& out)
     }
 }
 
+constexpr const char* kTooFewFields = "a QSO line needs frequency, mode, date, time and both callsigns";
+
 struct LineReading {
     bool separatedTime = false; // the time was written "HH.MM"
 };
@@ -87,7 +89,7 @@ struct LineReading {
 std::string toQso(const QsoLine& q, const Layout& layout, LogQso& out, LineReading& reading)
 {
     if (q.tokens.size() < kOwnCall + 2)
-        return "a QSO line needs frequency, mode, date, time and both callsigns";
+        return kTooFewFields;
     const std::string freq(q.tokens[kFreq].text);
     const std::optional<unsigned long long> hz = kilohertzToHertz(freq);
     if (hz && bandFromKHz(static_cast<unsigned long>(*hz / 1000))) {
@@ -151,11 +153,23 @@ void takeOwnHeader(ReadLog& log)
     }
 }
 
+// A line without even its own call tells the layout nothing: named now and not kept,
+// so that a file of such lines costs no more than its problems.
+void keepQsoLine(ReadLog& log, std::vector<QsoLine>& lines, std::size_t number, std::string_view line)
+{
+    std::vector<cabrillo::Token> tokens = cabrillo::tokenize(line);
+    if (tokens.size() <= kOwnCall)
+        log.addProblem(number, kTooFewFields, true);
+    else
+        lines.push_back({number, line, std::move(tokens)});
+}
+
 } // namespace
 
-ReadLog readCabrillo(std::string_view text)
+ReadLog readCabrillo(std::string_view text, const ReadLimits& limits)
 {
     ReadLog log;
+    log.limits = limits;
     log.format = LogFormat::Cabrillo;
     std::vector<QsoLine> qsoLines;
     bool ended = false;
@@ -170,14 +184,14 @@ ReadLog readCabrillo(std::string_view text)
         if (trim(line).empty())
             continue;
         if (ended) {
-            log.problems.push_back({number, "text after END-OF-LOG, ignored", false});
+            log.addProblem(number, "text after END-OF-LOG, ignored", false);
             break;
         }
         const std::string tag = headerTag(line);
         if (tag == "END-OF-LOG")
             ended = true;
         else if (tag == "QSO")
-            qsoLines.push_back({number, line, cabrillo::tokenize(line)});
+            keepQsoLine(log, qsoLines, number, line);
         else if (!tag.empty())
             takeHeaderLine(tag, line, number, log.header);
     }
@@ -198,11 +212,11 @@ ReadLog readCabrillo(std::string_view text)
         LineReading reading;
         const std::string why = toQso(q, layout, qso, reading);
         if (!why.empty()) {
-            log.problems.push_back({q.number, why, true});
+            log.addProblem(q.number, why, true);
             continue;
         }
         if (reading.separatedTime && !timesNamed) {
-            log.problems.push_back({q.number, "times written as HH.MM, read as HHMM", false});
+            log.addProblem(q.number, "times written as HH.MM, read as HHMM", false);
             timesNamed = true;
         }
         log.qsos.push_back(std::move(qso));

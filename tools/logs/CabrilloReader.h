@@ -17,6 +17,6 @@ namespace korvane {
 // Never fails as a whole: a QSO line that cannot be read, or that does not fit the
 // file's layout, is listed in problems with its line number and left out; text after
 // END-OF-LOG is named once and ignored.
-ReadLog readCabrillo(std::string_view text);
+ReadLog readCabrillo(std::string_view text, const ReadLimits& limits = {});
 
 } // namespace korvane

@@ -49,7 +49,7 @@ LogFormat detectFormat(std::string_view text)
     return LogFormat::Unknown;
 }
 
-LogFileResult readLogText(std::string_view text, const AdifOptions& adif)
+LogFileResult readLogText(std::string_view text, const AdifOptions& adif, const ReadLimits& limits)
 {
     LogFileResult result;
     text = withoutByteOrderMark(text);
@@ -64,7 +64,7 @@ LogFileResult readLogText(std::string_view text, const AdifOptions& adif)
     }
     switch (detectFormat(text)) {
     case LogFormat::Adif:
-        result.log = readAdif(text, adif);
+        result.log = readAdif(text, adif, limits);
         if (!adif.exchangeField.empty() && !result.log.qsos.empty() &&
             std::none_of(result.log.qsos.begin(), result.log.qsos.end(),
                          [](const LogQso& q) { return !q.exchReceived.empty(); })) {
@@ -78,7 +78,7 @@ LogFileResult readLogText(std::string_view text, const AdifOptions& adif)
             result.error = "--exchange-field names ADIF fields, and this is a Cabrillo log";
             return result;
         }
-        result.log = readCabrillo(text);
+        result.log = readCabrillo(text, limits);
         break;
     case LogFormat::Unknown:
         result.error = "neither an ADIF log (no <EOH>, no data specifier at the start) "

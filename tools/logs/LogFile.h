@@ -30,6 +30,6 @@ inline constexpr const char* kStandardInput = "-";
 LogFileResult readLogFile(const std::string& path, const AdifOptions& adif = {});
 
 // The same for text already in memory.
-LogFileResult readLogText(std::string_view text, const AdifOptions& adif = {});
+LogFileResult readLogText(std::string_view text, const AdifOptions& adif = {}, const ReadLimits& limits = {});
 
 } // namespace korvane

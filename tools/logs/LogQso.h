@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,11 +31,19 @@ struct LogProblem {
 
 enum class LogFormat { Unknown, Adif, Cabrillo };
 
+// A reader of hostile text keeps at most problemsKept problems and counts the rest, so
+// that a file of nothing but broken lines costs no more than the lines themselves.
+struct ReadLimits {
+    std::size_t problemsKept = std::numeric_limits<std::size_t>::max();
+};
+
 struct ReadLog {
     LogFormat format = LogFormat::Unknown;
     std::string ownCall; // header (Cabrillo) or station field (ADIF); may be empty
     std::vector<LogQso> qsos;
     std::vector<LogProblem> problems;
+    std::size_t problemsLeftOut = 0, recordsLeftOut = 0; // past ReadLimits::problemsKept
+    ReadLimits limits;
     std::vector<std::string> warnings; // on the log as a whole, not one line of it
     // Cabrillo: the header's CATEGORY-* lines, tag and value as written (upper case), the
     // first of each tag.
@@ -43,6 +52,7 @@ struct ReadLog {
 
 
     std::size_t skippedRecords() const;
+    void addProblem(std::size_t line, std::string message, bool recordSkipped);
 };
 
 const char* formatName(LogFormat format);

@@ -54,6 +54,7 @@ json receiptJson(const Receipt& r)
             {"claimed_score", r.claimedScore},
             {"refused", refused},
             {"late", r.late},
+            {"early", r.early},
             {"replaced", r.replaced},
             {"format", r.format},
             {"conversion", r.conversion}};
@@ -67,6 +68,8 @@ json outcomeJson(const SubmitOutcome& outcome)
                  {"check", checkJson(outcome.check)}};
     if (outcome.receipt)
         body["receipt"] = receiptJson(*outcome.receipt);
+    if (outcome.keptAs > 0)
+        body["kept_as"] = outcome.keptAs; // the number to name when asking the committee
     return body;
 }
 
@@ -81,7 +84,8 @@ json logsJson(const std::vector<ReceivedLog>& logs)
                         {"claimed_score", l.claimedScore},
                         {"latest_utc", l.latestUtc},
                         {"checklog", l.checklog},
-                        {"late", l.late}});
+                        {"late", l.late},
+                        {"early", l.early}});
         json& count = categories[l.category];
         count = count.is_null() ? 1 : count.get<int>() + 1;
     }
@@ -118,6 +122,7 @@ json submissionsJson(const std::vector<Submission>& submissions)
                         {"claimed_score", s.claimedScore},
                         {"latest", s.latest},
                         {"late", s.late},
+                        {"early", s.early},
                         {"accepted", s.accepted}});
     return {{"submissions", list}};
 }

@@ -24,8 +24,10 @@ std::string submissionRows(const CommitteeView& v)
     for (const Submission& s : v.submissions) {
         const std::string number = std::to_string(s.number);
         std::string state = s.latest ? "judged" : "replaced";
-        if (s.late)
-            state += s.accepted ? ", late, accepted" : ", late, not accepted";
+        if (s.late) {
+            state += s.early ? ", before the start" : ", late";
+            state += s.accepted ? ", accepted" : ", not accepted";
+        }
         std::string actions = "<a href=\"/committee/submissions/" + number + "\">download</a>";
         if (s.late && !s.accepted)
             actions += " " + postForm("/committee/late", v.csrf,

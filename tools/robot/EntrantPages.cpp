@@ -121,7 +121,8 @@ std::string receiptPage(const Receipt& r, bool sameAsBefore)
     if (r.replaced)
         body += "<p class=\"notice\">A later upload from " + html(r.call) + " replaced this log for judging.</p>\n";
     if (r.late)
-        body += "<p class=\"notice\">Accepted by the committee after the deadline.</p>\n";
+        body += r.early ? "<p class=\"notice\">Accepted by the committee though sent before the contest's start.</p>\n"
+                        : "<p class=\"notice\">Accepted by the committee after the deadline.</p>\n";
     body += "<dl class=\"receipt\">\n<dt>Receipt</dt><dd id=\"receipt-id\">" + html(r.id) + "</dd>\n" +
             "<dt>SHA-256 of the bytes received</dt><dd><code>" + html(r.sha256) + "</code></dd>\n" +
             "<dt>Received</dt><dd>" + html(r.receivedUtc) + " UTC</dd>\n" + "<dt>Call</dt><dd class=\"call\">" +
@@ -162,7 +163,7 @@ std::string logsPage(const std::vector<ReceivedLog>& logs, const LogsOrder& orde
         if (l.checklog)
             call += " (checklog)";
         if (l.late)
-            call += " (late)";
+            call += l.early ? " (before the start)" : " (late)";
         body += "<tr><td class=\"call\">" + call + "</td><td>" + html(l.category) + "</td>" +
                 numberCell(static_cast<long long>(l.qsos)) + numberCell(l.claimedScore) + "<td>" +
                 html(l.latestUtc) + "</td></tr>\n";

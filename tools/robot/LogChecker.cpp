@@ -25,52 +25,68 @@ using Level = CheckLine::Level;
 // of each kind; the rest are counted.
 constexpr std::size_t kListedPerKind = 50;
 constexpr std::size_t kQuotedBytes = 200;
+// The reader's problems past these are counted, not kept: enough to fill the listed ones
+// after those on lines that name another station are passed over.
+constexpr std::size_t kReaderProblemsKept = 1000;
 
+// Calls f(number, line) for each line of the text, from 1, without its line end.
+template <typename F>
+void forEachLine(std::string_view text, F&& f)
+{
+    std::size_t number = 0;
+    for (std::size_t at = 0; at <= text.size();) {
+        const std::size_t end = text.find('\n', at);
+        std::string_view line = text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        f(++number, line);
+        if (end == std::string_view::npos)
+            break;
+        at = end + 1;
+    }
+}
+
+// What is kept stays bounded by kListedPerKind per kind, whatever the upload: the lines
+// are quoted once at the end, only those listed.
 class Findings {
 public:
-    explicit Findings(std::string_view text)
-    {
-        for (std::size_t at = 0; at <= text.size();) {
-            const std::size_t end = text.find('\n', at);
-            std::string_view line = text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            lines_.push_back(line);
-            if (end == std::string_view::npos)
-                break;
-            at = end + 1;
-        }
-    }
-
-    std::size_t lineCount() const { return lines_.size(); }
-    bool said(std::size_t number, const std::string& kind) const { return saidOn_.count({number, kind}) > 0; }
-
-    std::string_view line(std::size_t number) const
-    {
-        return number >= 1 && number <= lines_.size() ? lines_[number - 1] : std::string_view();
-    }
+    explicit Findings(std::string_view text) : text_(text) {}
 
     // kind groups findings for the bound; it is never shown.
     void add(Level level, std::size_t number, const std::string& message, const std::string& kind)
     {
-        saidOn_.insert({number, kind});
         std::size_t& seen = perKind_[kind];
         if (++seen > kListedPerKind) {
-            overflow_[kind].first = level;
-            ++overflow_[kind].second;
+            addUnlisted(level, kind, 1);
             return;
         }
-        std::string_view text = line(number);
-        std::string quoted = controlsEscaped(text.substr(0, kQuotedBytes));
-        if (text.size() > kQuotedBytes)
-            quoted += "...";
-        out_.push_back({level, number, std::move(quoted), message});
+        out_.push_back({level, number, {}, message});
+    }
+
+    // Findings only counted, as those a reader counted rather than kept.
+    void addUnlisted(Level level, const std::string& kind, std::size_t count)
+    {
+        if (count == 0)
+            return;
+        auto& [shown, counted] = overflow_[kind];
+        if (counted == 0 || level == Level::Error)
+            shown = level;
+        counted += count;
+    }
+
+    // Lines that name another station: the reader's word on them would say it twice.
+    void noteStation(std::size_t number) { stationLines_.push_back(number); }
+    bool stationOn(std::size_t number) const
+    {
+        return std::binary_search(stationLines_.begin(), stationLines_.end(), number);
     }
 
     std::vector<CheckLine> finish()
     {
         for (const auto& [kind, count] : overflow_)
             out_.push_back({count.first, 0, "", "and " + std::to_string(count.second) + " more lines like the ones above"});
+        std::stable_sort(out_.begin(), out_.end(), [](const CheckLine& a, const CheckLine& b) { return a.line < b.line; });
+        quoteLines();
         std::stable_sort(out_.begin(), out_.end(), [](const CheckLine& a, const CheckLine& b) {
             if (a.level != b.level)
                 return a.level == Level::Error;
@@ -80,9 +96,26 @@ public:
     }
 
 private:
-    std::vector<std::string_view> lines_;
+    // out_ is in line order here: one walk over the text quotes them all.
+    void quoteLines()
+    {
+        std::size_t next = 0;
+        while (next < out_.size() && out_[next].line == 0)
+            ++next;
+        if (next == out_.size())
+            return;
+        forEachLine(text_, [&](std::size_t number, std::string_view text) {
+            for (; next < out_.size() && out_[next].line == number; ++next) {
+                out_[next].quoted = controlsEscaped(text.substr(0, kQuotedBytes));
+                if (text.size() > kQuotedBytes)
+                    out_[next].quoted += "...";
+            }
+        });
+    }
+
+    std::string_view text_;
     std::map<std::string, std::size_t> perKind_;
-    std::set<std::pair<std::size_t, std::string>> saidOn_;
+    std::vector<std::size_t> stationLines_; // rising
     std::map<std::string, std::pair<Level, std::size_t>> overflow_;
     std::vector<CheckLine> out_;
 };
@@ -186,20 +219,21 @@ void checkOneStation(std::string_view text, const ReadLog& log, Findings& f)
     if (log.format == LogFormat::Cabrillo) {
         const std::vector<std::string> operators = operatorCalls(log.header.operators);
         // Every QSO: line, also those the reader left out for this very reason.
-        for (std::size_t number = 1; number <= f.lineCount(); ++number) {
-            const std::string_view line = f.line(number);
+        forEachLine(text, [&](std::size_t number, std::string_view line) {
             if (line.size() < 4 || ascii::upper(line.substr(0, 4)) != "QSO:")
-                continue;
+                return;
             const std::vector<cabrillo::Token> tokens = cabrillo::tokenize(line);
             if (tokens.size() <= cabrillo::kOwnCall)
-                continue;
+                return;
             const std::string sent = ascii::upper(tokens[cabrillo::kOwnCall].text);
-            if (!sameStation(sent, own, operators) && cabrillo::looksLikeCall(sent))
-                f.add(Level::Error, number,
-                      "one station per log: this QSO was made by " + controlsEscaped(sent) + ", the log's CALLSIGN is " +
-                          controlsEscaped(own),
-                      "station");
-        }
+            if (sameStation(sent, own, operators) || !cabrillo::looksLikeCall(sent))
+                return;
+            f.noteStation(number);
+            f.add(Level::Error, number,
+                  "one station per log: this QSO was made by " + controlsEscaped(sent) + ", the log's CALLSIGN is " +
+                      controlsEscaped(own),
+                  "station");
+        });
         return;
     }
     // ADIF: every STATION_CALLSIGN field.
@@ -216,11 +250,13 @@ void checkOneStation(std::string_view text, const ReadLog& log, Findings& f)
         for (std::size_t i = at + tag.size(); i < close && ascii::isDigit(text[i]) && length < 1000; ++i)
             length = length * 10 + static_cast<std::size_t>(text[i] - '0');
         const std::string value = ascii::upper(std::string(text.substr(close + 1, length)));
-        if (!value.empty() && !sameStation(value, own, {}))
+        if (!value.empty() && !sameStation(value, own, {})) {
+            f.noteStation(line);
             f.add(Level::Error, line,
                   "one station per log: this record names STATION_CALLSIGN " + controlsEscaped(value) +
                       ", the log's station is " + controlsEscaped(own),
                   "station");
+        }
     }
 }
 
@@ -282,7 +318,7 @@ CheckedLog checkLog(std::string_view bytes, const judge::ContestDefinition& cont
         return out;
     }
     Findings f(bytes);
-    LogFileResult file = readLogText(bytes);
+    LogFileResult file = readLogText(bytes, {}, ReadLimits{kReaderProblemsKept});
     if (!file.ok) {
         f.add(Level::Error, 0, file.error, "file");
         check.lines = f.finish();
@@ -297,9 +333,10 @@ CheckedLog checkLog(std::string_view bytes, const judge::ContestDefinition& cont
     checkCall(log, f);
     checkOneStation(bytes, log, f);
     for (const LogProblem& p : log.problems)
-        if (!f.said(p.line, "station"))
+        if (!f.stationOn(p.line))
             f.add(p.recordSkipped ? Level::Error : Level::Warning, p.line,
               p.recordSkipped ? "this QSO cannot be read: " + p.message : p.message, "reader");
+    f.addUnlisted(log.recordsLeftOut > 0 ? Level::Error : Level::Warning, "reader", log.problemsLeftOut);
     for (const std::string& w : log.warnings)
         f.add(Level::Warning, 0, w, "log");
     if (log.qsos.empty())

@@ -14,7 +14,9 @@
 #include "tools/robot/SubmissionWindow.h"
 #include "tools/robot/TarArchive.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
 
 namespace korvane::robot {
 namespace {
@@ -69,6 +71,27 @@ struct Robot::Impl {
         }
     }
     void judge(const JudgeJob& job, std::int64_t number);
+
+    // Microseconds of the clock, yet always rising, even when the clock stands still or steps back.
+    std::mutex arrivalMutex;
+    std::int64_t lastArrival = 0;
+    std::int64_t nextArrival(Clock::time_point time)
+    {
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(time.time_since_epoch()).count();
+        std::lock_guard<std::mutex> lock(arrivalMutex);
+        lastArrival = std::max<std::int64_t>(lastArrival + 1, micros);
+        return lastArrival;
+    }
+
+    // Only what can be judged is scored: a late upload waits for the committee, and bytes
+    // stored before keep the score they have.
+    bool needsScore(const NewSubmission& upload) const
+    {
+        if (upload.late)
+            return false;
+        const std::optional<PriorUpload> prior = store.prior(upload.sha256, upload.check->call);
+        return !prior || !prior->receipted;
+    }
 };
 
 Robot::Robot() : impl_(std::make_unique<Impl>()) {}
@@ -123,6 +146,7 @@ bool Robot::open(const RobotConfig& config, std::string* error)
     }
     if (!m.db.open(file.string(), false, robotMigrations(), error))
         return false;
+    m.lastArrival = m.store.lastArrival();
     m.runs.failUnfinished();
     if (const auto last = m.runs.last()) {
         m.progress.state = last->state == "done" ? JudgeProgress::State::Done : JudgeProgress::State::Failed;
@@ -138,17 +162,6 @@ const judge::ContestDefinition& Robot::contest() const { return impl_->config.co
 
 WindowState Robot::window() const { return windowAt(impl_->config.contest, impl_->windowMode(), impl_->now()); }
 
-LogCheck Robot::check(std::string_view bytes)
-{
-    if (bytes.size() > impl_->config.maxUploadBytes) {
-        LogCheck c;
-        c.lines.push_back({CheckLine::Level::Error, 0, "",
-                           "the upload is larger than " + megabytes(impl_->config.maxUploadBytes) + ", not a log"});
-        return c;
-    }
-    return checkLog(bytes, impl_->config.contest).check;
-}
-
 SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAddress)
 {
     Impl& m = *impl_;
@@ -159,6 +172,8 @@ SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAdd
         return out;
     }
     const Clock::time_point now = m.now();
+    NewSubmission upload;
+    upload.arrival = m.nextArrival(now);
     CheckedLog checked = checkLog(bytes, m.config.contest);
     out.check = checked.check;
     if (!out.check.accepted) {
@@ -171,27 +186,24 @@ SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAdd
         return out;
     }
     const WindowState window = windowAt(m.config.contest, m.windowMode(), now);
-
-    Claim claim;
-    const bool scored = m.worker.run([&](PluginSession& plugin) {
-        claim = claimedScore(plugin, checked.log, m.config.contest);
-    });
-    if (!scored) {
-        out.status = SubmitOutcome::Status::Failed;
-        out.message = "The log could not be scored: the robot is stopping. Please send it again later.";
-        return out;
-    }
-
-    NewSubmission upload;
     upload.bytes = bytes;
     upload.sha256 = sha256Hex(bytes);
     upload.receivedUtc = utcText(now);
     // The server's word, yet kept short: a header it was taken from can be long.
     upload.clientAddress = clientAddress.substr(0, 200);
     upload.check = &out.check;
-    upload.claimedScore = claim.score;
-    upload.refused = claim.refused;
     upload.late = !window.open;
+    upload.early = window.beforeStart;
+    if (m.needsScore(upload)) {
+        Claim claim;
+        if (!m.worker.run([&](PluginSession& plugin) { claim = claimedScore(plugin, checked.log, m.config.contest); })) {
+            out.status = SubmitOutcome::Status::Failed;
+            out.message = "The log could not be scored: the robot is stopping. Please send it again later.";
+            return out;
+        }
+        upload.claimedScore = claim.score;
+        upload.refused = std::move(claim.refused);
+    }
     StoreResult stored = m.store.store(upload);
     switch (stored.failure) {
     case DbFailure::None:
@@ -206,15 +218,23 @@ SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAdd
         out.message = "The log could not be stored (" + stored.message + "); no receipt was given.";
         return out;
     }
+    out.sameAsBefore = stored.sameAsBefore;
+    if (upload.late && stored.receipt) {
+        out.status = SubmitOutcome::Status::Receipted;
+        out.receipt = std::move(stored.receipt);
+        out.message = "These bytes were received before: this is their receipt. Logs are not taken now (" +
+                      window.why + "), so the log judged for " + out.check.call + " stays as it was.";
+        return out;
+    }
     if (upload.late) {
         out.status = SubmitOutcome::Status::WindowClosed;
-        out.message = "Logs are not taken now: " + window.why +
-                      ". Your log was kept for the committee, who may still accept it.";
+        out.keptAs = stored.number;
+        out.message = "Logs are not taken now: " + window.why + ". Your log was kept for the committee as upload " +
+                      std::to_string(stored.number) + ", who may still accept it.";
         return out;
     }
     out.status = SubmitOutcome::Status::Receipted;
     out.receipt = std::move(stored.receipt);
-    out.sameAsBefore = stored.sameAsBefore;
     out.message = out.sameAsBefore ? "These bytes were received before: this is their receipt."
                                    : "Your log was received.";
     return out;
@@ -255,7 +275,23 @@ bool Robot::setChecklog(const std::string& call, bool checklog, std::string* err
     return impl_->store.setChecklog(upper, checklog, error);
 }
 
-bool Robot::acceptLate(std::int64_t number, std::string* error) { return impl_->store.acceptLate(number, error); }
+bool Robot::acceptLate(std::int64_t number, std::string* error)
+{
+    Impl& m = *impl_;
+    // Kept unscored so that a late upload never waited on the plug-in: scored now.
+    const std::optional<std::string> bytes = m.store.bytes(number);
+    if (!bytes) {
+        *error = "there is no upload number " + std::to_string(number);
+        return false;
+    }
+    const CheckedLog checked = checkLog(*bytes, m.config.contest);
+    Claim claim;
+    if (!m.worker.run([&](PluginSession& plugin) { claim = claimedScore(plugin, checked.log, m.config.contest); })) {
+        *error = "the robot is stopping: the upload could not be scored";
+        return false;
+    }
+    return m.store.acceptLate(number, claim.score, claim.refused, error);
+}
 
 bool Robot::setWindow(WindowMode mode, std::string* error)
 {
@@ -354,33 +390,46 @@ std::string Robot::publishedFolder() const
     return run && run->state == "done" ? run->results : std::string();
 }
 
-bool Robot::backup(const std::string& toFile, std::string* error) const
+bool Robot::backup(const std::string& dataDir, const std::string& toFile, std::string* error)
 {
+    std::error_code ec;
+    const std::string from = (fs::absolute(dataDir, ec) / kDatabaseName).string();
+    if (!fs::exists(from, ec)) {
+        *error = "no robot database at " + from;
+        return false;
+    }
+    // Its own read-only connection: a copy must not start the plug-in, nor touch the
+    // running robot's judge runs or schema.
+    sqlite3* source = nullptr;
+    if (sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        *error = "cannot open " + from + ": " + (source ? sqlite3_errmsg(source) : "out of memory");
+        sqlite3_close_v2(source);
+        return false;
+    }
+    sqlite3_busy_timeout(source, 5000);
     sqlite3* target = nullptr;
     if (sqlite3_open_v2(toFile.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         *error = "cannot open " + toFile + ": " + (target ? sqlite3_errmsg(target) : "out of memory");
         sqlite3_close_v2(target);
+        sqlite3_close_v2(source);
         return false;
     }
     int code = SQLITE_OK;
-    {
-        std::lock_guard<std::mutex> lock(impl_->db.mutex());
-        sqlite3_backup* b = sqlite3_backup_init(target, "main", impl_->db.handle(), "main");
-        if (b) {
-            code = sqlite3_backup_step(b, -1);
-            sqlite3_backup_finish(b);
-        }
-        if (code == SQLITE_DONE)
-            code = SQLITE_OK;
-        if (!b || code != SQLITE_OK)
-            code = sqlite3_errcode(target) == SQLITE_OK ? code : sqlite3_errcode(target);
+    sqlite3_backup* b = sqlite3_backup_init(target, "main", source, "main");
+    if (b) {
+        code = sqlite3_backup_step(b, -1);
+        sqlite3_backup_finish(b);
     }
+    if (code == SQLITE_DONE)
+        code = SQLITE_OK;
+    if (!b || code != SQLITE_OK)
+        code = sqlite3_errcode(target) == SQLITE_OK ? code : sqlite3_errcode(target);
+    sqlite3_close_v2(target);
+    sqlite3_close_v2(source);
     if (code != SQLITE_OK) {
         *error = "cannot back up to " + toFile + ": " + sqlite3_errstr(code);
-        sqlite3_close_v2(target);
         return false;
     }
-    sqlite3_close_v2(target);
     return true;
 }
 

@@ -75,7 +75,8 @@ struct Receipt {
     std::size_t qsos = 0;
     long long claimedScore = 0; // the plug-in's score without the refused QSOs
     std::vector<RefusedQso> refused;
-    bool late = false;       // accepted by the committee after the deadline
+    bool late = false;       // accepted by the committee outside the window
+    bool early = false;      // ... because it came before the contest's start
     bool replaced = false;   // a later upload for this call is the one judged
     std::string format;      // as LogCheck::format
     std::vector<std::string> conversion;
@@ -95,6 +96,7 @@ struct SubmitOutcome {
     LogCheck check;
     std::optional<Receipt> receipt;
     bool sameAsBefore = false; // these bytes were receipted before: that receipt again
+    std::int64_t keptAs = 0;   // the upload's number when kept for the committee
 };
 
 // A log in the public list: the latest upload of each call.
@@ -103,7 +105,7 @@ struct ReceivedLog {
     std::size_t qsos = 0;
     long long claimedScore = 0;
     std::string latestUtc;
-    bool checklog = false, late = false;
+    bool checklog = false, late = false, early = false;
 };
 
 // Every upload the committee can see, replaced and refused-late ones too.
@@ -114,7 +116,8 @@ struct Submission {
     std::size_t bytes = 0, qsos = 0;
     long long claimedScore = 0;
     bool latest = false;     // the one judged for its call
-    bool late = false;       // came after the deadline
+    bool late = false;       // came outside the window
+    bool early = false;      // came before the contest's start
     bool accepted = true;    // false: late and not (yet) accepted
 };
 
@@ -126,6 +129,7 @@ struct WindowState {
     std::string startUtc;        // the contest's start, empty when the definition has none
     std::string deadlineUtc;     // empty: no deadline
     long long secondsLeft = -1;  // till the deadline while open; -1 without one
+    bool beforeStart = false;    // closed because the contest has not started
     std::string why;             // "the contest has not started", "the deadline has passed", ...
 };
 
@@ -156,7 +160,6 @@ public:
     WindowState window() const;
 
     // The entrant's side.
-    LogCheck check(std::string_view bytes);  // the check alone; nothing stored
     SubmitOutcome submit(std::string_view bytes, const std::string& clientAddress);
     std::optional<Receipt> receipt(const std::string& id) const;
     std::vector<ReceivedLog> logsReceived() const; // by call
@@ -180,7 +183,8 @@ public:
     std::string publishedFolder() const;
 
     // A consistent copy of the database while it runs (SQLite's online backup).
-    bool backup(const std::string& toFile, std::string* error) const;
+    // Opens only the database in dataDir, read-only: no plug-in, no change to the robot.
+    static bool backup(const std::string& dataDir, const std::string& toFile, std::string* error);
 
     // The data folder as an absolute path, once open.
     const std::string& dataFolder() const;

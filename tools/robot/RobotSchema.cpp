@@ -13,8 +13,8 @@ bool execAll(sqlite3* db, const char* sql, std::string* error)
     return false;
 }
 
-// received_unix orders uploads of one call; number orders every upload. A late upload
-// the committee has not accepted has no receipt and is never latest.
+// number orders the rows as committed. A late upload the committee has not accepted has
+// no receipt and is never latest.
 constexpr const char* kVersion1 = R"sql(
 CREATE TABLE submissions(
   number INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -60,12 +60,22 @@ CREATE TABLE judge_runs(
 INSERT INTO settings(key, value) VALUES ('window', 'automatic');
 )sql";
 
+// arrival orders the uploads of one call as they came in, taken before the check: two
+// uploads can commit in the other order, and the later arrival must stay the one judged.
+// early marks an upload kept because it came before the contest's start.
+constexpr const char* kVersion2 = R"sql(
+ALTER TABLE submissions ADD COLUMN arrival INTEGER NOT NULL DEFAULT 0;
+UPDATE submissions SET arrival = number;
+ALTER TABLE submissions ADD COLUMN early INTEGER NOT NULL DEFAULT 0;
+)sql";
+
 } // namespace
 
 std::vector<Migration> robotMigrations()
 {
     return {
         {1, [](sqlite3* db, std::string* error) { return execAll(db, kVersion1, error); }},
+        {2, [](sqlite3* db, std::string* error) { return execAll(db, kVersion2, error); }},
     };
 }
 

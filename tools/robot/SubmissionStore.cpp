@@ -10,7 +10,7 @@ namespace {
 using json = nlohmann::json;
 
 constexpr const char* kReceiptColumns =
-    "receipt_id, sha256, received_utc, call, category, qsos, claimed_score, refused, late, latest, format, conversion";
+    "receipt_id, sha256, received_utc, call, category, qsos, claimed_score, refused, late, latest, format, conversion, early";
 
 std::string refusedJson(const std::vector<RefusedQso>& refused)
 {
@@ -73,6 +73,7 @@ Receipt receiptOf(const Statement& row)
     for (const json& c : parsed(row.text(11)))
         if (c.is_string())
             r.conversion.push_back(c.get<std::string>());
+    r.early = row.integer(12) != 0;
     return r;
 }
 
@@ -99,87 +100,55 @@ int makeLatest(sqlite3* db, const std::string& call, std::int64_t number)
     return set.bind(1, number).run();
 }
 
+// Two uploads of one call may commit out of the order they came in: the upload becomes
+// latest only when the latest one did not arrive after it.
+int makeLatestByArrival(sqlite3* db, const std::string& call, std::int64_t number, std::int64_t arrival)
+{
+    Statement arrived(db, "UPDATE submissions SET arrival = MAX(arrival, ?) WHERE number = ?");
+    int code = arrived.bind(1, arrival).bind(2, number).run();
+    if (code != SQLITE_DONE)
+        return code;
+    Statement newer(db, "SELECT 1 FROM submissions WHERE call = ? AND latest = 1 AND number <> ? AND arrival > ?");
+    newer.bind(1, call).bind(2, number).bind(3, arrival);
+    code = newer.step();
+    if (code == SQLITE_ROW)
+        return SQLITE_DONE;
+    return code == SQLITE_DONE ? makeLatest(db, call, number) : code;
+}
+
 } // namespace
+
+std::optional<PriorUpload> SubmissionStore::prior(const std::string& sha256, const std::string& call) const
+{
+    std::lock_guard<std::mutex> lock(db_.mutex());
+    Statement same(db_.handle(), "SELECT number, receipt_id IS NOT NULL FROM submissions WHERE sha256 = ? AND call = ? "
+                                 "ORDER BY receipt_id IS NULL, number LIMIT 1");
+    same.bind(1, sha256).bind(2, call);
+    if (same.step() != SQLITE_ROW)
+        return std::nullopt;
+    return PriorUpload{same.integer(0), same.integer(1) != 0};
+}
+
+std::int64_t SubmissionStore::lastArrival() const
+{
+    std::lock_guard<std::mutex> lock(db_.mutex());
+    Statement q(db_.handle(), "SELECT COALESCE(MAX(arrival), 0) FROM submissions");
+    return q.step() == SQLITE_ROW ? q.integer(0) : 0;
+}
 
 StoreResult SubmissionStore::store(const NewSubmission& upload)
 {
-    const LogCheck& check = *upload.check;
     StoreResult result;
     std::lock_guard<std::mutex> lock(db_.mutex());
-    sqlite3* db = db_.handle();
     int code = SQLITE_OK;
     const bool done = db_.transaction(
         [&](int* c) {
-            Statement same(db, "SELECT number, receipt_id FROM submissions WHERE sha256 = ? AND call = ? "
-                               "ORDER BY receipt_id IS NULL, number LIMIT 1");
-            same.bind(1, upload.sha256).bind(2, check.call);
-            if (same.step() == SQLITE_ROW) {
-                result.sameAsBefore = true;
-                const std::int64_t number = same.integer(0);
-                std::string id = same.text(1);
-                if (same.isNull(1)) {
-                    if (upload.late)
-                        return true; // this late upload is kept already
-                    // Kept when the window was closed, sent again now it is open: in time now.
-                    result.sameAsBefore = false;
-                    id = newReceiptId();
-                    Statement accept(db, "UPDATE submissions SET accepted = 1, late = 0, receipt_id = ? WHERE number = ?");
-                    *c = accept.bind(1, id).bind(2, number).run();
-                    if (id.size() != 22 || *c != SQLITE_DONE)
-                        return false;
-                }
-                *c = makeLatest(db, check.call, number);
-                if (*c != SQLITE_DONE)
-                    return false;
-                result.receipt = receiptWhere(db, "receipt_id = ?", id);
-                return result.receipt.has_value();
-            }
-            std::string id;
-            if (!upload.late) {
-                id = newReceiptId();
-                if (id.size() != 22) {
-                    result.message = "no random receipt id could be made";
-                    return false;
-                }
-            }
-            Statement insert(db,
-                             "INSERT INTO submissions(received_utc, call, client_address, format, bytes, size, sha256, "
-                             "cabrillo, conversion, check_summary, category, categories, qsos, claimed_score, refused, "
-                             "receipt_id, latest, late, accepted) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?)");
-            insert.bind(1, upload.receivedUtc)
-                .bind(2, check.call)
-                .bind(3, upload.clientAddress)
-                .bind(4, check.format)
-                .bindBlob(5, upload.bytes)
-                .bind(6, static_cast<std::int64_t>(upload.bytes.size()))
-                .bind(7, upload.sha256);
-            if (check.cabrillo.empty())
-                insert.bindNull(8);
-            else
-                insert.bind(8, check.cabrillo);
-            insert.bind(9, stringsJson(check.conversion))
-                .bind(10, linesJson(check.lines))
-                .bind(11, check.category)
-                .bind(12, categoriesJson(check.categories))
-                .bind(13, static_cast<std::int64_t>(check.qsos))
-                .bind(14, upload.claimedScore)
-                .bind(15, refusedJson(upload.refused));
-            if (id.empty())
-                insert.bindNull(16);
-            else
-                insert.bind(16, id);
-            insert.bind(17, std::int64_t{upload.late}).bind(18, std::int64_t{!upload.late});
-            *c = insert.run();
-            if (*c != SQLITE_DONE)
-                return false;
-            if (upload.late)
-                return true;
-            *c = makeLatest(db, check.call, sqlite3_last_insert_rowid(db));
-            if (*c != SQLITE_DONE)
-                return false;
-            result.receipt = receiptWhere(db, "receipt_id = ?", id);
-            return result.receipt.has_value();
+            Statement same(db_.handle(), "SELECT number, receipt_id FROM submissions WHERE sha256 = ? AND call = ? "
+                                         "ORDER BY receipt_id IS NULL, number LIMIT 1");
+            same.bind(1, upload.sha256).bind(2, upload.check->call);
+            if (same.step() == SQLITE_ROW)
+                return storeAgain(upload, same.integer(0), same.text(1), &result, c);
+            return insertNew(upload, &result, c);
         },
         &code);
     if (!done) {
@@ -192,6 +161,94 @@ StoreResult SubmissionStore::store(const NewSubmission& upload)
     return result;
 }
 
+bool SubmissionStore::storeAgain(const NewSubmission& upload, std::int64_t number, std::string id,
+                                 StoreResult* result, int* code)
+{
+    sqlite3* db = db_.handle();
+    result->sameAsBefore = true;
+    result->number = number;
+    if (upload.late) {
+        // Sent again after the deadline: nothing changes, not even which log is judged.
+        if (!id.empty())
+            result->receipt = receiptWhere(db, "receipt_id = ?", id);
+        return id.empty() || result->receipt.has_value();
+    }
+    if (id.empty()) {
+        // Kept when the window was closed, sent again now it is open: in time now.
+        result->sameAsBefore = false;
+        id = newReceiptId();
+        if (id.size() != 22) {
+            result->message = "no random receipt id could be made";
+            return false;
+        }
+        Statement accept(db, "UPDATE submissions SET accepted = 1, late = 0, early = 0, receipt_id = ?, "
+                             "claimed_score = ?, refused = ? WHERE number = ?");
+        *code = accept.bind(1, id).bind(2, upload.claimedScore).bind(3, refusedJson(upload.refused)).bind(4, number).run();
+        if (*code != SQLITE_DONE)
+            return false;
+    }
+    *code = makeLatestByArrival(db, upload.check->call, number, upload.arrival);
+    if (*code != SQLITE_DONE)
+        return false;
+    result->receipt = receiptWhere(db, "receipt_id = ?", id);
+    return result->receipt.has_value();
+}
+
+bool SubmissionStore::insertNew(const NewSubmission& upload, StoreResult* result, int* code)
+{
+    sqlite3* db = db_.handle();
+    const LogCheck& check = *upload.check;
+    std::string id;
+    if (!upload.late) {
+        id = newReceiptId();
+        if (id.size() != 22) {
+            result->message = "no random receipt id could be made";
+            return false;
+        }
+    }
+    Statement insert(db, "INSERT INTO submissions(received_utc, call, client_address, format, bytes, size, sha256, "
+                         "cabrillo, conversion, check_summary, category, categories, qsos, claimed_score, refused, "
+                         "receipt_id, latest, late, accepted, arrival, early) "
+                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?)");
+    insert.bind(1, upload.receivedUtc)
+        .bind(2, check.call)
+        .bind(3, upload.clientAddress)
+        .bind(4, check.format)
+        .bindBlob(5, upload.bytes)
+        .bind(6, static_cast<std::int64_t>(upload.bytes.size()))
+        .bind(7, upload.sha256);
+    if (check.cabrillo.empty())
+        insert.bindNull(8);
+    else
+        insert.bind(8, check.cabrillo);
+    insert.bind(9, stringsJson(check.conversion))
+        .bind(10, linesJson(check.lines))
+        .bind(11, check.category)
+        .bind(12, categoriesJson(check.categories))
+        .bind(13, static_cast<std::int64_t>(check.qsos))
+        .bind(14, upload.claimedScore)
+        .bind(15, refusedJson(upload.refused));
+    if (id.empty())
+        insert.bindNull(16);
+    else
+        insert.bind(16, id);
+    insert.bind(17, std::int64_t{upload.late})
+        .bind(18, std::int64_t{!upload.late})
+        .bind(19, upload.arrival)
+        .bind(20, std::int64_t{upload.early});
+    *code = insert.run();
+    if (*code != SQLITE_DONE)
+        return false;
+    result->number = sqlite3_last_insert_rowid(db);
+    if (upload.late)
+        return true;
+    *code = makeLatestByArrival(db, check.call, result->number, upload.arrival);
+    if (*code != SQLITE_DONE)
+        return false;
+    result->receipt = receiptWhere(db, "receipt_id = ?", id);
+    return result->receipt.has_value();
+}
+
 std::optional<Receipt> SubmissionStore::receipt(const std::string& id) const
 {
     std::lock_guard<std::mutex> lock(db_.mutex());
@@ -202,12 +259,12 @@ std::vector<ReceivedLog> SubmissionStore::received() const
 {
     std::lock_guard<std::mutex> lock(db_.mutex());
     Statement q(db_.handle(), "SELECT s.call, s.category, s.qsos, s.claimed_score, s.received_utc, "
-                              "COALESCE(c.checklog, 0), s.late FROM submissions s "
+                              "COALESCE(c.checklog, 0), s.late, s.early FROM submissions s "
                               "LEFT JOIN calls c ON c.call = s.call WHERE s.latest = 1 ORDER BY s.call");
     std::vector<ReceivedLog> logs;
     while (q.step() == SQLITE_ROW)
         logs.push_back({q.text(0), q.text(1), static_cast<std::size_t>(q.integer(2)), q.integer(3), q.text(4),
-                        q.integer(5) != 0, q.integer(6) != 0});
+                        q.integer(5) != 0, q.integer(6) != 0, q.integer(7) != 0});
     return logs;
 }
 
@@ -215,7 +272,7 @@ std::vector<Submission> SubmissionStore::all() const
 {
     std::lock_guard<std::mutex> lock(db_.mutex());
     Statement q(db_.handle(), "SELECT number, COALESCE(receipt_id, ''), sha256, received_utc, call, category, "
-                              "client_address, format, size, qsos, claimed_score, latest, late, accepted "
+                              "client_address, format, size, qsos, claimed_score, latest, late, accepted, early "
                               "FROM submissions ORDER BY number");
     std::vector<Submission> list;
     while (q.step() == SQLITE_ROW) {
@@ -234,6 +291,7 @@ std::vector<Submission> SubmissionStore::all() const
         s.latest = q.integer(11) != 0;
         s.late = q.integer(12) != 0;
         s.accepted = q.integer(13) != 0;
+        s.early = q.integer(14) != 0;
         list.push_back(std::move(s));
     }
     return list;
@@ -281,7 +339,8 @@ bool SubmissionStore::setChecklog(const std::string& call, bool checklog, std::s
     return false;
 }
 
-bool SubmissionStore::acceptLate(std::int64_t number, std::string* error)
+bool SubmissionStore::acceptLate(std::int64_t number, long long claimedScore, const std::vector<RefusedQso>& refused,
+                                 std::string* error)
 {
     std::lock_guard<std::mutex> lock(db_.mutex());
     sqlite3* db = db_.handle();
@@ -304,8 +363,9 @@ bool SubmissionStore::acceptLate(std::int64_t number, std::string* error)
                 *error = "no random receipt id could be made";
                 return false;
             }
-            Statement accept(db, "UPDATE submissions SET accepted = 1, receipt_id = ? WHERE number = ?");
-            *c = accept.bind(1, id).bind(2, number).run();
+            Statement accept(db, "UPDATE submissions SET accepted = 1, receipt_id = ?, claimed_score = ?, refused = ? "
+                                 "WHERE number = ?");
+            *c = accept.bind(1, id).bind(2, claimedScore).bind(3, refusedJson(refused)).bind(4, number).run();
             if (*c != SQLITE_DONE)
                 return false;
             *c = makeLatest(db, call, number);

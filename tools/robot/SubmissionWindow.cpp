@@ -55,6 +55,7 @@ WindowState windowAt(const judge::ContestDefinition& contest, WindowMode mode, C
         break;
     case WindowMode::Automatic:
         if (contest.start && minute < *contest.start) {
+            w.beforeStart = true;
             w.why = "the contest has not started: logs are taken from " + w.startUtc + " UTC";
         } else if (contest.deadline && minute >= *contest.deadline) {
             w.why = "the deadline " + w.deadlineUtc + " UTC has passed";

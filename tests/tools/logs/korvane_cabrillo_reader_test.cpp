@@ -401,3 +401,23 @@ TEST_CASE("Cabrillo: times written HH.MM are read, with one remark for the file"
     CHECK(log.problems[0].line == 4);
     CHECK_FALSE(log.problems[0].recordSkipped);
 }
+
+TEST_CASE("Cabrillo: past the limit the reader counts broken lines instead of keeping them")
+{
+    std::string text = kHeader;
+    for (int i = 0; i < 30; ++i)
+        text += "QSO: 1\r\n";
+    text += "QSO:  3537 CW 2026-11-21 1500 RK3AZ         589 001    UA9YKQ        599 001\r\nEND-OF-LOG:\r\n";
+
+    const ReadLog all = readCabrillo(text);
+    CHECK(all.problems.size() == 30);
+    CHECK(all.problemsLeftOut == 0);
+
+    const ReadLog capped = readCabrillo(text, ReadLimits{10});
+    REQUIRE(capped.problems.size() == 10);
+    CHECK(capped.problems.front().line == 4);
+    CHECK(capped.problemsLeftOut == 20);
+    CHECK(capped.recordsLeftOut == 20);
+    CHECK(capped.skippedRecords() == 30);
+    CHECK(capped.qsos.size() == 1);
+}

@@ -176,6 +176,32 @@ TEST_CASE("thousands of bad lines: the list is bounded and the rest counted")
     CHECK(counted);
 }
 
+TEST_CASE("a flood of unreadable lines: the reader keeps a bounded few, and every one is counted")
+{
+    const std::size_t broken = 20000;
+    // Another station's line: named by the check; the reader's word on it, past the kept
+    // ones, can only be counted with them.
+    std::vector<std::string> lines = {"QSO: 3520 CW 2026-11-21 1503 UR5SI 599 003 UA9YKQ 599 001"};
+    lines.insert(lines.end(), broken, "QSO: 1");
+    lines.push_back("QSO: 3520 CW 2026-11-21 1502 RA3XA 599 002 UA9YKQ 599 001");
+    const CheckedLog c = checkLog(cabrillo("RA3XA", lines), judge::korvaneContest());
+    CHECK_FALSE(c.check.accepted);
+    CHECK(c.log.problems.size() <= 1000);
+    CHECK(c.log.skippedRecords() == broken + 1);
+    std::size_t listed = 0, counted = 0;
+    for (const CheckLine& l : c.check.lines) {
+        if (l.message.find("cannot be read") != std::string::npos) {
+            ++listed;
+            CHECK(l.quoted == "QSO: 1");
+        }
+        if (l.message.find("more lines like") != std::string::npos && l.level == Level::Error && counted == 0)
+            counted = std::stoul(l.message.substr(4));
+    }
+    CHECK(listed + counted == broken + 1);
+    const CheckLine& station = findingOn(c.check, Level::Error, kFirstQsoLine);
+    CHECK(station.quoted.find("UR5SI") != std::string::npos);
+}
+
 TEST_CASE("an ADIF exchange of two words stays two words in the Cabrillo text")
 {
     judge::ContestDefinition ntc = judge::korvaneContest();

@@ -2,8 +2,10 @@
 // nothing behind, a full disk, the online backup; and the secrets beside it.
 #include "RobotTestSupport.h"
 #include "tools/robot/Database.h"
+#include "tools/robot/JudgeRunStore.h"
 #include "tools/robot/RobotSchema.h"
 #include "tools/robot/Secrets.h"
+#include "tools/robot/SubmissionStore.h"
 #include "tools/robot/TarArchive.h"
 
 #include <doctest/doctest.h>
@@ -19,16 +21,17 @@ TEST_CASE("an older database is migrated in order, once, and a newer one is refu
     TempDir temp(false);
     const std::string file = (temp.path() / "robot.sqlite").string();
     std::string error;
+    const int mine = robotMigrations().back().version;
     {
         Database db;
         REQUIRE_MESSAGE(db.open(file, true, robotMigrations(), &error), error);
-        CHECK(db.version() == 1);
+        CHECK(db.version() == mine);
         Statement insert(db.handle(), "INSERT INTO calls(call, checklog) VALUES ('RA3XA', 1)");
         CHECK(insert.run() == SQLITE_DONE);
     }
     int applied = 0;
     std::vector<Migration> next = robotMigrations();
-    next.push_back({2, [&](sqlite3* db, std::string* why) {
+    next.push_back({mine + 1, [&](sqlite3* db, std::string* why) {
                         ++applied;
                         if (sqlite3_exec(db, "ALTER TABLE calls ADD COLUMN note TEXT NOT NULL DEFAULT ''", nullptr,
                                          nullptr, nullptr) == SQLITE_OK)
@@ -39,7 +42,7 @@ TEST_CASE("an older database is migrated in order, once, and a newer one is refu
     {
         Database db;
         REQUIRE_MESSAGE(db.open(file, false, next, &error), error);
-        CHECK(db.version() == 2);
+        CHECK(db.version() == mine + 1);
         Statement q(db.handle(), "SELECT call, checklog, note FROM calls");
         REQUIRE(q.step() == SQLITE_ROW);
         CHECK(q.text(0) == "RA3XA"); // the rows survive
@@ -53,7 +56,7 @@ TEST_CASE("an older database is migrated in order, once, and a newer one is refu
 
     // A step that fails leaves the version and the tables as they were.
     std::vector<Migration> broken = next;
-    broken.push_back({3, [](sqlite3* db, std::string* why) {
+    broken.push_back({mine + 2, [](sqlite3* db, std::string* why) {
                           sqlite3_exec(db, "CREATE TABLE half(x)", nullptr, nullptr, nullptr);
                           *why = "made-up failure";
                           return false;
@@ -66,7 +69,7 @@ TEST_CASE("an older database is migrated in order, once, and a newer one is refu
     {
         Database db;
         REQUIRE(db.open(file, false, next, &error));
-        CHECK(db.version() == 2);
+        CHECK(db.version() == mine + 1);
         Statement q(db.handle(), "SELECT count(*) FROM sqlite_master WHERE name = 'half'");
         REQUIRE(q.step() == SQLITE_ROW);
         CHECK(q.integer(0) == 0);
@@ -75,6 +78,69 @@ TEST_CASE("an older database is migrated in order, once, and a newer one is refu
     Database db;
     CHECK_FALSE(db.open(file, false, robotMigrations(), &error));
     CHECK(error.find("newer") != std::string::npos);
+}
+
+TEST_CASE("uploads kept by the first schema keep their order of arrival")
+{
+    TempDir temp(false);
+    const std::string file = (temp.path() / "robot.sqlite").string();
+    std::string error;
+    {
+        Database db;
+        REQUIRE_MESSAGE(db.open(file, true, {robotMigrations().front()}, &error), error);
+        for (const char* sha : {"a", "b"}) {
+            Statement insert(db.handle(), "INSERT INTO submissions(received_utc, call, client_address, format, bytes, "
+                                          "size, sha256, conversion, check_summary, category, categories, qsos, "
+                                          "claimed_score, refused) VALUES ('', 'RA3XA', '', '', '', 0, ?, '[]', '[]', "
+                                          "'', '[]', 0, 0, '[]')");
+            REQUIRE(insert.bind(1, std::string(sha)).run() == SQLITE_DONE);
+        }
+    }
+    Database db;
+    REQUIRE_MESSAGE(db.open(file, false, robotMigrations(), &error), error);
+    Statement q(db.handle(), "SELECT number, arrival, early FROM submissions ORDER BY number");
+    for (std::int64_t n = 1; n <= 2; ++n) {
+        REQUIRE(q.step() == SQLITE_ROW);
+        CHECK(q.integer(0) == n);
+        CHECK(q.integer(1) == n);
+        CHECK(q.integer(2) == 0);
+    }
+}
+
+TEST_CASE("the latest log of a call is the last to arrive, whatever order the commits came in")
+{
+    TempDir temp(false);
+    Database db;
+    std::string error;
+    REQUIRE_MESSAGE(db.open((temp.path() / "r.sqlite").string(), true, robotMigrations(), &error), error);
+    SubmissionStore store(db);
+    LogCheck check;
+    check.call = "RA3XA";
+    check.accepted = true;
+    auto upload = [&](const char* bytes, std::int64_t arrival) {
+        NewSubmission u;
+        u.bytes = bytes;
+        u.sha256 = bytes;
+        u.arrival = arrival;
+        u.check = &check;
+        const StoreResult r = store.store(u);
+        REQUIRE(r.failure == DbFailure::None);
+        return r;
+    };
+    upload("sent second", 20);
+    upload("sent first", 10); // its commit came late
+    std::vector<Submission> all = store.all();
+    REQUIRE(all.size() == 2);
+    CHECK(all[0].latest);
+    CHECK_FALSE(all[1].latest);
+    REQUIRE(store.latest().size() == 1);
+    CHECK(store.latest()[0].text == "sent second");
+
+    // The first bytes sent once more are the newest arrival: judged again.
+    const StoreResult again = upload("sent first", 30);
+    CHECK(again.sameAsBefore);
+    CHECK(store.latest()[0].text == "sent first");
+    CHECK(store.lastArrival() == 30);
 }
 
 TEST_CASE("the database is in WAL mode with full syncs")
@@ -180,6 +246,33 @@ TEST_CASE("a full disk: the upload is refused as such and nothing is receipted")
     CHECK(all[0].call == "RA3XA");
 }
 
+TEST_CASE("a backup leaves the running robot alone: its judge run, its folder, no plug-in")
+{
+    TestRobot t;
+    std::int64_t running = 0;
+    {
+        Database db;
+        std::string error;
+        REQUIRE_MESSAGE(db.open((std::filesystem::path(t.data) / "robot.sqlite").string(), false, robotMigrations(), &error),
+                        error);
+        running = JudgeRunStore(db).begin("2026-11-22 10:00:00", 3);
+        REQUIRE(running > 0);
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    const std::string copy = (t.temp.path() / "copy.sqlite").string();
+    std::string error;
+    REQUIRE_MESSAGE(Robot::backup(t.data, copy, &error), error);
+    CHECK(std::filesystem::current_path() == before);
+
+    Database db;
+    REQUIRE_MESSAGE(db.open((std::filesystem::path(t.data) / "robot.sqlite").string(), false, robotMigrations(), &error),
+                    error);
+    const std::optional<JudgeRunRow> run = JudgeRunStore(db).last();
+    REQUIRE(run);
+    CHECK(run->number == running);
+    CHECK(run->state == "running");
+}
+
 TEST_CASE("a backup while it runs, and the latest logs as one archive")
 {
     TestRobot t;
@@ -190,7 +283,7 @@ TEST_CASE("a backup while it runs, and the latest logs as one archive")
 
     const std::string copy = (t.temp.path() / "backup.sqlite").string();
     std::string error;
-    REQUIRE_MESSAGE(t.robot->backup(copy, &error), error);
+    REQUIRE_MESSAGE(Robot::backup(t.data, copy, &error), error);
     Database db;
     REQUIRE_MESSAGE(db.open(copy, false, robotMigrations(), &error), error);
     Statement q(db.handle(), "SELECT count(*) FROM submissions");
@@ -199,7 +292,8 @@ TEST_CASE("a backup while it runs, and the latest logs as one archive")
     Statement check(db.handle(), "PRAGMA integrity_check");
     REQUIRE(check.step() == SQLITE_ROW);
     CHECK(check.text(0) == "ok");
-    CHECK_FALSE(t.robot->backup((t.temp.path() / "absent" / "x.sqlite").string(), &error));
+    CHECK_FALSE(Robot::backup(t.data, (t.temp.path() / "absent" / "x.sqlite").string(), &error));
+    CHECK_FALSE(Robot::backup((t.temp.path() / "nowhere").string(), copy, &error));
 
     const std::string tar = t.robot->latestArchive();
     REQUIRE(tar.size() % 512 == 0);

@@ -1,6 +1,7 @@
 // Uploads from the entrant's side: the receipt, the same bytes again, a new log for the
 // same call, the window, the size limit and many senders at once.
 #include "RobotTestSupport.h"
+#include "tools/robot/LogChecker.h"
 
 #include <doctest/doctest.h>
 
@@ -54,7 +55,7 @@ TEST_CASE("the converted ADIF log reads back as the same log")
     TestRobot t;
     const SubmitOutcome adif = t.robot->submit(bundledFile("korvane-2026-RK3AZ.adi"), "a");
     REQUIRE(adif.status == Status::Receipted);
-    const LogCheck back = t.robot->check(adif.check.cabrillo);
+    const LogCheck back = checkLog(adif.check.cabrillo, t.contest).check;
     CHECK(back.accepted);
     CHECK(back.format == "Cabrillo 3.0");
     CHECK(back.qsos == 314);
@@ -126,10 +127,7 @@ TEST_CASE("an upload over the limit is refused unread")
     CHECK(out.check.lines.empty()); // never parsed
     CHECK(t.robot->submissions().empty());
     CHECK(std::string(statusName(out.status)) == "too-large");
-    const LogCheck alone = t.robot->check(big);
-    CHECK_FALSE(alone.accepted);
-    REQUIRE(alone.lines.size() == 1);
-    CHECK(alone.lines[0].message.find("5 MB") != std::string::npos);
+    CHECK(out.message.find("5 MB") != std::string::npos);
 }
 
 TEST_CASE("outside the window a log is kept for the committee, who may accept it")
@@ -238,4 +236,62 @@ TEST_CASE("eight senders at once: every log receipted, the plug-in called from o
     TestRobot alone;
     for (std::size_t i = 0; i < logs.size(); ++i)
         CHECK(alone.robot->submit(logs[i], "a").receipt->claimedScore == outs[2 * i].receipt->claimedScore);
+}
+
+TEST_CASE("after the deadline, bytes sent before get their receipt back and change nothing judged")
+{
+    TestRobot t("[contest]\nname = TEST\nstart = 2026-11-21 15:00\nend = 2026-11-21 18:00\ndeadline = 2026-11-28 23:59\n");
+    const std::string a = cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1), qso("RA3XA", "1502", "RK3AZ", 2, 7)});
+    const std::string b = cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1)});
+    const SubmitOutcome first = t.robot->submit(a, "x");
+    REQUIRE(first.status == Status::Receipted);
+    REQUIRE(t.robot->submit(b, "x").status == Status::Receipted);
+
+    t.now = utc("2026-11-29 00:00");
+    const SubmitOutcome resent = t.robot->submit(a, "x");
+    CHECK(resent.status == Status::Receipted);
+    CHECK(resent.sameAsBefore);
+    REQUIRE(resent.receipt);
+    CHECK(resent.receipt->id == first.receipt->id);
+    CHECK(resent.receipt->replaced);
+    CHECK(resent.message.find("stays as it was") != std::string::npos);
+    const std::vector<Submission> all = t.robot->submissions();
+    REQUIRE(all.size() == 2);
+    CHECK_FALSE(all[0].latest);
+    CHECK(all[1].latest);
+    CHECK(t.robot->logsReceived()[0].qsos == 1);
+}
+
+TEST_CASE("a late upload is kept unscored under a number; before the start it is not called late")
+{
+    TestRobot t("[contest]\nname = TEST\nstart = 2026-11-21 15:00\nend = 2026-11-21 18:00\ndeadline = 2026-11-28 23:59\n");
+    const std::string log = cabrillo("RA3XA", {qso("RA3XA", "1501", "UA9YKQ", 1, 1), qso("RA3XA", "1502", "RK3AZ", 2, 7)});
+
+    t.now = utc("2026-11-29 00:00");
+    const SubmitOutcome late = t.robot->submit(log, "x");
+    REQUIRE(late.status == Status::WindowClosed);
+    CHECK(late.keptAs == 1);
+    CHECK(late.message.find("upload 1") != std::string::npos);
+    std::vector<Submission> all = t.robot->submissions();
+    REQUIRE(all.size() == 1);
+    // Never waited on the plug-in: scored once the committee takes it.
+    CHECK(all[0].claimedScore == 0);
+    CHECK_FALSE(all[0].early);
+    std::string error;
+    REQUIRE_MESSAGE(t.robot->acceptLate(1, &error), error);
+    all = t.robot->submissions();
+    CHECK(all[0].claimedScore > 0);
+    CHECK(t.robot->receipt(all[0].receiptId)->claimedScore == all[0].claimedScore);
+
+    t.now = utc("2026-11-21 14:00");
+    const SubmitOutcome early = t.robot->submit(cabrillo("UR5SI", {qso("UR5SI", "1501", "RA3XA", 1, 1)}), "x");
+    REQUIRE(early.status == Status::WindowClosed);
+    CHECK(early.keptAs == 2);
+    CHECK(early.message.find("not started") != std::string::npos);
+    all = t.robot->submissions();
+    REQUIRE(all.size() == 2);
+    CHECK(all[1].late);
+    CHECK(all[1].early);
+    REQUIRE_MESSAGE(t.robot->acceptLate(2, &error), error);
+    CHECK(t.robot->receipt(t.robot->submissions()[1].receiptId)->early);
 }
