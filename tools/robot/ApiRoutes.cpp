@@ -108,7 +108,7 @@ void judgeAnswer(ServerContext& c, httplib::Response& res)
 
 // Adds a committee route: the token is checked before the handler runs.
 void addCommittee(ServerContext& c, RouteTable& table, const char* method, const char* path,
-                  std::function<void(const httplib::Request&, httplib::Response&, const std::smatch&)> handler)
+                  const std::function<void(const httplib::Request&, httplib::Response&, const std::smatch&)>& handler)
 {
     table.add(method, path, [&c, handler](const auto& req, auto& res, const auto& m) {
                    if (committee(c, req, res))

@@ -33,11 +33,26 @@ std::string submissionRows(const CommitteeView& v)
             actions += " " + postForm("/committee/late", v.csrf,
                                       "<input type=\"hidden\" name=\"number\" value=\"" + number + "\">",
                                       "Accept late", true);
-        rows += "<tr><td class=\"num\">" + number + "</td><td>" + html(s.receivedUtc) + "</td><td class=\"call\">" +
-                html(s.call) + "</td><td>" + html(s.category) + "</td><td class=\"num\">" + std::to_string(s.qsos) +
-                "</td><td class=\"num\">" + std::to_string(s.claimedScore) + "</td><td>" + html(s.format) +
-                "</td><td class=\"num\">" + std::to_string(s.bytes) + "</td><td>" + html(s.clientAddress) +
-                "</td><td>" + html(state) + "</td><td>" + actions + "</td></tr>\n";
+        const std::pair<const char*, std::string> cells[] = {
+            {"num", number},
+            {"", html(s.receivedUtc)},
+            {"call", html(s.call)},
+            {"", html(s.category)},
+            {"num", std::to_string(s.qsos)},
+            {"num", std::to_string(s.claimedScore)},
+            {"", html(s.format)},
+            {"num", std::to_string(s.bytes)},
+            {"", html(s.clientAddress)},
+            {"", html(state)},
+            {"", actions},
+        };
+        rows += "<tr>";
+        for (const auto& [kind, text] : cells) {
+            rows += *kind ? std::string("<td class=\"") + kind + "\">" : std::string("<td>");
+            rows += text;
+            rows += "</td>";
+        }
+        rows += "</tr>\n";
     }
     return rows;
 }
@@ -47,8 +62,11 @@ std::string windowForm(const CommitteeView& v)
     std::string options;
     for (WindowMode m : {WindowMode::Automatic, WindowMode::Open, WindowMode::Closed}) {
         const std::string name = windowModeName(m);
-        options += "<option value=\"" + name + "\"" + (m == v.window.mode ? " selected" : "") + ">" + name +
-                   "</option>";
+        options += "<option value=\"";
+        options += name;
+        options += m == v.window.mode ? "\" selected>" : "\">";
+        options += name;
+        options += "</option>";
     }
     std::string state = v.window.open ? "open" : "closed";
     if (!v.window.why.empty())

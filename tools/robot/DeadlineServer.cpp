@@ -144,7 +144,7 @@ private:
     Clock::time_point deadline_;
     milliseconds readGap_, writeGap_;
     const std::atomic<socket_t>& listening_;
-    char buffer_[4096];
+    char buffer_[4096] = {};
     std::size_t begin_ = 0, end_ = 0;
 };
 

@@ -40,7 +40,7 @@ std::string clientAddress(const httplib::Request& req, bool behindProxy)
     if (behindProxy && req.has_header("X-Forwarded-For")) {
         const std::string chain = req.get_header_value("X-Forwarded-For");
         const std::size_t comma = chain.rfind(',');
-        const std::string last = trimmed(comma == std::string::npos ? chain : chain.substr(comma + 1));
+        std::string last = trimmed(comma == std::string::npos ? chain : chain.substr(comma + 1));
         if (!last.empty() && last.size() <= 64)
             return last;
     }

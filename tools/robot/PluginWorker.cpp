@@ -28,7 +28,7 @@ bool PluginWorker::start(const PluginChoice& choice, const std::string& workFold
     return false;
 }
 
-void PluginWorker::loop(std::promise<std::string> started, PluginChoice choice)
+void PluginWorker::loop(std::promise<std::string> started, const PluginChoice& choice)
 {
     PluginSession session;
     std::string error;

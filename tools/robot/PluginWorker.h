@@ -40,7 +40,7 @@ public:
     std::size_t threadsSeen() const;
 
 private:
-    void loop(std::promise<std::string> started, PluginChoice choice);
+    void loop(std::promise<std::string> started, const PluginChoice& choice);
 
     std::string workFolder_;
     std::thread thread_;

@@ -50,7 +50,7 @@ std::optional<PublishedFile> publishedFile(const std::string& folder, const std:
 
 std::string publishedPagePolicy(const std::string& html)
 {
-    const std::string policy = "default-src 'self'";
+    std::string policy = "default-src 'self'";
     const std::size_t open = html.find("<style>");
     const std::size_t close = open == std::string::npos ? open : html.find("</style>", open);
     if (close == std::string::npos)

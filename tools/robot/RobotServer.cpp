@@ -128,7 +128,7 @@ struct RobotServer::Impl {
             refuseUnread(req, res);
             return httplib::Server::HandlerResponse::Handled;
         });
-        server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr) {
+        server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, const std::exception_ptr&) {
             res.status = 500;
             res.body.clear();
             errorBody(req, res);

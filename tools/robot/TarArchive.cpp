@@ -22,7 +22,8 @@ void octal(char* field, std::size_t width, unsigned long long value)
 void TarArchive::add(const std::string& name, std::string_view bytes, long long modifiedUnix)
 {
     char header[kBlock] = {};
-    std::memcpy(header, name.data(), std::min<std::size_t>(name.size(), 100));
+    // ustar's fixed fields need no terminating NUL when full.
+    std::copy_n(name.data(), std::min<std::size_t>(name.size(), 100), header);
     octal(header + 100, 8, 0644);
     octal(header + 108, 8, 0);
     octal(header + 116, 8, 0);
@@ -30,7 +31,7 @@ void TarArchive::add(const std::string& name, std::string_view bytes, long long 
     octal(header + 136, 12, modifiedUnix > 0 ? static_cast<unsigned long long>(modifiedUnix) : 0);
     header[156] = '0';
     std::memcpy(header + 257, "ustar", 6);
-    std::memcpy(header + 263, "00", 2);
+    std::copy_n("00", 2, header + 263);
     // The checksum is taken with its own field as blanks.
     std::memset(header + 148, ' ', 8);
     unsigned sum = 0;
