@@ -1,5 +1,7 @@
 #include "LargeLog.h"
 
+#include "tools/logs/TextUtil.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -7,18 +9,6 @@
 namespace bench {
 
 namespace {
-
-std::vector<std::string> linesOf(const std::string& log)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(log);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // A QSO line's fields: QSO: freq mode date time call rst serial call rst serial.
 std::vector<std::string> fieldsOf(const std::string& line)
@@ -35,7 +25,7 @@ std::vector<std::string> fieldsOf(const std::string& line)
 std::size_t qsoLines(const std::string& log)
 {
     std::size_t n = 0;
-    for (const std::string& line : linesOf(log))
+    for (const std::string& line : korvane::textLines(log))
         n += line.rfind("QSO:", 0) == 0;
     return n;
 }
@@ -49,7 +39,7 @@ std::string largeLog(const std::vector<std::string>& logs, std::size_t qsos)
         return {};
     std::vector<std::string> header, footer;
     std::string call;
-    for (const std::string& line : linesOf(*largest)) {
+    for (const std::string& line : korvane::textLines(*largest)) {
         if (line.rfind("CALLSIGN:", 0) == 0)
             call = fieldsOf(line).back();
         // Its claimed score is not this log's.
@@ -59,7 +49,7 @@ std::string largeLog(const std::vector<std::string>& logs, std::size_t qsos)
     }
     std::vector<std::vector<std::string>> taken;
     for (auto log = largest; taken.size() < qsos;) {
-        for (const std::string& line : linesOf(*log)) {
+        for (const std::string& line : korvane::textLines(*log)) {
             std::vector<std::string> f = fieldsOf(line);
             if (f.size() == 11 && f[0] == "QSO:" && f[8] != call && taken.size() < qsos)
                 taken.push_back(std::move(f));

@@ -2,6 +2,8 @@
 
 #include "contract/AsciiText.h"
 
+#include <sstream>
+
 namespace korvane {
 namespace {
 
@@ -36,6 +38,18 @@ std::string shown(std::string_view value, std::size_t maxBytes)
     out += '"';
     if (value.size() > maxBytes)
         out += "... (" + std::to_string(value.size()) + " bytes)";
+    return out;
+}
+
+std::vector<std::string> textLines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+    }
     return out;
 }
 

@@ -5,10 +5,14 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
 std::string trim(std::string_view text); // blanks, tabs, CR, LF
+
+// The text's lines, each without its CR or LF.
+std::vector<std::string> textLines(const std::string& text);
 
 // Position of needle (lower case) in text from from on, letter case ignored; npos if none.
 std::size_t findNoCase(std::string_view text, std::string_view needle, std::size_t from);

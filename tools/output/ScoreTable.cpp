@@ -4,22 +4,8 @@
 #include "scoring/Summary.h"
 #include "tools/logs/TextUtil.h"
 
-#include <sstream>
-
 namespace korvane {
 namespace {
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
 
 std::vector<std::string> fields(const std::string& line, char separator)
 {
@@ -53,7 +39,7 @@ TableReading readTable(const std::string& table)
     TableReading r;
     ScoreSummary& s = r.summary;
     bool inBands = false;
-    const std::vector<std::string> all = lines(table);
+    const std::vector<std::string> all = textLines(table);
     if (!all.empty())
         s.title = trim(all.front());
     for (const std::string& line : all) {
@@ -108,7 +94,7 @@ std::optional<ScoreSummary> parseScoreTable(const std::string& table)
 std::string printableTable(const std::string& table)
 {
     std::string out;
-    for (const std::string& line : lines(table))
+    for (const std::string& line : textLines(table))
         out += line + "\n";
     return out;
 }

@@ -174,4 +174,40 @@ bool Database::migrate(const std::vector<Migration>& migrations, std::string* er
     return true;
 }
 
+bool copyDatabase(const std::string& from, const std::string& toFile, std::string* error)
+{
+    // A read-only connection of its own, beside whatever connection is writing.
+    sqlite3* source = nullptr;
+    if (sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        *error = "cannot open " + from + ": " + (source ? sqlite3_errmsg(source) : "out of memory");
+        sqlite3_close_v2(source);
+        return false;
+    }
+    sqlite3_busy_timeout(source, 5000);
+    sqlite3* target = nullptr;
+    if (sqlite3_open_v2(toFile.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        *error = "cannot open " + toFile + ": " + (target ? sqlite3_errmsg(target) : "out of memory");
+        sqlite3_close_v2(target);
+        sqlite3_close_v2(source);
+        return false;
+    }
+    int code = SQLITE_OK;
+    sqlite3_backup* b = sqlite3_backup_init(target, "main", source, "main");
+    if (b) {
+        code = sqlite3_backup_step(b, -1);
+        sqlite3_backup_finish(b);
+    }
+    if (code == SQLITE_DONE)
+        code = SQLITE_OK;
+    if (!b || code != SQLITE_OK)
+        code = sqlite3_errcode(target) == SQLITE_OK ? code : sqlite3_errcode(target);
+    sqlite3_close_v2(target);
+    sqlite3_close_v2(source);
+    if (code != SQLITE_OK) {
+        *error = "cannot back up to " + toFile + ": " + sqlite3_errstr(code);
+        return false;
+    }
+    return true;
+}
+
 } // namespace korvane::robot

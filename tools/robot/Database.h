@@ -90,4 +90,8 @@ private:
     mutable std::mutex mutex_;
 };
 
+// A consistent copy of the database file from into toFile with SQLite's online backup,
+// while another connection may be writing to it.
+bool copyDatabase(const std::string& from, const std::string& toFile, std::string* error);
+
 } // namespace korvane::robot

@@ -72,6 +72,12 @@ struct Robot::Impl {
     }
     void judge(const JudgeJob& job, std::int64_t number);
 
+    // The log's claimed score from the plug-in's thread; false when the worker is stopping.
+    bool claim(const ReadLog& log, Claim& out)
+    {
+        return worker.run([&](PluginSession& plugin) { out = claimedScore(plugin, log, config.contest); });
+    }
+
     // Microseconds of the clock, yet always rising, even when the clock stands still or steps back.
     std::mutex arrivalMutex;
     std::int64_t lastArrival = 0;
@@ -196,7 +202,7 @@ SubmitOutcome Robot::submit(std::string_view bytes, const std::string& clientAdd
     upload.early = window.beforeStart;
     if (m.needsScore(upload)) {
         Claim claim;
-        if (!m.worker.run([&](PluginSession& plugin) { claim = claimedScore(plugin, checked.log, m.config.contest); })) {
+        if (!m.claim(checked.log, claim)) {
             out.status = SubmitOutcome::Status::Failed;
             out.message = "The log could not be scored: the robot is stopping. Please send it again later.";
             return out;
@@ -286,7 +292,7 @@ bool Robot::acceptLate(std::int64_t number, std::string* error)
     }
     const CheckedLog checked = checkLog(*bytes, m.config.contest);
     Claim claim;
-    if (!m.worker.run([&](PluginSession& plugin) { claim = claimedScore(plugin, checked.log, m.config.contest); })) {
+    if (!m.claim(checked.log, claim)) {
         *error = "the robot is stopping: the upload could not be scored";
         return false;
     }
@@ -398,39 +404,8 @@ bool Robot::backup(const std::string& dataDir, const std::string& toFile, std::s
         *error = "no robot database at " + from;
         return false;
     }
-    // Its own read-only connection: a copy must not start the plug-in, nor touch the
-    // running robot's judge runs or schema.
-    sqlite3* source = nullptr;
-    if (sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        *error = "cannot open " + from + ": " + (source ? sqlite3_errmsg(source) : "out of memory");
-        sqlite3_close_v2(source);
-        return false;
-    }
-    sqlite3_busy_timeout(source, 5000);
-    sqlite3* target = nullptr;
-    if (sqlite3_open_v2(toFile.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        *error = "cannot open " + toFile + ": " + (target ? sqlite3_errmsg(target) : "out of memory");
-        sqlite3_close_v2(target);
-        sqlite3_close_v2(source);
-        return false;
-    }
-    int code = SQLITE_OK;
-    sqlite3_backup* b = sqlite3_backup_init(target, "main", source, "main");
-    if (b) {
-        code = sqlite3_backup_step(b, -1);
-        sqlite3_backup_finish(b);
-    }
-    if (code == SQLITE_DONE)
-        code = SQLITE_OK;
-    if (!b || code != SQLITE_OK)
-        code = sqlite3_errcode(target) == SQLITE_OK ? code : sqlite3_errcode(target);
-    sqlite3_close_v2(target);
-    sqlite3_close_v2(source);
-    if (code != SQLITE_OK) {
-        *error = "cannot back up to " + toFile + ": " + sqlite3_errstr(code);
-        return false;
-    }
-    return true;
+    // A copy must not start the plug-in, nor touch the running robot's judge runs or schema.
+    return copyDatabase(from, toFile, error);
 }
 
 const std::string& Robot::dataFolder() const { return impl_->dataDir; }

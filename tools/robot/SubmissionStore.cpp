@@ -12,14 +12,16 @@ using json = nlohmann::json;
 constexpr const char* kReceiptColumns =
     "receipt_id, sha256, received_utc, call, category, qsos, claimed_score, refused, late, latest, format, conversion, early";
 
+// Plug-in messages, calls and quoted lines are a log's bytes: what is not UTF-8 is replaced.
+std::string dumped(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
 std::string refusedJson(const std::vector<RefusedQso>& refused)
 {
     json list = json::array();
     for (const RefusedQso& r : refused)
         list.push_back({{"line", r.line}, {"time", r.time}, {"call", r.call}, {"band", r.band}, {"mode", r.mode},
                         {"message", r.message}});
-    // Plug-in messages and calls are a log's bytes: replace what is not UTF-8.
-    return list.dump(-1, ' ', false, json::error_handler_t::replace);
+    return dumped(list);
 }
 
 std::string linesJson(const std::vector<CheckLine>& lines)
@@ -30,12 +32,12 @@ std::string linesJson(const std::vector<CheckLine>& lines)
                         {"line", l.line},
                         {"quoted", l.quoted},
                         {"message", l.message}});
-    return list.dump(-1, ' ', false, json::error_handler_t::replace);
+    return dumped(list);
 }
 
 std::string stringsJson(const std::vector<std::string>& texts)
 {
-    return json(texts).dump(-1, ' ', false, json::error_handler_t::replace);
+    return dumped(json(texts));
 }
 
 std::string categoriesJson(const std::vector<std::pair<std::string, std::string>>& categories)
@@ -43,7 +45,7 @@ std::string categoriesJson(const std::vector<std::pair<std::string, std::string>
     json list = json::array();
     for (const auto& [tag, value] : categories)
         list.push_back({tag, value});
-    return list.dump(-1, ' ', false, json::error_handler_t::replace);
+    return dumped(list);
 }
 
 // Text this program wrote; a damaged row reads as empty rather than throwing.
@@ -77,16 +79,40 @@ Receipt receiptOf(const Statement& row)
     return r;
 }
 
-std::optional<Receipt> receiptWhere(sqlite3* db, const char* where, const std::string& a, const std::string& b = {})
+std::optional<Receipt> receiptById(sqlite3* db, const std::string& id)
 {
-    const std::string sql = std::string("SELECT ") + kReceiptColumns + " FROM submissions WHERE " + where;
+    const std::string sql = std::string("SELECT ") + kReceiptColumns + " FROM submissions WHERE receipt_id = ?";
     Statement q(db, sql.c_str());
-    q.bind(1, a);
-    if (!b.empty())
-        q.bind(2, b);
+    q.bind(1, id);
     if (q.step() != SQLITE_ROW)
         return std::nullopt;
     return receiptOf(q);
+}
+
+// The first upload of these bytes for this call, a receipted one before any other.
+struct SameBytes {
+    std::int64_t number = 0;
+    std::string receiptId; // empty: kept late, not accepted
+};
+
+std::optional<SameBytes> sameBytes(sqlite3* db, const std::string& sha256, const std::string& call)
+{
+    Statement same(db, "SELECT number, COALESCE(receipt_id, '') FROM submissions WHERE sha256 = ? AND call = ? "
+                       "ORDER BY receipt_id IS NULL, number LIMIT 1");
+    same.bind(1, sha256).bind(2, call);
+    if (same.step() != SQLITE_ROW)
+        return std::nullopt;
+    return SameBytes{same.integer(0), same.text(1)};
+}
+
+// A new receipt id in id; false with the message when the random source failed.
+bool newReceipt(std::string& id, std::string* message)
+{
+    id = newReceiptId();
+    if (id.size() == 22)
+        return true;
+    *message = "no random receipt id could be made";
+    return false;
 }
 
 // Makes the upload its call's only latest one.
@@ -121,12 +147,10 @@ int makeLatestByArrival(sqlite3* db, const std::string& call, std::int64_t numbe
 std::optional<PriorUpload> SubmissionStore::prior(const std::string& sha256, const std::string& call) const
 {
     std::lock_guard<std::mutex> lock(db_.mutex());
-    Statement same(db_.handle(), "SELECT number, receipt_id IS NOT NULL FROM submissions WHERE sha256 = ? AND call = ? "
-                                 "ORDER BY receipt_id IS NULL, number LIMIT 1");
-    same.bind(1, sha256).bind(2, call);
-    if (same.step() != SQLITE_ROW)
+    const std::optional<SameBytes> same = sameBytes(db_.handle(), sha256, call);
+    if (!same)
         return std::nullopt;
-    return PriorUpload{same.integer(0), same.integer(1) != 0};
+    return PriorUpload{same->number, !same->receiptId.empty()};
 }
 
 std::int64_t SubmissionStore::lastArrival() const
@@ -143,11 +167,8 @@ StoreResult SubmissionStore::store(const NewSubmission& upload)
     int code = SQLITE_OK;
     const bool done = db_.transaction(
         [&](int* c) {
-            Statement same(db_.handle(), "SELECT number, receipt_id FROM submissions WHERE sha256 = ? AND call = ? "
-                                         "ORDER BY receipt_id IS NULL, number LIMIT 1");
-            same.bind(1, upload.sha256).bind(2, upload.check->call);
-            if (same.step() == SQLITE_ROW)
-                return storeAgain(upload, same.integer(0), same.text(1), &result, c);
+            if (const auto same = sameBytes(db_.handle(), upload.sha256, upload.check->call))
+                return storeAgain(upload, same->number, same->receiptId, &result, c);
             return insertNew(upload, &result, c);
         },
         &code);
@@ -170,17 +191,14 @@ bool SubmissionStore::storeAgain(const NewSubmission& upload, std::int64_t numbe
     if (upload.late) {
         // Sent again after the deadline: nothing changes, not even which log is judged.
         if (!id.empty())
-            result->receipt = receiptWhere(db, "receipt_id = ?", id);
+            result->receipt = receiptById(db, id);
         return id.empty() || result->receipt.has_value();
     }
     if (id.empty()) {
         // Kept when the window was closed, sent again now it is open: in time now.
         result->sameAsBefore = false;
-        id = newReceiptId();
-        if (id.size() != 22) {
-            result->message = "no random receipt id could be made";
+        if (!newReceipt(id, &result->message))
             return false;
-        }
         Statement accept(db, "UPDATE submissions SET accepted = 1, late = 0, early = 0, receipt_id = ?, "
                              "claimed_score = ?, refused = ? WHERE number = ?");
         *code = accept.bind(1, id).bind(2, upload.claimedScore).bind(3, refusedJson(upload.refused)).bind(4, number).run();
@@ -190,7 +208,7 @@ bool SubmissionStore::storeAgain(const NewSubmission& upload, std::int64_t numbe
     *code = makeLatestByArrival(db, upload.check->call, number, upload.arrival);
     if (*code != SQLITE_DONE)
         return false;
-    result->receipt = receiptWhere(db, "receipt_id = ?", id);
+    result->receipt = receiptById(db, id);
     return result->receipt.has_value();
 }
 
@@ -199,13 +217,8 @@ bool SubmissionStore::insertNew(const NewSubmission& upload, StoreResult* result
     sqlite3* db = db_.handle();
     const LogCheck& check = *upload.check;
     std::string id;
-    if (!upload.late) {
-        id = newReceiptId();
-        if (id.size() != 22) {
-            result->message = "no random receipt id could be made";
-            return false;
-        }
-    }
+    if (!upload.late && !newReceipt(id, &result->message))
+        return false;
     Statement insert(db, "INSERT INTO submissions(received_utc, call, client_address, format, bytes, size, sha256, "
                          "cabrillo, conversion, check_summary, category, categories, qsos, claimed_score, refused, "
                          "receipt_id, latest, late, accepted, arrival, early) "
@@ -245,14 +258,14 @@ bool SubmissionStore::insertNew(const NewSubmission& upload, StoreResult* result
     *code = makeLatestByArrival(db, check.call, result->number, upload.arrival);
     if (*code != SQLITE_DONE)
         return false;
-    result->receipt = receiptWhere(db, "receipt_id = ?", id);
+    result->receipt = receiptById(db, id);
     return result->receipt.has_value();
 }
 
 std::optional<Receipt> SubmissionStore::receipt(const std::string& id) const
 {
     std::lock_guard<std::mutex> lock(db_.mutex());
-    return receiptWhere(db_.handle(), "receipt_id = ?", id);
+    return receiptById(db_.handle(), id);
 }
 
 std::vector<ReceivedLog> SubmissionStore::received() const
@@ -358,11 +371,9 @@ bool SubmissionStore::acceptLate(std::int64_t number, long long claimedScore, co
                 return false;
             }
             const std::string call = q.text(0);
-            const std::string id = newReceiptId();
-            if (id.size() != 22) {
-                *error = "no random receipt id could be made";
+            std::string id;
+            if (!newReceipt(id, error))
                 return false;
-            }
             Statement accept(db, "UPDATE submissions SET accepted = 1, receipt_id = ?, claimed_score = ?, refused = ? "
                                  "WHERE number = ?");
             *c = accept.bind(1, id).bind(2, claimedScore).bind(3, refusedJson(refused)).bind(4, number).run();
