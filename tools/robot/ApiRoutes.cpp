@@ -8,7 +8,7 @@ namespace {
 
 using nlohmann::json;
 
-void uploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res,
+void jsonUploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& reader)
 {
     const UploadBody body = c.receiveUpload(req, res, reader);
@@ -121,7 +121,7 @@ void addCommittee(ServerContext& c, RouteTable& table, const char* method, const
 void addApiRoutes(ServerContext& c, RouteTable& table)
 {
     table.addUpload("/api/logs", UploadHandler([&c](const auto& req, auto& res, const auto& reader) {
-                   uploadAnswer(c, req, res, reader);
+                   jsonUploadAnswer(c, req, res, reader);
                }));
     table.add("GET", "/api/logs", [&c](const auto&, auto& res, const auto&) {
                    sendJson(res, 200, logsJson(c.robot.logsReceived()));

@@ -15,7 +15,7 @@ namespace {
 // Receipt ids are URL-safe; anything else is no receipt.
 const char kReceiptPattern[] = "([A-Za-z0-9_-]{1,64})";
 
-void uploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res,
+void pageUploadAnswer(ServerContext& c, const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& reader)
 {
     const UploadBody body = c.receiveUpload(req, res, reader);
@@ -74,7 +74,7 @@ void addEntrantRoutes(ServerContext& c, RouteTable& table)
                    sendHtml(res, 200, uploadPage(c.robot.contest(), c.robot.window()));
                });
     table.addUpload("/upload", UploadHandler([&c](const auto& req, auto& res, const auto& reader) {
-                   uploadAnswer(c, req, res, reader);
+                   pageUploadAnswer(c, req, res, reader);
                }));
     table.add("GET", std::string("/receipts/") + kReceiptPattern, [&c](const auto& req, auto& res, const auto& m) {
                    const std::optional<Receipt> receipt = c.robot.receipt(m[1].str());

@@ -35,6 +35,10 @@ public:
     ~PluginUnderTest() { unload(); }
 };
 
+// The contest the export tests reset the plug-in to.
+inline const COleDateTime kStart = makeOleDate(2026, 12, 7, 10, 0, 0);
+inline const COleDateTime kEnd = makeOleDate(2026, 12, 7, 12, 0, 0);
+
 // Now, as the host's date-time value in UTC.
 inline COleDateTime utcNowOle()
 {

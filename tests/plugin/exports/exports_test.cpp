@@ -13,8 +13,6 @@
 
 namespace {
 
-const COleDateTime kStart = makeOleDate(2026, 12, 7, 10, 0, 0);
-const COleDateTime kEnd = makeOleDate(2026, 12, 7, 12, 0, 0);
 const COleDateTime kQsoTime = makeOleDate(2026, 12, 7, 10, 12, 0);
 
 std::string scoreTable(host::NameKind names)

@@ -26,11 +26,6 @@ int threadsOfThisProcess()
 } // namespace
 #endif
 
-namespace {
-const COleDateTime kStart = makeOleDate(2026, 12, 7, 10, 0, 0);
-const COleDateTime kEnd = makeOleDate(2026, 12, 7, 12, 0, 0);
-} // namespace
-
 TEST_CASE("unloading with the window open closes it first, 50 times over")
 {
     TempDir dir;

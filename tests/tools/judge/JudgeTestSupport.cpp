@@ -13,6 +13,24 @@
 
 namespace judgetest {
 
+void checkFindings(const std::vector<NamedLog>& named, const CheckOptions& options,
+                   const std::vector<Expect>& expected, Unlisted unlisted)
+{
+    ContestLogs logs = contestOf(named);
+    crossCheck(logs, options);
+    for (const Station& s : logs.stations)
+        for (unsigned i = 0; i < s.count; ++i) {
+            const bool noLog = logs.stationOfCall[logs.qsos[s.first + i].call] == kNoIndex;
+            Finding want = unlisted == Unlisted::ConfirmedOrNoLog && noLog ? Finding::NoLog : Finding::Confirmed;
+            for (const Expect& e : expected)
+                if (s.call == e.station && i == e.qso)
+                    want = e.finding;
+            CAPTURE(s.call);
+            CAPTURE(i);
+            CHECK(findingKey(logs.qsos[s.first + i].finding) == std::string(findingKey(want)));
+        }
+}
+
 std::string qso(const std::string& own, const char* hhmm, const std::string& worked, int sent,
                 int received, unsigned kHz, const char* mode)
 {
@@ -92,12 +110,6 @@ std::string pluginPath()
 {
     const char* path = std::getenv("KORVANE_PLUGIN");
     return path ? path : "";
-}
-
-std::string folderFrom(const char* variable)
-{
-    const char* dir = std::getenv(variable);
-    return dir && std::filesystem::is_directory(dir) ? dir : "";
 }
 
 } // namespace judgetest

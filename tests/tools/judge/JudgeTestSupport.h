@@ -2,7 +2,10 @@
 // Small contests written out as Cabrillo text, read the way the judge reads logs.
 
 #include "tools/judge/ContestLogs.h"
+#include "tools/judge/CrossCheck.h"
 #include "tools/judge/Judgement.h"
+
+#include "TestEnvironment.h"
 
 #include <string>
 #include <utility>
@@ -30,6 +33,21 @@ struct NamedLog {
 // The logs read and added in the order given; every one must be taken.
 ContestLogs contestOf(const std::vector<NamedLog>& logs);
 
+// A finding a cross-check must give one QSO.
+struct Expect {
+    const char* station;
+    unsigned qso; // from 0, in the station's log
+    Finding finding;
+};
+
+// What a QSO that is not listed must be: confirmed, or "no log" where the worked call,
+// as written, sent none (a call written without the suffix of its log is confirmed).
+enum class Unlisted { Confirmed, ConfirmedOrNoLog };
+
+// Cross-checks the logs and compares every QSO's finding with the one expected.
+void checkFindings(const std::vector<NamedLog>& named, const CheckOptions& options,
+                   const std::vector<Expect>& expected, Unlisted unlisted = Unlisted::Confirmed);
+
 // The KORVANE 2026 period.
 JudgeRules korvaneRules();
 
@@ -44,7 +62,5 @@ std::uint32_t qsoOnLine(const Judgement& j, const std::string& call, std::uint32
 
 // The built plug-in (KORVANE_PLUGIN), empty when the variable is not set.
 std::string pluginPath();
-// A folder of the environment, empty when unset or not a folder.
-std::string folderFrom(const char* variable);
 
 } // namespace judgetest

@@ -13,12 +13,6 @@ using namespace judgetest;
 
 namespace {
 
-struct Expect {
-    const char* station;
-    unsigned qso; // from 0, in the station's log
-    Finding finding;
-};
-
 CheckOptions korvaneCheck()
 {
     const JudgeRules r = korvaneRules();
@@ -226,20 +220,9 @@ TEST_CASE("each QSO's finding in contests made for it")
         ++n;
         CAPTURE(n);
         CAPTURE(c.what);
-        ContestLogs logs = contestOf(c.logs);
         CheckOptions options = korvaneCheck();
         options.suffixes = c.suffixes;
-        crossCheck(logs, options);
-        for (const Station& s : logs.stations)
-            for (unsigned i = 0; i < s.count; ++i) {
-                Finding expected = Finding::Confirmed;
-                for (const Expect& e : c.expected)
-                    if (s.call == e.station && i == e.qso)
-                        expected = e.finding;
-                CAPTURE(s.call);
-                CAPTURE(i);
-                CHECK(findingKey(logs.qsos[s.first + i].finding) == std::string(findingKey(expected)));
-            }
+        checkFindings(c.logs, options, c.expected);
     }
 }
 

@@ -49,7 +49,7 @@ Judgement checked(const std::vector<std::string>& files, CheckOptions options = 
     return j;
 }
 
-std::size_t countOf(const Judgement& j, Finding f)
+std::size_t qsoCount(const Judgement& j, Finding f)
 {
     std::size_t n = 0;
     for (const CompactQso& q : j.logs.qsos)
@@ -113,7 +113,7 @@ TEST_CASE("the real event: swapped letters, busted copies, a near miss; two NILs
         return;
     const Judgement j = checked(eventFiles(samples));
     // Five before: IN3FHE's with OK2BND and both sides of DJ0SP's with PA0XAW were not NILs.
-    CHECK(countOf(j, Finding::Nil) == 2);
+    CHECK(qsoCount(j, Finding::Nil) == 2);
     CHECK(findingAt(j, "LB2WD", 30) == Finding::Nil);
     CHECK(findingAt(j, "PE4KH", 23) == Finding::Nil);
 
@@ -123,8 +123,8 @@ TEST_CASE("the real event: swapped letters, busted copies, a near miss; two NILs
 
     // F8DTF, OK1LOX, DL5XA and OK2BM: the same exchange as F8DTU, OK1LO, DL5XL and OK2BMA
     // in 5, 12, 15 and 7 other logs.
-    CHECK(countOf(j, Finding::BustedCall) == 6);
-    CHECK(countOf(j, Finding::Unique) == 10);
+    CHECK(qsoCount(j, Finding::BustedCall) == 6);
+    CHECK(qsoCount(j, Finding::Unique) == 10);
     const std::uint32_t f8dtf = qsoOnLine(j, "DJ0SP", 51);
     CHECK(j.logs.qsos[f8dtf].finding == Finding::BustedCall);
     REQUIRE(j.check.meant.count(f8dtf) == 1);
@@ -166,7 +166,7 @@ TEST_CASE("the real event with one log kept an hour ahead: its clock is found an
     CHECK(stationReport(j, pa7f).find("Your clock was 1 hour fast") != std::string::npos);
     // 27 NILs and 51 QSOs outside the period before clocks were found by the hour.
     for (Finding f : {Finding::Nil, Finding::OutOfPeriod, Finding::Confirmed, Finding::BustedCall})
-        CHECK(countOf(j, f) == countOf(real, f));
+        CHECK(qsoCount(j, f) == qsoCount(real, f));
 }
 
 TEST_CASE("the real event with SV9RPE's log under SV9RPE/P, and PA7F's under a header typed PA7E")
@@ -207,6 +207,6 @@ TEST_CASE("the real event with SV9RPE's log under SV9RPE/P, and PA7F's under a h
     CHECK(resultsText(doubted).find("  PA7E: its partners logged PA7F\n") != std::string::npos);
     CHECK(resultsJson(doubted).find("\"call_doubt\": \"PA7F\"") != std::string::npos);
     CHECK(resultsJson(real).find("call_doubt") == std::string::npos);
-    CHECK(countOf(doubted, Finding::BustedCall) == countOf(real, Finding::BustedCall));
-    CHECK(countOf(doubted, Finding::Confirmed) == countOf(real, Finding::Confirmed));
+    CHECK(qsoCount(doubted, Finding::BustedCall) == qsoCount(real, Finding::BustedCall));
+    CHECK(qsoCount(doubted, Finding::Confirmed) == qsoCount(real, Finding::Confirmed));
 }

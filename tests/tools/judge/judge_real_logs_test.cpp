@@ -37,7 +37,7 @@ bool judgeFiles(const std::vector<std::string>& paths, const JudgeRules& rules, 
     return judged;
 }
 
-std::size_t countOf(const Judgement& j, Finding f)
+std::size_t resultsCount(const Judgement& j, Finding f)
 {
     std::size_t n = 0;
     for (const StationResult& r : j.results)
@@ -79,8 +79,8 @@ TEST_CASE("the bundled sample alone: nothing confirmed, every call unique, the t
     CHECK(s.call == "RK3AZ");
     CHECK(s.count == 314);
     CHECK(*s.claimedScore == 445);
-    CHECK(countOf(j, Finding::Confirmed) == 0);
-    CHECK(countOf(j, Finding::Unique) == 310);
+    CHECK(resultsCount(j, Finding::Confirmed) == 0);
+    CHECK(resultsCount(j, Finding::Unique) == 310);
 
     // The refusals are those `korvane check` lists for the sample: log positions.
     std::set<std::uint32_t> expected, found;
@@ -136,22 +136,22 @@ TEST_CASE("a real contest's logs cross-check against each other; each alone conf
     CHECK(heb->count == 12);
     CHECK(hebConfirmed > heb->count / 2);
     // One QSO of PA0M's is logged at 20:00, when the hour was over.
-    CHECK(countOf(j, Finding::OutOfPeriod) == 1);
+    CHECK(resultsCount(j, Finding::OutOfPeriod) == 1);
     // Most QSOs between participants are found in both logs; the free-text exchange
     // (name and member number) is often taken down differently.
-    const std::size_t matched = countOf(j, Finding::Confirmed) + countOf(j, Finding::BustedExchange);
+    const std::size_t matched = resultsCount(j, Finding::Confirmed) + resultsCount(j, Finding::BustedExchange);
     CHECK(matched > 150);
-    CHECK(countOf(j, Finding::Confirmed) > 50);
-    CHECK(matched > 10 * countOf(j, Finding::Nil));
+    CHECK(resultsCount(j, Finding::Confirmed) > 50);
+    CHECK(matched > 10 * resultsCount(j, Finding::Nil));
 
     for (const char* one : {"ntc-qp-2024-03-PA7F.cbr", "ntc-qp-2024-03-S51Z.cbr"}) {
         CAPTURE(one);
         Judgement alone;
         REQUIRE(judgeFiles({(root / one).string()}, ntcRules(), dir.path() / "work", alone));
         REQUIRE(alone.logs.stations.size() == 1);
-        CHECK(countOf(alone, Finding::Confirmed) == 0);
-        CHECK(countOf(alone, Finding::Nil) == 0);
-        CHECK(countOf(alone, Finding::Unique) > 0);
+        CHECK(resultsCount(alone, Finding::Confirmed) == 0);
+        CHECK(resultsCount(alone, Finding::Nil) == 0);
+        CHECK(resultsCount(alone, Finding::Unique) > 0);
     }
 
     // The whole folder, subfolders too: ADIF logs are judged; what cannot be is listed,

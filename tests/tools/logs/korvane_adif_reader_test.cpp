@@ -8,7 +8,7 @@ using namespace korvane;
 
 namespace {
 
-const char* const kHeader = "exported by a logger\n<ADIF_VER:5>3.1.4 <EOH>\n";
+const char* const kAdifHeader = "exported by a logger\n<ADIF_VER:5>3.1.4 <EOH>\n";
 
 std::string record(const std::string& fields) { return fields + " <EOR>\n"; }
 
@@ -20,7 +20,7 @@ const std::string kGood = "<CALL:6>UA1AAA <QSO_DATE:8>20261121 <TIME_ON:6>151230
 
 TEST_CASE("ADIF: a record in the host's terms")
 {
-    const ReadLog log = readAdif(std::string(kHeader) + record(kGood));
+    const ReadLog log = readAdif(std::string(kAdifHeader) + record(kGood));
     REQUIRE(log.qsos.size() == 1);
     CHECK(log.problems.empty());
     CHECK(log.ownCall == "RK3AZ");
@@ -103,7 +103,7 @@ TEST_CASE("ADIF: a malformed record is named with its line and skipped, the next
     int n = 0;
     for (const Case& c : cases) {
         CAPTURE(++n);
-        const ReadLog log = readAdif(std::string(kHeader) + record(c.record) + record(kGood));
+        const ReadLog log = readAdif(std::string(kAdifHeader) + record(c.record) + record(kGood));
         REQUIRE(log.qsos.size() == 1);
         CHECK(log.qsos[0].call == "UA1AAA");
         CHECK(log.qsos[0].line == 4);
@@ -117,7 +117,7 @@ TEST_CASE("ADIF: a malformed record is named with its line and skipped, the next
 
 TEST_CASE("ADIF: a file cut short loses only its last record")
 {
-    const std::string whole = std::string(kHeader) + record(kGood) + record(kGood);
+    const std::string whole = std::string(kAdifHeader) + record(kGood) + record(kGood);
     struct Case {
         std::size_t cutFromEnd;
         std::size_t qsos;
@@ -242,7 +242,7 @@ TEST_CASE("ADIF: a COMMENT with one short token on most records comes before the
     const char* const departments[] = {" 54 ", "75", "13", "2A", " 971", "54", "33", "69"};
     const auto log = [&](std::size_t tokens, std::size_t others, const AdifOptions& options = {},
                          const char* sameToken = nullptr) {
-        std::string text = kHeader;
+        std::string text = kAdifHeader;
         for (std::size_t i = 0; i < tokens + others; ++i) {
             const char* comment = sameToken ? sameToken : departments[i % 8];
             text += record(kBase + field("CQZ", "14") + field("STX", std::to_string(i + 1)) +

@@ -9,14 +9,14 @@ using namespace korvane;
 
 namespace {
 
-const std::string kHeader = "START-OF-LOG: 3.0\r\nCONTEST: KORVANE\r\nCALLSIGN: RK3AZ\r\n";
+const std::string kCabrilloHeader = "START-OF-LOG: 3.0\r\nCONTEST: KORVANE\r\nCALLSIGN: RK3AZ\r\n";
 
 } // namespace
 
 TEST_CASE("Cabrillo: the plug-in's own QSO lines read back field for field")
 {
     const ReadLog log = readCabrillo(
-        kHeader + "QSO:  3537 CW 2026-11-21 1500 RK3AZ         589 001    UA9YKQ        599 001\r\n"
+        kCabrilloHeader + "QSO:  3537 CW 2026-11-21 1500 RK3AZ         589 001    UA9YKQ        599 001\r\n"
                   "QSO:  1852 PH 2026-11-21 1503 RK3AZ         57  005    EW1ZK         57  004\r\n"
                   "QSO: 14052 RY 2026-11-21 1559 RK3AZ         599        UA1AAA        599 042\r\n"
                   "END-OF-LOG:\r\n");
@@ -47,7 +47,7 @@ TEST_CASE("Cabrillo: exchanges with blanks, aligned or of equal length")
 {
     // Aligned like a logger's output, received halves longer than the sent ones.
     const ReadLog aligned = readCabrillo(
-        kHeader + "QSO:  7033 CW 2024-03-21 1901 DJ0SP         599 HANS/124            M0MPM         599 MICHAEL 217          \n"
+        kCabrilloHeader + "QSO:  7033 CW 2024-03-21 1901 DJ0SP         599 HANS/124            M0MPM         599 MICHAEL 217          \n"
                   "QSO:  7033 CW 2024-03-21 1928 DJ0SP         599 HANS/124            IK1YRA        599 CARL  135            \n"
                   "QSO:  7033 CW 2024-03-21 1940 DJ0SP         549 HANS/124            PA0M          599 THIEU110             \n"
                   "QSO:  7033 CW 2024-03-21 1945 DJ0SP         599 HANS/124            PE2V          599 VINCENT252           \n");
@@ -59,7 +59,7 @@ TEST_CASE("Cabrillo: exchanges with blanks, aligned or of equal length")
     CHECK(aligned.qsos[2].call == "PA0M");
 
     // Single blanks, no alignment: halves of equal length tell the call; others cannot.
-    const ReadLog loose = readCabrillo(kHeader + "QSO: 3512 CW 2026-11-21 1500 RK3AZ 599 12 MO UA1AA 599 7 SP\n"
+    const ReadLog loose = readCabrillo(kCabrilloHeader + "QSO: 3512 CW 2026-11-21 1500 RK3AZ 599 12 MO UA1AA 599 7 SP\n"
                                                  "QSO: 3512 CW 2026-11-21 1501 RK3AZ 599 13 UA1AB 599 8 SP\n");
     REQUIRE(loose.qsos.size() == 1);
     CHECK(loose.qsos[0].call == "UA1AA");
@@ -88,7 +88,7 @@ TEST_CASE("Cabrillo: a QSO line that cannot be read is named and skipped")
     for (const Case& c : cases) {
         ++n;
         CAPTURE(n);
-        const ReadLog log = readCabrillo(kHeader + c.line + "\nQSO:  3512 CW 2026-11-21 1501 RK3AZ 599 001 UA1AB 599 003\n");
+        const ReadLog log = readCabrillo(kCabrilloHeader + c.line + "\nQSO:  3512 CW 2026-11-21 1501 RK3AZ 599 001 UA1AB 599 003\n");
         CHECK(log.qsos.size() == 1);
         REQUIRE(log.problems.size() == 1);
         CHECK(log.problems[0].line == 4);
@@ -118,23 +118,23 @@ TEST_CASE("Cabrillo: band designators, text after END-OF-LOG, no final line end"
 TEST_CASE("Cabrillo: the header's categories, the first of each tag")
 {
     const ReadLog log = readCabrillo(
-        kHeader + "Category-Power:  low \r\nCATEGORY-OPERATOR: MULTI-OP\r\nCATEGORY-POWER: HIGH\r\n"
+        kCabrilloHeader + "Category-Power:  low \r\nCATEGORY-OPERATOR: MULTI-OP\r\nCATEGORY-POWER: HIGH\r\n"
                   "QSO:  3537 CW 2026-11-21 1500 RK3AZ 589 001 UA9YKQ 599 001\r\n"
                   "X-CATEGORY-BAND: 80\r\nEND-OF-LOG:\r\n");
     using Tag = std::pair<std::string, std::string>;
     CHECK(log.categories == std::vector<Tag>{{"CATEGORY-POWER", "LOW"}, {"CATEGORY-OPERATOR", "MULTI-OP"}});
-    CHECK(readCabrillo(kHeader + "END-OF-LOG:\r\n").categories.empty());
+    CHECK(readCabrillo(kCabrilloHeader + "END-OF-LOG:\r\n").categories.empty());
 }
 
 TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
 {
     // A band's upper edge is inside the band.
-    const ReadLog edge = readCabrillo(kHeader + "QSO: 14350 CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n");
+    const ReadLog edge = readCabrillo(kCabrilloHeader + "QSO: 14350 CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n");
     REQUIRE(edge.qsos.size() == 1);
     CHECK(edge.qsos[0].band == "20");
 
     // Reports on both sides, no exchanges at all: the second report is the received one.
-    const ReadLog bare = readCabrillo(kHeader + "QSO: 14000 CW 2026-12-07 1012 RA3XYZ 599 UA1AA 579\n");
+    const ReadLog bare = readCabrillo(kCabrilloHeader + "QSO: 14000 CW 2026-12-07 1012 RA3XYZ 599 UA1AA 579\n");
     REQUIRE(bare.qsos.size() == 1);
     CHECK(bare.qsos[0].call == "UA1AA");
     CHECK(bare.qsos[0].rstSent == "599");
@@ -152,7 +152,7 @@ TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
     // Seven digits of kilohertz are still a frequency (23 cm); an exchange of 64 bytes is
     // the longest read.
     const std::string longest(64, '7');
-    const ReadLog wide = readCabrillo(kHeader + "QSO: 1296000 FM 2026-12-07 1012 RK3AZ 59 001 UA1AA 59 " + longest +
+    const ReadLog wide = readCabrillo(kCabrilloHeader + "QSO: 1296000 FM 2026-12-07 1012 RK3AZ 59 001 UA1AA 59 " + longest +
                                       "\nQSO: 1296000 FM 2026-12-07 1013 RK3AZ 59 002 UA1AB 59 " + longest + "7\n");
     REQUIRE(wide.qsos.size() == 1);
     CHECK(wide.qsos[0].band == "23CM");
@@ -179,7 +179,7 @@ TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
     int n = 0;
     for (const Case& c : cases) {
         CAPTURE(++n);
-        const ReadLog log = readCabrillo(kHeader + "QSO: " + c.kHz + " CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n");
+        const ReadLog log = readCabrillo(kCabrilloHeader + "QSO: " + c.kHz + " CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n");
         REQUIRE(log.qsos.size() == 1);
         CHECK(log.qsos[0].band == c.band);
         CHECK(log.qsos[0].freqHz == c.hz);
@@ -187,7 +187,7 @@ TEST_CASE("Cabrillo: edge cases of band edges and missing exchanges")
     }
     for (const char* bad : {".5", "3550.5.1", "35a0", "3550.5e"}) {
         CAPTURE(bad);
-        CHECK(readCabrillo(kHeader + "QSO: " + bad + " CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n").qsos.empty());
+        CHECK(readCabrillo(kCabrilloHeader + "QSO: " + bad + " CW 2026-12-07 1012 RK3AZ 599 001 UA1AA 599 002\n").qsos.empty());
     }
 }
 
@@ -336,7 +336,7 @@ TEST_CASE("Cabrillo: exchanges that look like calls give way to the calls, unrea
     for (const Case& c : cases) {
         ++n;
         CAPTURE(n);
-        const ReadLog log = readCabrillo(kHeader + c.lines);
+        const ReadLog log = readCabrillo(kCabrilloHeader + c.lines);
         CHECK(log.qsos.size() == 3);
         if (log.qsos.empty())
             continue;
@@ -392,7 +392,7 @@ TEST_CASE("Cabrillo: where the worked call stands, as a message names it")
 
 TEST_CASE("Cabrillo: times written HH.MM are read, with one remark for the file")
 {
-    const ReadLog log = readCabrillo(kHeader + "QSO: 14050 CW 2024-03-21 19.03 RK3AZ 599-119 I5ECW 599-164\n"
+    const ReadLog log = readCabrillo(kCabrilloHeader + "QSO: 14050 CW 2024-03-21 19.03 RK3AZ 599-119 I5ECW 599-164\n"
                                                "QSO: 14050 CW 2024-03-21 19:07 RK3AZ 599-119 OE8TIR 599-105\n");
     REQUIRE(log.qsos.size() == 2);
     CHECK(formatOleDate(log.qsos[0].time, "%H:%M") == "19:03");
@@ -404,7 +404,7 @@ TEST_CASE("Cabrillo: times written HH.MM are read, with one remark for the file"
 
 TEST_CASE("Cabrillo: past the limit the reader counts broken lines instead of keeping them")
 {
-    std::string text = kHeader;
+    std::string text = kCabrilloHeader;
     for (int i = 0; i < 30; ++i)
         text += "QSO: 1\r\n";
     text += "QSO:  3537 CW 2026-11-21 1500 RK3AZ         589 001    UA9YKQ        599 001\r\nEND-OF-LOG:\r\n";

@@ -8,8 +8,6 @@
 
 namespace {
 
-const COleDateTime kStart = makeOleDate(2026, 12, 7, 10, 0, 0);
-const COleDateTime kEnd = makeOleDate(2026, 12, 7, 12, 0, 0);
 constexpr const char* kSettings = "Plugins\\MOLTA.ini";
 
 std::string setting(const char* key)

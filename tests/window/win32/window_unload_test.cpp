@@ -9,9 +9,6 @@
 
 namespace {
 
-const COleDateTime kStart = makeOleDate(2026, 12, 7, 10, 0, 0);
-const COleDateTime kEnd = makeOleDate(2026, 12, 7, 12, 0, 0);
-
 void letNextResetOpen() { WritePrivateProfileStringA("Settings", "Start", "0", "Plugins\\MOLTA.ini"); }
 
 bool threadsBackTo(int baseline)

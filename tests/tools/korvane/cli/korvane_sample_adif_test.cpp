@@ -3,9 +3,10 @@
 #include "tools/logs/LogFile.h"
 #include "tools/logs/TextUtil.h"
 
+#include "TestEnvironment.h"
+
 #include <doctest/doctest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,12 +15,6 @@
 using namespace korvane;
 
 namespace {
-
-std::string samplesFolder()
-{
-    const char* dir = std::getenv("KORVANE_SAMPLES");
-    return dir && std::filesystem::is_directory(dir) ? dir : "";
-}
 
 std::string fileText(const std::string& path)
 {
@@ -40,7 +35,7 @@ std::size_t recordsIn(const std::string& text)
 
 TEST_CASE("real ADIF logs: every record read, own call and received exchange found")
 {
-    const std::string dir = samplesFolder();
+    const std::string dir = folderFrom("KORVANE_SAMPLES");
     if (dir.empty()) {
         MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, real ADIF logs not read");
         return;
@@ -83,7 +78,7 @@ TEST_CASE("real ADIF logs: every record read, own call and received exchange fou
 
 TEST_CASE("real ADIF logs: QSOs checked by hand against the files")
 {
-    const std::string dir = samplesFolder();
+    const std::string dir = folderFrom("KORVANE_SAMPLES");
     if (dir.empty()) {
         MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, real ADIF logs not read");
         return;
@@ -157,7 +152,7 @@ TEST_CASE("real ADIF logs: QSOs checked by hand against the files")
 
 TEST_CASE("real ADIF logs: --exchange-field takes the named fields")
 {
-    const std::string dir = samplesFolder();
+    const std::string dir = folderFrom("KORVANE_SAMPLES");
     if (dir.empty()) {
         MESSAGE("SKIPPED: KORVANE_SAMPLES is not a folder, real ADIF logs not read");
         return;

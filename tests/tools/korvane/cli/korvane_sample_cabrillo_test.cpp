@@ -4,9 +4,10 @@
 // different ways; see the samples folder's SOURCES.md.
 #include "tools/logs/LogFile.h"
 
+#include "TestEnvironment.h"
+
 #include <doctest/doctest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,12 +16,6 @@
 using namespace korvane;
 
 namespace {
-
-std::string samplesFolder()
-{
-    const char* dir = std::getenv("KORVANE_SAMPLES");
-    return dir && std::filesystem::is_directory(dir) ? dir : "";
-}
 
 std::size_t qsoLinesIn(const std::filesystem::path& file)
 {
@@ -64,7 +59,7 @@ struct Case {
 
 TEST_CASE("real Cabrillo logs: QSOs read and skipped, worked calls and exchanges")
 {
-    const std::string dir = samplesFolder();
+    const std::string dir = folderFrom("KORVANE_SAMPLES");
     if (dir.empty()) {
         WARN_MESSAGE(false, "SKIPPED: KORVANE_SAMPLES is not a folder, real Cabrillo logs not read");
         return;

@@ -1,21 +1,16 @@
 // Real logs other people sent to contests, and the bundled sample in both formats.
 #include "tools/logs/LogFile.h"
 
+#include "TestEnvironment.h"
+
 #include <doctest/doctest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 using namespace korvane;
 
 namespace {
-
-std::string folder(const char* variable)
-{
-    const char* dir = std::getenv(variable);
-    return dir && std::filesystem::is_directory(dir) ? dir : "";
-}
 
 std::string joinPath(const std::string& dir, const char* file)
 {
@@ -26,7 +21,7 @@ std::string joinPath(const std::string& dir, const char* file)
 
 TEST_CASE("real logs read whole, each in its own format")
 {
-    const std::string dir = folder("KORVANE_SAMPLES");
+    const std::string dir = folderFrom("KORVANE_SAMPLES");
     if (dir.empty()) {
         MESSAGE("KORVANE_SAMPLES is not a folder: real logs not read");
         return;
@@ -67,7 +62,7 @@ TEST_CASE("real logs read whole, each in its own format")
 
 TEST_CASE("the faulty log: blanks in exchanges, text after END-OF-LOG, no last line end")
 {
-    const std::string dir = folder("KORVANE_SAMPLES");
+    const std::string dir = folderFrom("KORVANE_SAMPLES");
     if (dir.empty())
         return;
     const LogFileResult r = readLogFile(joinPath(dir, "ntc-qp-2024-03-DJ0SP.cbr"));
@@ -85,7 +80,7 @@ TEST_CASE("the faulty log: blanks in exchanges, text after END-OF-LOG, no last l
 
 TEST_CASE("the bundled sample: its ADIF and Cabrillo forms give the same QSOs")
 {
-    const std::string dir = folder("KORVANE_BUNDLED");
+    const std::string dir = folderFrom("KORVANE_BUNDLED");
     REQUIRE_MESSAGE(!dir.empty(), "KORVANE_BUNDLED must name the samples folder");
     const LogFileResult adif = readLogFile(joinPath(dir, "korvane-2026-RK3AZ.adi"));
     const LogFileResult cabrillo = readLogFile(joinPath(dir, "korvane-2026-RK3AZ.cbr"));
