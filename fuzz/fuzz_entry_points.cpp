@@ -106,16 +106,17 @@ bool fileCloseInMemory(platform::File*, std::string*) { return true; }
 CivilDateTime fuzzNow;
 CivilDateTime fixedNow() { return fuzzNow; }
 
-struct Text {
+// A text argument as the host may pass it: null now and then.
+struct MaybeText {
     std::string value;
     bool null;
     const char* get() const { return null ? nullptr : value.c_str(); }
 };
 
-Text text(FuzzInput& in)
+MaybeText maybeText(FuzzInput& in)
 {
     const bool null = in.byte() % 16 == 0;
-    return Text{in.text(), null};
+    return MaybeText{in.text(), null};
 }
 
 COleDateTime date(FuzzInput& in)
@@ -168,15 +169,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t op = in.byte() % 5;
         if (op == 0) {
             const int report = in.byte() % 4 == 0; // reports write a file: keep them rare
-            const Text own = text(in), filter = text(in);
+            const MaybeText own = maybeText(in), filter = maybeText(in);
             COleDateTime start = date(in), end = date(in);
             const bool nullDates = in.byte() % 8 == 0;
             ResetStats0(u, report, own.get(), nullDates ? nullptr : &start,
                         nullDates ? nullptr : &end, u, u, u, u, filter.get(), u, u, u, u, u, 0,
                         0, 0, 0.0, 0.0, u, u, u);
         } else if (op == 1 || op == 2) {
-            const Text call = text(in), mode = text(in), band = text(in), sent = text(in),
-                       received = text(in);
+            const MaybeText call = maybeText(in), mode = maybeText(in), band = maybeText(in),
+                            sent = maybeText(in), received = maybeText(in);
             COleDateTime time = date(in);
             const unsigned freq = in.u32();
             auto fn = op == 1 ? AddData0 : RemoveData0;
@@ -184,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                mode.get(), u, u, sent.get(), received.get(), u, u, u, u, u, u, u, u, u, u, 0, 0,
                0, 0.0, 0.0, u, u, u, band.get(), u);
         } else if (op == 3) {
-            const Text call = text(in), mode = text(in), band = text(in);
+            const MaybeText call = maybeText(in), mode = maybeText(in), band = maybeText(in);
             fuzzNow = CivilDateTime{2026, 12, 7, in.byte() % 24, in.byte() % 60, 0};
             // Exactly the 256 bytes the plug-in may fill: ASan reports any byte beyond.
             std::vector<char> message(256);

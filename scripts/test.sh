@@ -30,13 +30,17 @@ wine_tests() {
 step "layer check: every include points down"
 if python3 scripts/check-layers.py; then count 1 0; else failed+=("layer check"); count 0 1; fi
 
+# Beside every stage, at low priority, taking only what the stages leave idle (their
+# tests mostly wait on timers, threads and Wine): the static analysis, which needs no
+# build of its own, and the Windows build, with the Wine prefix it is tested in.
+side_start static-analysis nice -n 19 scripts/static-analysis.sh
+side_start windows-build nice -n 19 bash -c '
+  cmake --preset windows >/dev/null && cmake --build --preset windows -j "$1" &&
+  WINEPREFIX="$PWD/build/windows/wineprefix" scripts/with-display.sh bash -c \
+    "scripts/wine-run.sh cmd /c exit >/dev/null 2>&1; wineserver -w"' windows-build "$jobs"
+
 step "native build and tests"
 stage_build native && ctest_stage native ctest --preset native -j "$jobs"
-
-# At low priority, the Windows build takes only what the sanitizer stages leave idle (their
-# tests wait on timers and threads).
-side_start windows-build bash -c 'cmake --preset windows >/dev/null && nice -n 19 cmake --build --preset windows -j "$1"' \
-  windows-build "$jobs"
 
 step "AddressSanitizer and UndefinedBehaviorSanitizer"
 stage_build asan && ctest_stage asan ctest --preset asan -j "$jobs"
@@ -45,9 +49,6 @@ step "ThreadSanitizer"
 stage_build tsan && ctest_stage tsan ctest --preset tsan -j "$jobs"
 
 step "fuzzing"
-# The static analysis takes only what the fuzz targets leave: the core idle while the last
-# target runs alone, then both once fuzzing is done.
-side_start static-analysis nice -n 19 scripts/static-analysis.sh
 fuzz_log="$logs/fuzz.log"
 scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-60}" 2>&1 | tee "$fuzz_log" || failed+=("fuzz")
 fuzz_runs=$(grep -c '^--- fuzz_' "$fuzz_log" || true)
@@ -61,12 +62,12 @@ fi
 ctest_stage fuzz-regressions ctest --preset fuzz
 
 step "static analysis, to its end"
-collect_check static-analysis "static analysis (beside fuzzing, at low priority)"
+collect_check static-analysis "static analysis (at low priority beside the stages)"
 
 step "Windows tests under Wine"
 # Alone: their windows' timers want a machine that is not busy, and even a process at
 # low priority beside them has made a tick come late.
-if collect_build windows-build "Windows build (i686), at low priority beside the sanitizers"; then
+if collect_build windows-build "Windows build (i686) and its Wine prefix, at low priority beside the stages"; then
   ctest_stage windows wine_tests
 fi
 
