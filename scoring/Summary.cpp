@@ -53,7 +53,9 @@ std::vector<std::vector<std::uint32_t>> countRanks(const QsoLog& log,
     for (const QsoLog::RecordKeys& k : keys) {
         const std::uint32_t rank = rankOf(k);
         const std::size_t key = keyOf(k, rank);
-        const std::uint32_t isNew = (static_cast<Rank>(rank) == lowestRank[key]) & !listed[key];
+        // Without a branch: the pass runs once per record, and the branch would be random.
+        const std::uint32_t isNew =
+            static_cast<std::uint32_t>(static_cast<Rank>(rank) == lowestRank[key]) & (listed[key] ^ 1u);
         listed[key] |= static_cast<std::uint8_t>(isNew);
         newCalls[rank][filled[rank]] = static_cast<std::uint32_t>(key);
         filled[rank] += isNew;

@@ -76,6 +76,9 @@ long failEachAllocation(F&& f, Check&& check)
 
 } // namespace failing_allocations
 
+// Seen by every library of the process, the C++ runtime's own among them, whatever the
+// build's default visibility: clang declares no sized delete in <new> that would say so.
+#pragma GCC visibility push(default)
 void* operator new(std::size_t size) { return failing_allocations::detail::allocate(size); }
 void* operator new[](std::size_t size) { return failing_allocations::detail::allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
@@ -100,3 +103,4 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC visibility pop

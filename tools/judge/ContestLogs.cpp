@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::uint32_t kTextExchange = 0x80000000u;
 constexpr std::uint32_t kEmptyExchange = 0x40000000u;
-constexpr std::size_t kMaxNumberDigits = 9; // below kEmptyExchange
+constexpr std::size_t kMaxNumericExchangeDigits = 9; // below kEmptyExchange
 
 // Upper case, blanks collapsed, leading zeros dropped from numbers.
 std::string normalExchange(std::string_view text)
@@ -85,7 +85,7 @@ std::size_t ContestLogs::bytesHeld() const
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts)
 {
     // Nearly every exchange is a serial number: no text to build for it.
-    if (!text.empty() && text.size() <= kMaxNumberDigits && ascii::allDigits(text)) {
+    if (!text.empty() && text.size() <= kMaxNumericExchangeDigits && ascii::allDigits(text)) {
         std::uint32_t n = 0;
         for (char c : text)
             n = n * 10 + static_cast<std::uint32_t>(c - '0');
@@ -94,7 +94,7 @@ std::uint32_t encodeExchange(std::string_view text, TextTable& texts)
     const std::string normal = normalExchange(text);
     if (normal.empty())
         return kEmptyExchange;
-    if (ascii::allDigits(normal) && normal.size() <= kMaxNumberDigits)
+    if (ascii::allDigits(normal) && normal.size() <= kMaxNumericExchangeDigits)
         return static_cast<std::uint32_t>(std::stoul(normal));
     return kTextExchange | texts.intern(normal);
 }

@@ -19,8 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void write(const fs::path& file, const std::string& text) { writeFileBytes(file, text); }
-
 bool sameLogs(const ContestLogs& a, const ContestLogs& b)
 {
     if (a.stations.size() != b.stations.size() || a.qsos.size() != b.qsos.size() ||
@@ -51,23 +49,23 @@ TEST_CASE("logs the committee cannot take are listed with the reason and the lin
     const fs::path logs = dir.path() / "logs";
     fs::create_directories(logs / "sub");
     auto good = [](const char* own) { return qso(own, "1500", "UA3BB", 1, 7); };
-    write(logs / "a-good.cbr", cabrillo("UA3AA", {good("UA3AA")}));
+    writeFileBytes(logs / "a-good.cbr", cabrillo("UA3AA", {good("UA3AA")}));
     // An ADIF log that names no own call.
-    write(logs / "b-adif.adi", "<EOH>\n<CALL:5>UA3BB <QSO_DATE:8>20261121 <TIME_ON:4>1500 <BAND:3>80m <MODE:2>CW <EOR>\n");
-    write(logs / "c-v2.log", "\xEF\xBB\xBFSTART-OF-LOG: 2.0\r\nCALLSIGN: UA3CC\r\n" + good("UA3CC") + "\r\nEND-OF-LOG:\r\n");
-    write(logs / "d-nocall.log", "START-OF-LOG: 3.0\r\n" + good("UA3DD") + "\r\nEND-OF-LOG:\r\n");
-    write(logs / "e-broken.log", cabrillo("UA3EE", {good("UA3EE"), "QSO: 3520 CW 2026-11-21 1501 UA3EE"}));
-    write(logs / "f-again.log", cabrillo("UA3AA", {good("UA3AA")}));
+    writeFileBytes(logs / "b-adif.adi", "<EOH>\n<CALL:5>UA3BB <QSO_DATE:8>20261121 <TIME_ON:4>1500 <BAND:3>80m <MODE:2>CW <EOR>\n");
+    writeFileBytes(logs / "c-v2.log", "\xEF\xBB\xBFSTART-OF-LOG: 2.0\r\nCALLSIGN: UA3CC\r\n" + good("UA3CC") + "\r\nEND-OF-LOG:\r\n");
+    writeFileBytes(logs / "d-nocall.log", "START-OF-LOG: 3.0\r\n" + good("UA3DD") + "\r\nEND-OF-LOG:\r\n");
+    writeFileBytes(logs / "e-broken.log", cabrillo("UA3EE", {good("UA3EE"), "QSO: 3520 CW 2026-11-21 1501 UA3EE"}));
+    writeFileBytes(logs / "f-again.log", cabrillo("UA3AA", {good("UA3AA")}));
     // The copy written earlier gives way, whatever tick of the file clock each write fell on.
     const auto written = fs::file_time_type::clock::now();
     fs::last_write_time(logs / "f-again.log", written - std::chrono::minutes(2));
     fs::last_write_time(logs / "a-good.cbr", written - std::chrono::minutes(1));
     // A log that cannot be read takes no call: the station's next log is judged.
-    write(logs / "a-bad-first.log", cabrillo("UA3FF", {"QSO: 3520 CW 2026-11-21 1501 UA3FF"}));
-    write(logs / "h-good-second.log", cabrillo("UA3FF", {good("UA3FF")}));
-    write(logs / "g-empty.log", "");
-    write(logs / ".hidden.cbr", cabrillo("UA3HH", {good("UA3HH")}));
-    write(logs / "sub" / "inner.cbr", cabrillo("UA3II", {good("UA3II")}));
+    writeFileBytes(logs / "a-bad-first.log", cabrillo("UA3FF", {"QSO: 3520 CW 2026-11-21 1501 UA3FF"}));
+    writeFileBytes(logs / "h-good-second.log", cabrillo("UA3FF", {good("UA3FF")}));
+    writeFileBytes(logs / "g-empty.log", "");
+    writeFileBytes(logs / ".hidden.cbr", cabrillo("UA3HH", {good("UA3HH")}));
+    writeFileBytes(logs / "sub" / "inner.cbr", cabrillo("UA3II", {good("UA3II")}));
 
     std::vector<std::string> files;
     std::string error;
@@ -140,7 +138,7 @@ TEST_CASE("logs that claim one call: the newest copy of one log, else the commit
         auto when = fs::file_time_type::clock::now() - std::chrono::hours(1);
         for (const auto& [name, text] : named) {
             const fs::path file = dir.path() / name;
-            write(file, *text);
+            writeFileBytes(file, *text);
             fs::last_write_time(file, when += std::chrono::minutes(1)); // later in the list, newer
             files.push_back(file.string());
         }
@@ -184,8 +182,8 @@ TEST_CASE("the committee's check log marks: whatever the header says, only the c
 {
     TempDir dir;
     const fs::path a = dir.path() / "a.cbr", b = dir.path() / "b.cbr";
-    write(a, cabrillo("UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}));
-    write(b, cabrillo("UA3BB/P", {qso("UA3BB/P", "1500", "UA3AA", 7, 1)}));
+    writeFileBytes(a, cabrillo("UA3AA", {qso("UA3AA", "1500", "UA3BB", 1, 7)}));
+    writeFileBytes(b, cabrillo("UA3BB/P", {qso("UA3BB/P", "1500", "UA3AA", 7, 1)}));
     LoadOptions options;
     options.checkLogCalls = {"UA3BB/P"};
     const ContestLogs logs = loadContestLogs({a.string(), b.string()}, options);
@@ -208,8 +206,8 @@ TEST_CASE("two reading threads give exactly what one gives")
     std::string error;
     REQUIRE(writeSimulation(sim, o, dir.path().string(), &error));
     // A few that cannot be read, among the rest.
-    write(dir.path() / "logs" / "RA0-notalog.cbr", "hello");
-    write(dir.path() / "logs" / "UA0-second.cbr", sim.logs[3].text);
+    writeFileBytes(dir.path() / "logs" / "RA0-notalog.cbr", "hello");
+    writeFileBytes(dir.path() / "logs" / "UA0-second.cbr", sim.logs[3].text);
 
     std::vector<std::string> files;
     REQUIRE(listLogFiles({(dir.path() / "logs").string()}, files, &error));

@@ -94,8 +94,6 @@ std::string shiftedTimes(const std::string& log, int minutes)
     return out;
 }
 
-void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-
 std::string samplesOrSkip()
 {
     const std::string samples = folderFrom("KORVANE_SAMPLES");
@@ -156,7 +154,7 @@ TEST_CASE("the real event with one log kept an hour ahead: its clock is found an
         return;
     TempDir dir;
     const fs::path shifted = dir.path() / "PA7F-local.cbr";
-    write(shifted, shiftedTimes(readAll(fs::path(samples) / "ntc-qp-2024-03-PA7F.cbr"), 60));
+    writeFileBytes(shifted, shiftedTimes(readAll(fs::path(samples) / "ntc-qp-2024-03-PA7F.cbr"), 60));
     std::vector<std::string> files = eventFiles(samples, "ntc-qp-2024-03-PA7F.cbr");
     files.push_back(shifted.string());
     const Judgement j = checked(files);
@@ -177,7 +175,7 @@ TEST_CASE("the real event with SV9RPE's log under SV9RPE/P, and PA7F's under a h
     TempDir dir;
     // What SV9RPE would have logged with the three who worked it.
     const fs::path portable = dir.path() / "SV9RPE-P.cbr";
-    write(portable, cabrillo("SV9RPE/P", {"QSO:  7033 CW 2024-03-21 1907 SV9RPE/P 599 DICK 210 ON6NL 599 ANTON 154",
+    writeFileBytes(portable, cabrillo("SV9RPE/P", {"QSO:  7033 CW 2024-03-21 1907 SV9RPE/P 599 DICK 210 ON6NL 599 ANTON 154",
                                           "QSO:  7033 CW 2024-03-21 1910 SV9RPE/P 599 DICK 210 DJ0SP 599 HANS 124",
                                           "QSO:  7032 CW 2024-03-21 1914 SV9RPE/P 599 DICK 210 PA7F 599 FRANK 181"}));
     std::vector<std::string> files = eventFiles(samples);
@@ -198,7 +196,7 @@ TEST_CASE("the real event with SV9RPE's log under SV9RPE/P, and PA7F's under a h
     for (std::size_t at = 0; (at = log.find("PA7F", at)) != std::string::npos;)
         log.replace(at, 4, "PA7E");
     const fs::path typo = dir.path() / "PA7E.cbr";
-    write(typo, log);
+    writeFileBytes(typo, log);
     files = eventFiles(samples, "ntc-qp-2024-03-PA7F.cbr");
     files.push_back(typo.string());
     const Judgement doubted = checked(files);

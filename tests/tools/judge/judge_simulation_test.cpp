@@ -346,8 +346,9 @@ void lookAtBothSides(const SimulatedLogs& logs, const Truth& truth, HardCasesSee
         for (const auto& [mine, theirs] : {std::pair{a, b}, std::pair{b, a}}) {
             const Finding f = truth.lines.at(mine);
             const std::vector<std::string> line = logs.fields(mine), other = logs.fields(theirs);
-            CAPTURE(mine.first);
-            CAPTURE(mine.second);
+            const auto& place = mine; // a structured binding cannot be captured before C++20
+            CAPTURE(place.first);
+            CAPTURE(place.second);
             if (f == Finding::BustedCall)
                 CHECK(korvane::judge::simulated::oneEditApart(baseOf(line[8]), baseOf(theirs.first)));
             else if (f == Finding::BustedExchange)
@@ -462,8 +463,9 @@ TEST_CASE("every hard case is put in, each the way the truth says, and a seed ma
             if (finding != Finding::WrongTime)
                 continue;
             seen.nearMiss = true;
-            CAPTURE(where.first);
-            CAPTURE(where.second);
+            const auto& place = where; // a structured binding cannot be captured before C++20
+            CAPTURE(place.first);
+            CAPTURE(place.second);
             CHECK(nearMissPartnerFound(logs, truth, logs.fields(where)));
             CHECK(standsOutOfOrder(logs, truth, where));
         }
