@@ -26,6 +26,10 @@ def upload_until_killed(robot, work, clients, kill_after):
     lock = threading.Lock()
     receipts, counts = {}, {"answered": 0, "sent": 0, "unanswered": 0}
     killed = threading.Event()
+    # Set by the client that takes the receipt asked for: a main thread polling for it
+    # got the interpreter too seldom on a busy machine, and the kill came a hundred
+    # receipts late, leaving the next round too few logs.
+    enough = threading.Event()
 
     def client():
         while not killed.is_set():
@@ -47,6 +51,8 @@ def upload_until_killed(robot, work, clients, kill_after):
                         print(f"FAULT: receipt {receipt['id']} gives SHA-256 {receipt.get('sha256')}, sent {sha256(log)}")
                         counts["bad receipt"] = counts.get("bad receipt", 0) + 1
                     receipts[receipt["id"]] = sha256(log)
+                    if len(receipts) >= kill_after:
+                        enough.set()
                 elif status != 422:
                     print(f"upload answered HTTP {status}: {answer.get('message')}")
 
@@ -55,10 +61,8 @@ def upload_until_killed(robot, work, clients, kill_after):
         t.start()
     deadline = time.monotonic() + 300
     while time.monotonic() < deadline and any(t.is_alive() for t in threads):
-        with lock:
-            if len(receipts) >= kill_after:
-                break
-        time.sleep(0.005)
+        if enough.wait(0.05):
+            break
     time.sleep(random.uniform(0, 0.03))  # not just as an answer went out
     killed.set()  # no client starts another upload; those under way are cut off
     robot.kill()
