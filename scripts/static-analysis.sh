@@ -31,13 +31,15 @@ mapfile -t sources < <(git ls-files '*.cpp' | grep -v -E '^(tests|fuzz|bench)/|/
 python3 scripts/static-batches.py "$out/batches/clang/compile_commands.json" "${sources[@]}" >"$out/batches.txt"
 mapfile -t batches <"$out/batches.txt"
 jobs=$(nproc)
+# What clang-tidy said, without its counts of what it left out.
+findings() { grep -v -E "warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter|NOLINT" "$1" || true; }
 
 echo "each source on its own: ${#sources[@]} files"
 # With the one check that needs a source on its own: no source includes another.
 if ! printf '%s\0' "${sources[@]}" |
   xargs -0 -n 4 -P "$jobs" clang-tidy -p "$out/files/clang" --quiet \
     --checks='-*,bugprone-suspicious-include' >"$out/own.txt" 2>&1; then
-  grep -v -E "warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter|NOLINT" "$out/own.txt" || true
+  findings "$out/own.txt"
   echo "static analysis: a source does not compile on its own (above)"
   exit 1
 fi
@@ -50,7 +52,7 @@ if ! printf '%s\0' "${batches[@]}" |
     --checks='-bugprone-suspicious-include' \
     --header-filter='(platform|scoring|cabrillo|window|plugin|tools)/.*\.(h|cpp)$' \
     >"$out/clang-tidy.txt" 2>&1; then
-  grep -v -E "warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter|NOLINT" "$out/clang-tidy.txt" || true
+  findings "$out/clang-tidy.txt"
   echo "clang-tidy: findings above"
   exit 1
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native, the sanitizers, the Windows build
 # under Wine (with a private X display), the fuzzers for a bounded time, and the static
-# analysis. Set KORVANE_FUZZ_SECONDS to change the fuzzing time (default 30 per target, from the seed corpus that longer runs grew).
+# analysis. Set KORVANE_FUZZ_SECONDS to change the fuzzing time (default 30 per target,
+# from the seed corpus that longer runs grew).
 #
 # The last line sums every stage: "N passed, N failed", where each ctest test counts
 # once, each fuzz target's run once, the layer check once and the static analysis
