@@ -24,17 +24,12 @@ std::string text(Text p) { return p ? std::string(p) : std::string(); }
 QsoRecord makeRecord(Text call, Date qsoTime, unsigned freqHz, Text mode, Text rstSent,
                      Text rstReceived, Text exchSent, Text exchReceived, Text band)
 {
-    QsoRecord r;
-    r.call = text(call);
-    r.band = text(band);
-    r.mode = text(mode);
-    r.rstReceived = text(rstReceived);
-    r.rstSent = text(rstSent);
-    r.exchReceived = text(exchReceived);
-    r.exchSent = text(exchSent);
+    // Built in place: one add per QSO of a replayed log, and every text is copied once.
+    QsoRecord r{text(call),         text(band),     text(mode),
+                text(rstReceived),  text(rstSent),  text(exchReceived),
+                text(exchSent),     std::string(),  copyOleDate(qsoTime),
+                static_cast<std::int32_t>(freqHz / 1000)};
     r.multiplierKey = r.call;
-    r.freqKHz = static_cast<std::int32_t>(freqHz / 1000);
-    r.qsoTime = copyOleDate(qsoTime);
     return r;
 }
 

@@ -87,21 +87,18 @@ void QsoLog::add(QsoRecord record)
     reserveMore(ids_, 1);
     reserveMore(texts_, 2);
     reserveMore(recordsPerKey_, 2);
-    reserveMore(byCall_, 2);
+    reserveMore(chains_, 2);
+    reserveMore(entries_, 1);
 
     NewTexts added;
     const std::uint32_t band = added.intern(bandIds_, record.band, bandIds_.size()).id;
     const std::uint32_t mode = added.intern(modeIds_, record.mode, modeIds_.size()).id;
     const NewTexts::Interned call = added.intern(textIds_, record.call, texts_.size());
     NewTexts::Interned key{kNoId, nullptr};
-    if (hasKey)
+    if (hasKey && record.multiplierKey == record.call) // the usual case: one lookup, not two
+        key = {call.id, nullptr};
+    else if (hasKey)
         key = added.intern(textIds_, record.multiplierKey, texts_.size() + (call.text ? 1 : 0));
-
-    std::vector<CallEntry> firstEntry; // the entries of a call seen for the first time
-    if (call.text)
-        firstEntry.reserve(1);
-    else
-        reserveMore(byCall_[call.id], 1);
 
     records_.push_back(std::move(record)); // the last step that can fail
     added.keep();
@@ -110,15 +107,19 @@ void QsoLog::add(QsoRecord record)
     if (call.text) {
         texts_.push_back(call.text);
         recordsPerKey_.push_back(0);
-        byCall_.push_back(std::move(firstEntry));
+        chains_.emplace_back();
     }
     if (key.text) {
         texts_.push_back(key.text);
         recordsPerKey_.push_back(0);
-        byCall_.emplace_back();
+        chains_.emplace_back();
     }
     const std::uint64_t id = nextId_++;
-    byCall_[call.id].push_back(CallEntry{id, band, mode, tour});
+    const auto entry = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back(CallEntry{id, band, mode, tour, kNoId});
+    CallChain& chain = chains_[call.id];
+    (chain.last == kNoId ? chain.first : entries_[chain.last].next) = entry;
+    chain.last = entry;
     if (hasKey)
         ++recordsPerKey_[key.id];
     else
@@ -135,17 +136,21 @@ bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
     const std::uint32_t modeId = find(modeIds_, mode);
     if (callId == kNoId || bandId == kNoId || modeId == kNoId)
         return false;
-    std::vector<CallEntry>& entries = byCall_[callId];
-    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const CallEntry& e) {
-        return e.bandId == bandId && e.modeId == modeId;
-    });
-    if (entry == entries.end())
+    CallChain& chain = chains_[callId];
+    std::uint32_t before = kNoId, at = chain.first;
+    while (at != kNoId && (entries_[at].bandId != bandId || entries_[at].modeId != modeId)) {
+        before = at;
+        at = entries_[at].next;
+    }
+    if (at == kNoId)
         return false;
-    const std::uint64_t id = entry->id;
-    entries.erase(entry);
+    const std::uint64_t id = entries_[at].id;
+    (before == kNoId ? chain.first : entries_[before].next) = entries_[at].next;
+    if (chain.last == at)
+        chain.last = before;
 
-    const auto at = std::lower_bound(ids_.begin(), ids_.end(), id);
-    const auto index = at - ids_.begin();
+    const auto position = std::lower_bound(ids_.begin(), ids_.end(), id);
+    const auto index = position - ids_.begin();
     const std::uint32_t keyId = keys_[static_cast<std::size_t>(index)].keyId;
     if (keyId != kNoId)
         --recordsPerKey_[keyId];
@@ -153,7 +158,7 @@ bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
         --recordsWithEmptyKey_;
     records_.erase(records_.begin() + index);
     keys_.erase(keys_.begin() + index);
-    ids_.erase(at);
+    ids_.erase(position);
     return true;
 }
 
@@ -180,10 +185,12 @@ bool QsoLog::hasQsoInTour(const std::string& call, const std::string& band,
     const std::uint32_t modeId = find(modeIds_, mode);
     if (callId == kNoId || bandId == kNoId || modeId == kNoId)
         return false;
-    const std::vector<CallEntry>& entries = byCall_[callId];
-    return std::any_of(entries.begin(), entries.end(), [&](const CallEntry& e) {
-        return e.bandId == bandId && e.modeId == modeId && e.tour == tour;
-    });
+    for (std::uint32_t at = chains_[callId].first; at != kNoId; at = entries_[at].next) {
+        const CallEntry& e = entries_[at];
+        if (e.bandId == bandId && e.modeId == modeId && e.tour == tour)
+            return true;
+    }
+    return false;
 }
 
 bool QsoLog::hasMultiplierKey(const std::string& key) const

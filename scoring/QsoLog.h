@@ -64,11 +64,17 @@ public:
     bool hasMultiplierKey(const std::string& key) const;
 
 private:
+    // One per record, linked to the next record of the same call; a removed record's
+    // entry is unlinked and stays unused until the next clear.
     struct CallEntry {
         std::uint64_t id;
         std::uint32_t bandId;
         std::uint32_t modeId;
         int tour;
+        std::uint32_t next; // kNoId at the end of the chain
+    };
+    struct CallChain {
+        std::uint32_t first = kNoId, last = kNoId; // into entries_
     };
     static std::uint32_t find(const std::unordered_map<std::string, std::uint32_t>& ids,
                               const std::string& text);
@@ -87,5 +93,7 @@ private:
     std::vector<const std::string*> texts_;     // by id: the table's own keys
     std::vector<std::uint32_t> recordsPerKey_; // by id: records with it as multiplierKey
     std::size_t recordsWithEmptyKey_ = 0;
-    std::vector<std::vector<CallEntry>> byCall_; // by the call's id, oldest first
+    // A call's records, oldest first, without a list (and an allocation) per call.
+    std::vector<CallEntry> entries_;
+    std::vector<CallChain> chains_; // by the call's id
 };

@@ -8,6 +8,7 @@
 #include "tools/logs/TextUtil.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace korvane::judge {
@@ -111,10 +112,13 @@ void exchangeText(std::uint32_t code, const TextTable& texts, std::string& out)
     } else if (code & kTextExchange) {
         out = texts.text(code & ~kTextExchange);
     } else {
-        // At least three digits, as serials are sent ("007").
-        char digits[16];
-        const int n = std::snprintf(digits, sizeof digits, "%03u", static_cast<unsigned>(code));
-        out.assign(digits, static_cast<std::size_t>(n));
+        // At least three digits, as serials are sent ("007"). Once per QSO given to the
+        // plug-in, so without a format string.
+        char digits[16] = {'0', '0', '0'};
+        const auto end = std::to_chars(digits + 3, digits + sizeof digits, code).ptr;
+        const std::size_t written = static_cast<std::size_t>(end - (digits + 3));
+        const std::size_t width = std::max<std::size_t>(written, 3);
+        out.assign(end - width, width);
     }
 }
 

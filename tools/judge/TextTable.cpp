@@ -1,29 +1,77 @@
 #include "tools/judge/TextTable.h"
 
+#include <functional>
+
 namespace korvane::judge {
+namespace {
+
+std::uint32_t hashOf(std::string_view text)
+{
+    const std::size_t h = std::hash<std::string_view>{}(text);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+constexpr std::uint64_t kEmpty = 0;
+
+std::uint64_t slotValue(std::uint32_t hash, std::uint32_t id) { return std::uint64_t{hash} << 32 | (id + 1); }
+
+} // namespace
+
+std::size_t TextTable::slotOf(std::string_view text, std::uint32_t hash) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const std::uint64_t slot = slots_[at];
+        if (slot == kEmpty)
+            return at;
+        if (static_cast<std::uint32_t>(slot >> 32) == hash &&
+            storage_[static_cast<std::uint32_t>(slot) - 1] == text)
+            return at;
+    }
+}
+
+void TextTable::grow()
+{
+    std::vector<std::uint64_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, kEmpty);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::uint64_t slot : old) {
+        if (slot == kEmpty)
+            continue;
+        std::size_t at = static_cast<std::uint32_t>(slot >> 32) & mask;
+        while (slots_[at] != kEmpty)
+            at = (at + 1) & mask;
+        slots_[at] = slot;
+    }
+}
 
 std::uint32_t TextTable::intern(std::string_view text)
 {
-    if (auto it = ids_.find(text); it != ids_.end())
-        return it->second;
+    if ((storage_.size() + 1) * 2 > slots_.size())
+        grow();
+    const std::uint32_t hash = hashOf(text);
+    const std::size_t at = slotOf(text, hash);
+    if (slots_[at] != kEmpty)
+        return static_cast<std::uint32_t>(slots_[at]) - 1;
     const auto id = static_cast<std::uint32_t>(storage_.size());
     storage_.emplace_back(text);
-    ids_.emplace(storage_.back(), id);
+    slots_[at] = slotValue(hash, id);
     return id;
 }
 
 std::uint32_t TextTable::find(std::string_view text) const
 {
-    const auto it = ids_.find(text);
-    return it == ids_.end() ? kNone : it->second;
+    if (slots_.empty())
+        return kNone;
+    const std::uint64_t slot = slots_[slotOf(text, hashOf(text))];
+    return slot == kEmpty ? kNone : static_cast<std::uint32_t>(slot) - 1;
 }
 
 std::size_t TextTable::bytesHeld() const
 {
-    std::size_t bytes = ids_.bucket_count() * sizeof(void*);
+    std::size_t bytes = slots_.capacity() * sizeof(std::uint64_t);
     for (const std::string& s : storage_)
-        bytes += sizeof(std::string) + (s.size() > 15 ? s.capacity() + 1 : 0) +
-                 sizeof(std::string_view) + sizeof(std::uint32_t) + 2 * sizeof(void*);
+        bytes += sizeof(std::string) + (s.size() > 15 ? s.capacity() + 1 : 0);
     return bytes;
 }
 

@@ -6,7 +6,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace korvane::judge {
 
@@ -31,8 +31,15 @@ public:
     std::size_t bytesHeld() const;
 
 private:
-    std::deque<std::string> storage_; // a deque never moves its strings
-    std::unordered_map<std::string_view, std::uint32_t> ids_;
+    // Where text is, or the empty slot where it would go.
+    std::size_t slotOf(std::string_view text, std::uint32_t hash) const;
+    void grow();
+
+    std::deque<std::string> storage_; // by id; a deque never moves its strings
+    // Open addressing, at most half full: each slot holds a text's hash in its high half
+    // and its id + 1 in its low half (0: empty), so that a miss rarely reads a text. Every
+    // QSO's call is looked up here once while the logs are read.
+    std::vector<std::uint64_t> slots_;
 };
 
 } // namespace korvane::judge

@@ -146,6 +146,29 @@ TEST_CASE("exchanges compare without leading zeros, letter case or extra blanks"
     CHECK(exchangeText(encodeExchange("1234", texts), texts) == "1234");
     CHECK(exchangeText(encodeExchange(" frank   181 ", texts), texts) == "FRANK 181");
     CHECK(exchangeText(encodeExchange("", texts), texts).empty());
+    CHECK(exchangeText(0, texts) == "000");
+    CHECK(exchangeText(999999999, texts) == "999999999");
+}
+
+TEST_CASE("interned texts keep their ids in first-seen order, across the table's growth")
+{
+    TextTable texts;
+    CHECK(texts.find("") == TextTable::kNone);
+    CHECK(texts.intern("") == 0u);
+    std::vector<std::string> calls;
+    for (int i = 0; i < 5000; ++i)
+        calls.push_back("R" + std::to_string(i) + "AA");
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        REQUIRE(texts.intern(calls[i]) == i + 1);
+    CHECK(texts.size() == calls.size() + 1);
+    for (std::size_t i = 0; i < calls.size(); i += 7) {
+        CHECK(texts.intern(calls[i]) == i + 1);
+        CHECK(texts.find(calls[i]) == i + 1);
+        CHECK(texts.text(static_cast<std::uint32_t>(i + 1)) == calls[i]);
+    }
+    CHECK(texts.find("R5000AA") == TextTable::kNone);
+    CHECK(texts.find("r1aa") == TextTable::kNone); // bytes, not letters
+    CHECK(texts.size() == calls.size() + 1);       // a lookup adds nothing
 }
 
 TEST_CASE("an exchange's parts: names as words, numbers as numbers, the report and the contest's words left out")
