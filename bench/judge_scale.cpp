@@ -7,7 +7,9 @@
 // --repeats SHARE puts that share of tour repeats into the logs (0.1: every tenth QSO
 // line is one), which the judge takes back out of each score.
 //
-//   judge_scale [--dir DIR] [--logs N] [--qsos TOTAL] [--workers W] [--repeats SHARE]
+// --rounds N (3) measures reading and judging N times, alternately, and prints medians.
+//
+//   judge_scale [--dir DIR] [--logs N] [--qsos TOTAL] [--workers W] [--repeats SHARE] [--rounds N]
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/ResultFiles.h"
 #include "tools/judge/Simulation.h"
@@ -20,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -46,9 +49,16 @@ double peakRssMb()
 
 double cpuSeconds()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    // The process's own threads and the children it waited for: work handed to a helper
+    // process is still the judge's.
+    double seconds = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        seconds += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                   (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+    return seconds;
 }
 
 double currentRssMb()
@@ -85,7 +95,7 @@ bool simulateInto(const fs::path& dir, unsigned logs, unsigned long qsos)
 
 int main(int argc, char** argv)
 {
-    unsigned logs = 2000, workers = 2;
+    unsigned logs = 2000, workers = 2, rounds = 3;
     double repeats = 0;
     unsigned long qsos = 1000000;
     std::string dirOption;
@@ -100,6 +110,8 @@ int main(int argc, char** argv)
             workers = static_cast<unsigned>(std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--repeats"))
             repeats = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--rounds"))
+            rounds = std::max(1, std::atoi(argv[i + 1]));
     }
     const fs::path dir = dirOption.empty() ? fs::temp_directory_path() / ("korvane-judge-scale-" +
                                                                           std::to_string(logs) + "-" +
@@ -141,15 +153,18 @@ int main(int argc, char** argv)
         double wall = 0, cpu = 0;
     };
     auto from = [](Clock::time_point t, double cpu) { return Span{since(t), cpuSeconds() - cpu}; };
-    auto t = Clock::now();
-    double c = cpuSeconds();
-    const std::size_t read1 = readLogsOnly(files, 1);
-    const Span readOne = from(t, c);
-    t = Clock::now();
-    c = cpuSeconds();
-    readLogsOnly(files, workers);
-    const Span readMany = from(t, c);
-    const double rssBefore = currentRssMb();
+    // Of each measure the median over the rounds: a busy moment on the machine moves one
+    // round, not the figure.
+    auto median = [](std::vector<Span> spans) {
+        auto middle = [&](double Span::*m) {
+            std::vector<double> v;
+            for (const Span& s : spans)
+                v.push_back(s.*m);
+            std::sort(v.begin(), v.end());
+            return v.empty() ? 0.0 : v[v.size() / 2];
+        };
+        return Span{middle(&Span::wall), middle(&Span::cpu)};
+    };
 
     JudgeOptions options;
     options.files = files;
@@ -159,33 +174,61 @@ int main(int argc, char** argv)
     // In memory, as korvane judge puts it: the plug-in rewrites its settings file
     // several times per log.
     options.workFolder = fs::is_directory("/dev/shm") ? "/dev/shm/korvane-judge-scale" : (dir / "work").string();
-    std::string stage;
-    Clock::time_point stageStart = Clock::now();
-    double stageCpu = cpuSeconds();
-    std::vector<std::pair<std::string, Span>> stages;
-    options.progress = [&](const char* name, std::size_t, std::size_t) {
-        if (stage != name) {
-            if (!stage.empty())
-                stages.push_back({stage, from(stageStart, stageCpu)});
-            stage = name;
-            stageStart = Clock::now();
-            stageCpu = cpuSeconds();
-        }
-    };
-    t = Clock::now();
-    c = cpuSeconds();
+
+    std::vector<Span> readOnes, readManys, judges;
+    std::vector<std::string> stageNames;
+    std::vector<std::vector<Span>> stageSpans;
+    std::size_t read1 = 0;
+    double rssBefore = 0;
     Judgement j;
-    if (!judgeContest(options, j, &error)) {
-        std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
-        return 1;
+    for (unsigned round = 0; round < rounds; ++round) {
+        auto t = Clock::now();
+        double c = cpuSeconds();
+        read1 = readLogsOnly(files, 1);
+        readOnes.push_back(from(t, c));
+        t = Clock::now();
+        c = cpuSeconds();
+        readLogsOnly(files, workers);
+        readManys.push_back(from(t, c));
+        if (round == 0)
+            rssBefore = currentRssMb();
+
+        std::string stage;
+        Clock::time_point stageStart = Clock::now();
+        double stageCpu = cpuSeconds();
+        std::size_t stageIndex = 0;
+        auto endStage = [&] {
+            if (stageSpans.size() <= stageIndex) {
+                stageNames.push_back(stage);
+                stageSpans.emplace_back();
+            }
+            stageSpans[stageIndex++].push_back(from(stageStart, stageCpu));
+        };
+        options.progress = [&](const char* name, std::size_t, std::size_t) {
+            if (stage != name) {
+                if (!stage.empty())
+                    endStage();
+                stage = name;
+                stageStart = Clock::now();
+                stageCpu = cpuSeconds();
+            }
+        };
+        j = Judgement();
+        t = Clock::now();
+        c = cpuSeconds();
+        if (!judgeContest(options, j, &error)) {
+            std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
+            return 1;
+        }
+        judges.push_back(from(t, c));
+        endStage();
     }
-    const Span judged = from(t, c);
-    stages.push_back({stage, from(stageStart, stageCpu)});
+    const Span readOne = median(readOnes), readMany = median(readManys), judged = median(judges);
     const double peakAfterJudge = peakRssMb();
     const std::size_t held = j.logs.bytesHeld() + j.check.partner.capacity() * sizeof(std::uint32_t);
 
-    t = Clock::now();
-    c = cpuSeconds();
+    auto t = Clock::now();
+    double c = cpuSeconds();
     if (!writeResults(j, (dir / "results").string(), &error)) {
         std::fprintf(stderr, "judge_scale: %s\n", error.c_str());
         return 1;
@@ -195,8 +238,9 @@ int main(int argc, char** argv)
     fs::current_path(dir, ec);
     fs::remove_all(options.workFolder, ec);
 
-    std::printf("QSOs read: %zu (%zu logs judged, %zu not read)\n\n", read1, j.logs.stations.size(),
+    std::printf("QSOs read: %zu (%zu logs judged, %zu not read)\n", read1, j.logs.stations.size(),
                 j.logs.unreadable.size());
+    std::printf("Medians of %u rounds; CPU counts the judge's helper processes too.\n\n", rounds);
     std::printf("%-40s %9s %9s\n", "", "wall", "CPU");
     auto row = [](const std::string& what, const Span& s) {
         std::printf("%-40s %7.2f s %7.2f s\n", what.c_str(), s.wall, s.cpu);
@@ -204,9 +248,9 @@ int main(int argc, char** argv)
     row("read and parse only, 1 thread", readOne);
     row("read and parse only, " + std::to_string(workers) + " threads", readMany);
     row("judge: read, match, tour check, score", judged);
-    for (const auto& [name, span] : stages)
-        row("  " + name, span);
-    row("writing results and reports", written);
+    for (std::size_t k = 0; k < stageNames.size(); ++k)
+        row("  " + stageNames[k], median(stageSpans[k]));
+    row("writing results and reports (once)", written);
     std::printf("\nJudge / reading with %u threads: %.2f x wall, %.2f x CPU\n", workers,
                 judged.wall / readMany.wall, judged.cpu / readMany.cpu);
     std::printf("Judge / reading with 1 thread:  %.2f x wall, %.2f x CPU\n", judged.wall / readOne.wall,

@@ -5,6 +5,7 @@
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/OutsideContest.h"
 #include "tools/judge/PluginJudge.h"
+#include "tools/judge/ScoreHelpers.h"
 
 #include <algorithm>
 #include <map>
@@ -119,14 +120,19 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     markTourRepeats(out.logs, refused);
     report(options, "matching and tour check", 1, 1);
 
-    const std::size_t n = out.logs.stations.size();
-    out.results.assign(n, StationResult{});
-    for (std::uint32_t s = 0; s < n; ++s) {
-        out.results[s].pluginScore =
-            plugin.score(out.logs, s, options.rules.start, options.rules.end,
-                         [&](const CompactQso& q) { return counts(q.finding, options.rules); });
-        report(options, "score", s + 1, n);
-    }
+    ScoreRun scoring;
+    const PluginJudge::Counts counting = [&](const CompactQso& q) { return counts(q.finding, options.rules); };
+    scoring.score = [&](std::uint32_t s) {
+        return plugin.score(out.logs, s, options.rules.start, options.rules.end, counting);
+    };
+    // No thread of this process runs now: the readers and the tour check are done.
+    scoring.helpers = options.scoreHelpers && options.workers > 1 ? options.workers - 1 : 0;
+    scoring.folder = ".";
+    scoring.progress = [&](std::size_t done, std::size_t total) { report(options, "score", done, total); };
+    const std::vector<int> scores = scoreStations(out.logs, scoring);
+    out.results.assign(scores.size(), StationResult{});
+    for (std::size_t s = 0; s < scores.size(); ++s)
+        out.results[s].pluginScore = scores[s];
     rankStations(out);
     return true;
 }

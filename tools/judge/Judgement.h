@@ -64,6 +64,10 @@ struct JudgeOptions {
     // The plug-in's tour check on a thread of its own while the logs are cross-checked.
     // A caller that keeps the plug-in on one thread of its own (the robot) turns it off.
     bool tourCheckBeside = true;
+    // Part of the stations scored by helper processes (workers - 1 of them), each with
+    // its own copy of the plug-in. Forking is for a caller without threads of its own:
+    // the robot turns it off. POSIX only.
+    bool scoreHelpers = true;
     PluginChoice plugin;
     std::string workFolder; // where the plug-in keeps its settings
     // Progress for people: what is being done, how far (done of total).

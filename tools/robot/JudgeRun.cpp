@@ -69,6 +69,7 @@ bool runJudge(const JudgeJob& job, const std::function<void(const char*, std::si
     o.workFolder = (fs::path(job.folder) / "work").string();
     o.workers = 2;
     o.tourCheckBeside = false; // the plug-in stays on the robot's worker thread
+    o.scoreHelpers = false;    // a forked copy of a server with threads holds only one
     o.progress = progress;
     judge::Judgement j;
     if (!judge::judgeContest(o, j, error)) {

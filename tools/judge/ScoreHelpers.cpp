@@ -1,0 +1,232 @@
+#include "tools/judge/ScoreHelpers.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace korvane::judge {
+
+std::vector<StationRange> splitByQsos(const ContestLogs& logs, unsigned parts)
+{
+    const auto n = static_cast<std::uint32_t>(logs.stations.size());
+    std::vector<StationRange> ranges;
+    if (n == 0)
+        return ranges;
+    parts = std::max(1u, std::min(parts, n));
+    const std::size_t total = logs.qsos.size();
+    std::uint32_t first = 0;
+    std::size_t seen = 0;
+    for (unsigned p = 1; p <= parts; ++p) {
+        // Ends where the QSOs so far reach p parts of the whole, leaving a station for
+        // every part still to come.
+        const std::size_t target = total * p / parts;
+        std::uint32_t last = first;
+        do
+            seen += logs.stations[last++].count;
+        while (last < n - (parts - p) && seen < target);
+        if (p == parts)
+            last = n;
+        ranges.push_back({first, last});
+        first = last;
+    }
+    return ranges;
+}
+
+namespace {
+
+struct Reported {
+    std::uint32_t station;
+    std::int32_t score;
+};
+
+#if !defined(_WIN32)
+namespace fs = std::filesystem;
+
+// A folder of the helper's own with the settings as they are now, for its plug-in.
+bool helperFolder(const std::string& base, unsigned k, fs::path& folder)
+{
+    std::error_code ec;
+    folder = fs::path(base) / ("score-helper-" + std::to_string(k));
+    fs::remove_all(folder, ec);
+    fs::create_directories(folder / "Plugins", ec);
+    if (ec)
+        return false;
+    const fs::path settings = fs::path(base) / "Plugins";
+    std::error_code none; // a work folder without settings yet is no error
+    if (fs::is_directory(settings, none))
+        for (fs::directory_iterator it(settings, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file(ec))
+                fs::copy_file(it->path(), folder / "Plugins" / it->path().filename(), ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    return !ec;
+}
+
+bool writeAll(int fd, const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+class Helper {
+public:
+    Helper() = default;
+    Helper(Helper&& o) noexcept
+        : range_(o.range_), folder_(std::move(o.folder_)), pid_(std::exchange(o.pid_, -1)),
+          fd_(std::exchange(o.fd_, -1))
+    {
+    }
+    Helper& operator=(Helper&&) = delete;
+    // Never left behind as a process nobody waits for, even when scoring here threw.
+    ~Helper()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (pid_ > 0)
+            while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+            }
+    }
+
+    // Forks a helper for the range; false (nothing started) when it cannot.
+    bool start(const ScoreRun& run, StationRange range, unsigned k)
+    {
+        range_ = range;
+        int fds[2];
+        if (!helperFolder(run.folder, k, folder_))
+            return false;
+        std::error_code ec;
+        if (::pipe(fds) != 0) {
+            fs::remove_all(folder_, ec);
+            return false;
+        }
+        const pid_t pid = ::fork();
+        if (pid < 0) {
+            ::close(fds[0]);
+            ::close(fds[1]);
+            fs::remove_all(folder_, ec);
+            return false;
+        }
+        if (pid == 0) {
+            ::close(fds[0]);
+            // Nothing of the parent's runs here: no destructor, no buffered output.
+            bool ok = ::chdir(folder_.c_str()) == 0;
+            for (std::uint32_t s = range.first; ok && s < range.last; ++s) {
+                const Reported r{s, run.score(s)};
+                ok = writeAll(fds[1], &r, sizeof r);
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        ::close(fds[1]);
+        pid_ = pid;
+        fd_ = fds[0];
+        return true;
+    }
+
+    // Waits for the helper and takes its scores; the stations it did not report stay
+    // marked in `missing`. How many it reported.
+    std::size_t collect(std::vector<int>& scores, std::vector<bool>& missing)
+    {
+        std::size_t taken = 0;
+        Reported r{};
+        std::size_t have = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd_, reinterpret_cast<char*>(&r) + have, sizeof r - have);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            have += static_cast<std::size_t>(n);
+            if (have < sizeof r)
+                continue;
+            have = 0;
+            // Only what was asked of it: a helper is this program, but a stray record
+            // must not write past the table.
+            if (r.station >= range_.first && r.station < range_.last && missing[r.station]) {
+                scores[r.station] = r.score;
+                missing[r.station] = false;
+                ++taken;
+            }
+        }
+        ::close(std::exchange(fd_, -1));
+        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+        return taken;
+    }
+
+    StationRange range() const { return range_; }
+
+private:
+    StationRange range_;
+    fs::path folder_;
+    pid_t pid_ = -1;
+    int fd_ = -1;
+};
+#endif
+
+} // namespace
+
+std::vector<int> scoreStations(const ContestLogs& logs, const ScoreRun& run)
+{
+    const std::size_t n = logs.stations.size();
+    std::vector<int> scores(n, 0);
+    std::vector<bool> missing(n, true);
+    std::size_t done = 0;
+    auto scoreHere = [&](StationRange range) {
+        for (std::uint32_t s = range.first; s < range.last; ++s)
+            if (missing[s]) {
+                scores[s] = run.score(s);
+                missing[s] = false;
+                if (run.progress)
+                    run.progress(++done, n);
+            }
+    };
+    std::vector<StationRange> here{{0, static_cast<std::uint32_t>(n)}};
+#if !defined(_WIN32)
+    std::vector<Helper> helpers;
+    if (const std::vector<StationRange> ranges = splitByQsos(logs, run.helpers + 1); ranges.size() > 1) {
+        here = {ranges.front()};
+        for (std::size_t k = 1; k < ranges.size(); ++k) {
+            Helper h;
+            if (h.start(run, ranges[k], static_cast<unsigned>(k)))
+                helpers.push_back(std::move(h));
+            else
+                here.push_back(ranges[k]); // no helper: this process takes its stations
+        }
+    }
+#endif
+    for (const StationRange& range : here)
+        scoreHere(range);
+#if !defined(_WIN32)
+    for (Helper& h : helpers) {
+        done += h.collect(scores, missing);
+        if (run.progress)
+            run.progress(done, n);
+    }
+    for (const Helper& h : helpers)
+        scoreHere(h.range()); // what a helper could not report
+#endif
+    return scores;
+}
+
+} // namespace korvane::judge
