@@ -1,5 +1,7 @@
 #include "tools/judge/PairGroups.h"
 
+#include "tools/judge/RadixSort.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -32,10 +34,9 @@ PairGroups::PairGroups(const CheckState& state)
                                     q.minute});
         }
     }
-    // Indices grow with the station, so within a pair this is station, then file order.
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-        return a.key != b.key ? a.key < b.key : a.index < b.index;
-    });
+    // Added in index order, which grows with the station: a stable sort by the key leaves
+    // each pair's QSOs by station, then in file order.
+    radixSortStable(entries_, [](const Entry& e) { return e.key; });
 }
 
 } // namespace korvane::judge
