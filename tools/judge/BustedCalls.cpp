@@ -132,11 +132,13 @@ void matchBothSides(CheckState& state, const std::vector<Loose>& loose)
 
 } // namespace
 
-void matchBustedCalls(CheckState& state)
+void matchBustedCalls(CheckState& state, std::vector<Loose>& loose)
 {
-    const std::vector<Loose> loose = looseQsos(state);
     matchOneSide(state, loose);
     matchBothSides(state, loose);
+    // Filtering keeps the order: the rest need no new sort.
+    loose.erase(std::remove_if(loose.begin(), loose.end(), [&](const Loose& q) { return !state.unmatched(q.index); }),
+                loose.end());
 }
 
 } // namespace korvane::judge

@@ -9,6 +9,8 @@
 
 namespace korvane::judge {
 
+struct Loose;
+
 struct CheckState {
     CheckState(ContestLogs& logs, const CheckOptions& options);
 
@@ -54,8 +56,10 @@ inline bool raiseFinding(CompactQso& q, Finding f)
 // The steps, in the order crossCheck takes them.
 void checkEachLog(CheckState& state);     // duplicates, bands the frequency contradicts
 void matchByPair(CheckState& state);      // clocks, then both sides logged each other right
-void matchBustedCalls(CheckState& state); // one side or both logged a call one character off
-void matchNearMisses(CheckState& state);  // the same QSO, one side's time far off
+// Busted calls are looked for among the QSOs still without a partner; those left of
+// them after it are where near misses are looked for.
+void matchBustedCalls(CheckState& state, std::vector<Loose>& loose); // a call one character off
+void matchNearMisses(CheckState& state, std::vector<Loose> loose);   // one side's time far off
 void judgeExchanges(CheckState& state);   // each matched side against what the other sent
 void findCallDoubts(CheckState& state);   // a header call no partner logged
 void classifyUnmatched(CheckState& state); // NIL, unique, no log, or a busted call after all

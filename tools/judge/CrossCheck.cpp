@@ -1,4 +1,4 @@
-#include "tools/judge/CheckState.h"
+#include "tools/judge/LooseQsos.h"
 #include "tools/judge/SentExchange.h"
 
 namespace korvane::judge {
@@ -42,9 +42,10 @@ CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options)
     CheckState state(logs, options);
     checkEachLog(state);
     matchByPair(state);
-    matchBustedCalls(state);
+    std::vector<Loose> loose = looseQsos(state);
+    matchBustedCalls(state, loose);
     findCallDoubts(state);
-    matchNearMisses(state);
+    matchNearMisses(state, std::move(loose));
     judgeExchanges(state);
     classifyUnmatched(state);
     checkPeriod(state);

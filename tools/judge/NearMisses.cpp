@@ -117,9 +117,8 @@ std::uint32_t nearestMiss(const CheckState& state, const std::vector<Loose>& loo
 
 } // namespace
 
-void matchNearMisses(CheckState& state)
+void matchNearMisses(CheckState& state, std::vector<Loose> loose)
 {
-    const std::vector<Loose> loose = looseQsos(state);
     const std::vector<std::vector<Minute>> confirmed = confirmedTimes(state);
     for (const Loose& q : loose) {
         if (!state.unmatched(q.index) || state.result.nearMiss.count(q.index))
