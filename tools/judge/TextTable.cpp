@@ -7,7 +7,7 @@ namespace {
 
 std::uint32_t hashOf(std::string_view text)
 {
-    const std::size_t h = std::hash<std::string_view>{}(text);
+    const std::uint64_t h = std::hash<std::string_view>{}(text); // 32 bits on a 32-bit build
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
