@@ -115,8 +115,14 @@ void QsoLog::add(QsoRecord record)
         chains_.emplace_back();
     }
     const std::uint64_t id = nextId_++;
-    const auto entry = static_cast<std::uint32_t>(entries_.size());
-    entries_.push_back(CallEntry{id, band, mode, tour, kNoId});
+    std::uint32_t entry = freeEntry_;
+    if (entry != kNoId) {
+        freeEntry_ = entries_[entry].next;
+        entries_[entry] = CallEntry{id, band, mode, tour, kNoId};
+    } else {
+        entry = static_cast<std::uint32_t>(entries_.size());
+        entries_.push_back(CallEntry{id, band, mode, tour, kNoId});
+    }
     CallChain& chain = chains_[call.id];
     (chain.last == kNoId ? chain.first : entries_[chain.last].next) = entry;
     chain.last = entry;
@@ -148,6 +154,7 @@ bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
     (before == kNoId ? chain.first : entries_[before].next) = entries_[at].next;
     if (chain.last == at)
         chain.last = before;
+    entries_[at].next = std::exchange(freeEntry_, at);
 
     const auto position = std::lower_bound(ids_.begin(), ids_.end(), id);
     const auto index = position - ids_.begin();

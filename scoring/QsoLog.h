@@ -65,7 +65,7 @@ public:
 
 private:
     // One per record, linked to the next record of the same call; a removed record's
-    // entry is unlinked and stays unused until the next clear.
+    // entry goes to a list of free entries, for the next add to take.
     struct CallEntry {
         std::uint64_t id;
         std::uint32_t bandId;
@@ -96,4 +96,5 @@ private:
     // A call's records, oldest first, without a list (and an allocation) per call.
     std::vector<CallEntry> entries_;
     std::vector<CallChain> chains_; // by the call's id
+    std::uint32_t freeEntry_ = kNoId;  // free entries, linked through next
 };

@@ -59,7 +59,7 @@ void matchByPair(CheckState& state);      // clocks, then both sides logged each
 // Busted calls are looked for among the QSOs still without a partner; those left of
 // them after it are where near misses are looked for.
 void matchBustedCalls(CheckState& state, std::vector<Loose>& loose); // a call one character off
-void matchNearMisses(CheckState& state, std::vector<Loose> loose);   // one side's time far off
+void matchNearMisses(CheckState& state, const std::vector<Loose>& loose); // one side's time far off
 void judgeExchanges(CheckState& state);   // each matched side against what the other sent
 void findCallDoubts(CheckState& state);   // a header call no partner logged
 void classifyUnmatched(CheckState& state); // NIL, unique, no log, or a busted call after all

@@ -45,7 +45,7 @@ CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options)
     std::vector<Loose> loose = looseQsos(state);
     matchBustedCalls(state, loose);
     findCallDoubts(state);
-    matchNearMisses(state, std::move(loose));
+    matchNearMisses(state, loose);
     judgeExchanges(state);
     classifyUnmatched(state);
     checkPeriod(state);

@@ -117,7 +117,7 @@ std::uint32_t nearestMiss(const CheckState& state, const std::vector<Loose>& loo
 
 } // namespace
 
-void matchNearMisses(CheckState& state, std::vector<Loose> loose)
+void matchNearMisses(CheckState& state, const std::vector<Loose>& loose)
 {
     const std::vector<std::vector<Minute>> confirmed = confirmedTimes(state);
     for (const Loose& q : loose) {
