@@ -49,15 +49,23 @@ struct Reported {
 #if !defined(_WIN32)
 namespace fs = std::filesystem;
 
-// A folder of the helper's own with the settings as they are now, for its plug-in.
+// A new folder of the helper's own with the settings as they are now, for its plug-in.
+// The work folder may be the operator's (--workdir): a folder already there is theirs,
+// never replaced, and only the one made here is removed.
 bool helperFolder(const std::string& base, unsigned k, fs::path& folder)
 {
     std::error_code ec;
-    folder = fs::path(base) / ("score-helper-" + std::to_string(k));
-    fs::remove_all(folder, ec);
-    fs::create_directories(folder / "Plugins", ec);
-    if (ec)
+    bool made = false;
+    for (unsigned n = 0; !made && n < 100; ++n) {
+        folder = fs::path(base) / ("korvane-score-helper-" + std::to_string(k) + "-" + std::to_string(::getpid()) +
+                                   (n ? "-" + std::to_string(n) : std::string()));
+        made = fs::create_directory(folder, ec);
+        if (ec)
+            return false;
+    }
+    if (!made)
         return false;
+    fs::create_directory(folder / "Plugins", ec);
     const fs::path settings = fs::path(base) / "Plugins";
     std::error_code none; // a work folder without settings yet is no error
     if (fs::is_directory(settings, none))

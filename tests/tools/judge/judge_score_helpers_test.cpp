@@ -68,6 +68,14 @@ TEST_CASE("scores from helper processes are the scores of one process, each stat
     fs::remove_all(folder);
     fs::create_directories(folder / "Plugins");
     std::ofstream(folder / "Plugins" / "settings.ini") << "[Section]\nKey=4\n";
+    // The operator's own folder of the name a helper might take stays as it was.
+#if defined(_WIN32)
+    const fs::path theirs = folder / "korvane-score-helper-1";
+#else
+    const fs::path theirs = folder / ("korvane-score-helper-1-" + std::to_string(::getpid()));
+#endif
+    fs::create_directories(theirs);
+    std::ofstream(theirs / "keep.txt") << "mine";
     const fs::path here = fs::current_path();
     fs::current_path(folder);
 
@@ -95,13 +103,17 @@ TEST_CASE("scores from helper processes are the scores of one process, each stat
         CHECK(progress.back() == logs.stations.size());
         CHECK(std::is_sorted(progress.begin(), progress.end()));
     }
-    // The helpers' folders are gone; the plug-in's own settings are as they were.
+    // The helpers' folders are gone; the plug-in's own settings and the operator's
+    // folder are as they were.
     std::size_t entries = 0;
     for (const auto& e : fs::directory_iterator(".")) {
-        CHECK(e.path().filename() == "Plugins");
+        CHECK((e.path().filename() == "Plugins" || e.path() == fs::path(".") / theirs.filename()));
         ++entries;
     }
-    CHECK(entries == 1);
+    CHECK(entries == 2);
+    std::string kept;
+    std::ifstream(theirs / "keep.txt") >> kept;
+    CHECK(kept == "mine");
     fs::current_path(here);
     fs::remove_all(folder);
 }
@@ -129,6 +141,7 @@ TEST_CASE("a helper that dies part-way leaves its stations to the judge, none lo
     CHECK(std::count(scoredHere.begin(), scoredHere.end(), 25u) == 0);
     CHECK(std::count(scoredHere.begin(), scoredHere.end(), 30u) == 1);
     CHECK(std::count(scoredHere.begin(), scoredHere.end(), 39u) == 1);
-    CHECK(!fs::exists(fs::path(run.folder) / "score-helper-1"));
+    for (const auto& e : fs::directory_iterator(run.folder))
+        CHECK(e.path().filename().string().find("korvane-score-helper") == std::string::npos);
 }
 #endif
