@@ -28,11 +28,18 @@ CheckState::CheckState(ContestLogs& l, const CheckOptions& o) : logs(l), options
 void judgeExchanges(CheckState& state)
 {
     SentExchanges sent(state.logs, state.result.partner, state.options.exchange);
+    auto judged = [](bool right) { return right ? Finding::Confirmed : Finding::BustedExchange; };
     for (std::uint32_t i = 0; i < state.logs.qsos.size(); ++i) {
         const std::uint32_t other = state.result.partner[i];
-        const bool right = other != kNoIndex ? sent.copiedRight(i, other) : sent.copiedRightWithoutLog(i);
-        if (other != kNoIndex || !right)
-            raiseFinding(state.logs.qsos[i], right ? Finding::Confirmed : Finding::BustedExchange);
+        if (other == kNoIndex) {
+            if (!sent.copiedRightWithoutLog(i))
+                raiseFinding(state.logs.qsos[i], Finding::BustedExchange);
+        } else if (i < other) {
+            // Both sides of a pair while the other's record is at hand: it lies anywhere
+            // among all the QSOs, and a second visit would fetch it again.
+            raiseFinding(state.logs.qsos[i], judged(sent.copiedRight(i, other)));
+            raiseFinding(state.logs.qsos[other], judged(sent.copiedRight(other, i)));
+        }
     }
     sent.views(state.result.senders, state.result.sendersWithoutLog);
 }
