@@ -4,25 +4,24 @@
 #include "tools/logs/Bands.h"
 
 #include <algorithm>
-#include <tuple>
 #include <unordered_map>
 
 namespace korvane::judge {
 namespace {
 
+// A QSO line as two numbers: what makes it the same QSO (call, band, mode; then the
+// minute), and where it stands, so that sorting compares two integers, not five fields.
 struct Line {
-    std::uint32_t call;
-    std::uint8_t band, mode;
-    Minute minute;
-    std::uint32_t index;
-    bool sameQso(const Line& o) const
+    std::uint64_t what; // call, band, mode
+    std::uint64_t when; // minute, then index
+    static Line of(const CompactQso& q, std::uint32_t index)
     {
-        return call == o.call && band == o.band && mode == o.mode && minute == o.minute;
+        return {std::uint64_t{q.call} << 16 | std::uint64_t{q.band} << 8 | q.mode,
+                std::uint64_t{static_cast<std::uint32_t>(q.minute)} << 32 | index};
     }
-    bool operator<(const Line& o) const
-    {
-        return std::tie(call, band, mode, minute, index) < std::tie(o.call, o.band, o.mode, o.minute, o.index);
-    }
+    std::uint32_t index() const { return static_cast<std::uint32_t>(when); }
+    bool sameQso(const Line& o) const { return what == o.what && (when >> 32) == (o.when >> 32); }
+    bool operator<(const Line& o) const { return what != o.what ? what < o.what : when < o.when; }
 };
 
 // Whether a frequency lies on a band, asked once per frequency and band.
@@ -55,14 +54,14 @@ void checkEachLog(CheckState& state)
         lines.clear();
         for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
             CompactQso& q = logs.qsos[i];
-            lines.push_back({q.call, q.band, q.mode, q.minute, i});
+            lines.push_back(Line::of(q, i));
             if (!fits(q.freqKHz, q.band))
                 raiseFinding(q, Finding::BandMismatch);
         }
         std::sort(lines.begin(), lines.end());
         for (std::size_t k = 1; k < lines.size(); ++k)
             if (lines[k].sameQso(lines[k - 1]))
-                raiseFinding(logs.qsos[lines[k].index], Finding::Duplicate);
+                raiseFinding(logs.qsos[lines[k].index()], Finding::Duplicate);
     }
 }
 
