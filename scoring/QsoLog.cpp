@@ -88,7 +88,8 @@ void QsoLog::add(QsoRecord record)
     reserveMore(texts_, 2);
     reserveMore(recordsPerKey_, 2);
     reserveMore(chains_, 2);
-    reserveMore(entries_, 1);
+    if (freeEntry_.at == kNoId)
+        reserveMore(entries_, 1);
 
     NewTexts added;
     const std::uint32_t band = added.intern(bandIds_, record.band, bandIds_.size()).id;
@@ -115,9 +116,9 @@ void QsoLog::add(QsoRecord record)
         chains_.emplace_back();
     }
     const std::uint64_t id = nextId_++;
-    std::uint32_t entry = freeEntry_;
+    std::uint32_t entry = freeEntry_.at;
     if (entry != kNoId) {
-        freeEntry_ = entries_[entry].next;
+        freeEntry_.at = entries_[entry].next;
         entries_[entry] = CallEntry{id, band, mode, tour, kNoId};
     } else {
         entry = static_cast<std::uint32_t>(entries_.size());
@@ -154,7 +155,7 @@ bool QsoLog::removeFirst(const std::string& call, const std::string& mode,
     (before == kNoId ? chain.first : entries_[before].next) = entries_[at].next;
     if (chain.last == at)
         chain.last = before;
-    entries_[at].next = std::exchange(freeEntry_, at);
+    entries_[at].next = std::exchange(freeEntry_.at, at);
 
     const auto position = std::lower_bound(ids_.begin(), ids_.end(), id);
     const auto index = position - ids_.begin();

@@ -10,6 +10,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class QsoLog {
@@ -96,5 +97,17 @@ private:
     // A call's records, oldest first, without a list (and an allocation) per call.
     std::vector<CallEntry> entries_;
     std::vector<CallChain> chains_; // by the call's id
-    std::uint32_t freeEntry_ = kNoId;  // free entries, linked through next
+    // The first free entry; the rest are linked through next. A log moved from has no
+    // entries, so it has no free one either.
+    struct FreeEntry {
+        std::uint32_t at = kNoId;
+        FreeEntry() = default;
+        FreeEntry(FreeEntry&& o) noexcept : at(std::exchange(o.at, kNoId)) {}
+        FreeEntry& operator=(FreeEntry&& o) noexcept
+        {
+            at = std::exchange(o.at, kNoId);
+            return *this;
+        }
+    };
+    FreeEntry freeEntry_;
 };

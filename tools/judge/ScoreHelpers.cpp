@@ -5,10 +5,13 @@
 #include <utility>
 
 #if !defined(_WIN32)
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #endif
 
 namespace korvane::judge {
@@ -98,23 +101,25 @@ class Helper {
 public:
     Helper() = default;
     Helper(Helper&& o) noexcept
-        : range_(o.range_), folder_(std::move(o.folder_)), pid_(std::exchange(o.pid_, -1)),
+        : range_(o.range_), folder_(std::exchange(o.folder_, fs::path())), pid_(std::exchange(o.pid_, -1)),
           fd_(std::exchange(o.fd_, -1))
     {
     }
     Helper& operator=(Helper&&) = delete;
-    // Never left behind as a process nobody waits for, even when scoring here threw.
+    // Scoring here threw: the helper's work is not wanted. It is stopped rather than
+    // waited for (it may be blocked on a full pipe), and its folder removed.
     ~Helper()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
         if (pid_ > 0)
-            while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-            }
+            ::kill(pid_, SIGKILL);
+        finish();
     }
 
-    // Forks a helper for the range; false (nothing started) when it cannot.
-    bool start(const ScoreRun& run, StationRange range, unsigned k)
+    int readEnd() const { return fd_; }
+
+    // Forks a helper for the range; false (nothing started) when it cannot. earlier: the
+    // read ends of the helpers started before, which this one must not hold open.
+    bool start(const ScoreRun& run, StationRange range, unsigned k, const std::vector<int>& earlier)
     {
         range_ = range;
         int fds[2];
@@ -125,6 +130,12 @@ public:
             fs::remove_all(folder_, ec);
             return false;
         }
+#if defined(F_SETPIPE_SZ)
+        // Room for every score of a large range, so that the helper never waits for this
+        // process to finish its own part before it can go on (a hint: the default stays).
+        (void)::fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
+#endif
+        std::fflush(nullptr); // what is buffered is written once, by this process
         const pid_t pid = ::fork();
         if (pid < 0) {
             ::close(fds[0]);
@@ -134,11 +145,19 @@ public:
         }
         if (pid == 0) {
             ::close(fds[0]);
-            // Nothing of the parent's runs here: no destructor, no buffered output.
-            bool ok = ::chdir(folder_.c_str()) == 0;
-            for (std::uint32_t s = range.first; ok && s < range.last; ++s) {
-                const Reported r{s, run.score(s)};
-                ok = writeAll(fds[1], &r, sizeof r);
+            for (int fd : earlier)
+                ::close(fd);
+            // Whatever happens here ends here: no exception goes back up into a copy of
+            // the judge, and no destructor or buffered output of the parent's runs.
+            bool ok = false;
+            try {
+                ok = ::chdir(folder_.c_str()) == 0;
+                for (std::uint32_t s = range.first; ok && s < range.last; ++s) {
+                    const Reported r{s, run.score(s)};
+                    ok = writeAll(fds[1], &r, sizeof r);
+                }
+            } catch (...) {
+                ok = false;
             }
             ::_exit(ok ? 0 : 1);
         }
@@ -173,18 +192,26 @@ public:
                 ++taken;
             }
         }
-        ::close(std::exchange(fd_, -1));
-        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-        }
-        pid_ = -1;
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
+        finish();
         return taken;
     }
 
     StationRange range() const { return range_; }
 
 private:
+    void finish()
+    {
+        if (fd_ >= 0)
+            ::close(std::exchange(fd_, -1));
+        if (pid_ > 0)
+            while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        pid_ = -1;
+        std::error_code ec;
+        if (!folder_.empty())
+            fs::remove_all(std::exchange(folder_, fs::path()), ec);
+    }
+
     StationRange range_;
     fs::path folder_;
     pid_t pid_ = -1;
@@ -214,12 +241,16 @@ std::vector<int> scoreStations(const ContestLogs& logs, const ScoreRun& run)
     std::vector<Helper> helpers;
     if (const std::vector<StationRange> ranges = splitByQsos(logs, run.helpers + 1); ranges.size() > 1) {
         here = {ranges.front()};
+        helpers.reserve(ranges.size());
+        std::vector<int> readEnds;
         for (std::size_t k = 1; k < ranges.size(); ++k) {
             Helper h;
-            if (h.start(run, ranges[k], static_cast<unsigned>(k)))
+            if (h.start(run, ranges[k], static_cast<unsigned>(k), readEnds)) {
+                readEnds.push_back(h.readEnd());
                 helpers.push_back(std::move(h));
-            else
+            } else {
                 here.push_back(ranges[k]); // no helper: this process takes its stations
+            }
         }
     }
 #endif

@@ -32,17 +32,19 @@ std::size_t TextTable::slotOf(std::string_view text, std::uint32_t hash) const
 
 void TextTable::grow()
 {
-    std::vector<std::uint64_t> old = std::move(slots_);
-    slots_.assign(old.empty() ? 64 : old.size() * 2, kEmpty);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::uint64_t slot : old) {
+    // Made whole before it replaces the old one: a failed allocation leaves the table
+    // as it was.
+    std::vector<std::uint64_t> grown(slots_.empty() ? 64 : slots_.size() * 2, kEmpty);
+    const std::size_t mask = grown.size() - 1;
+    for (std::uint64_t slot : slots_) {
         if (slot == kEmpty)
             continue;
         std::size_t at = static_cast<std::uint32_t>(slot >> 32) & mask;
-        while (slots_[at] != kEmpty)
+        while (grown[at] != kEmpty)
             at = (at + 1) & mask;
-        slots_[at] = slot;
+        grown[at] = slot;
     }
+    slots_.swap(grown);
 }
 
 std::uint32_t TextTable::intern(std::string_view text)

@@ -2,10 +2,12 @@
 // scores as in one process, and none lost when a helper dies.
 #include "tools/judge/ScoreHelpers.h"
 
+#include "TempDir.h"
+
 #include <doctest/doctest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <stdexcept>
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -64,20 +66,16 @@ TEST_CASE("stations split into consecutive ranges of about equal QSO counts")
 TEST_CASE("scores from helper processes are the scores of one process, each station once")
 {
     const ContestLogs logs = logsOfSizes({3, 70, 5, 0, 400, 12, 12, 90, 1, 250});
-    fs::path folder = fs::temp_directory_path() / "korvane-score-helpers-test";
-    fs::remove_all(folder);
-    fs::create_directories(folder / "Plugins");
-    std::ofstream(folder / "Plugins" / "settings.ini") << "[Section]\nKey=4\n";
+    TempDir folder;
+    writeFileBytes("Plugins/settings.ini", "Key=4\n");
     // The operator's own folder of the name a helper might take stays as it was.
 #if defined(_WIN32)
-    const fs::path theirs = folder / "korvane-score-helper-1";
+    const fs::path theirs = "korvane-score-helper-1";
 #else
-    const fs::path theirs = folder / ("korvane-score-helper-1-" + std::to_string(::getpid()));
+    const fs::path theirs = "korvane-score-helper-1-" + std::to_string(::getpid());
 #endif
     fs::create_directories(theirs);
-    std::ofstream(theirs / "keep.txt") << "mine";
-    const fs::path here = fs::current_path();
-    fs::current_path(folder);
+    writeFileBytes(theirs / "keep.txt", "mine");
 
     std::vector<std::size_t> progress;
     ScoreRun run;
@@ -86,14 +84,17 @@ TEST_CASE("scores from helper processes are the scores of one process, each stat
         CHECK(total == logs.stations.size());
         progress.push_back(done);
     };
-    // The settings the plug-in keeps beside it are there for a helper too.
+    // Each finds the settings as they were and changes them, as the plug-in does on
+    // every reset; a helper must change only its own copy.
     run.score = [&](std::uint32_t s) {
-        std::ifstream settings("Plugins/settings.ini");
-        return settings ? madeUpScore(logs, s) : -1;
+        const bool found = readFileBytes("Plugins/settings.ini").rfind("Key=4\n", 0) == 0;
+        writeFileBytes("Plugins/settings.ini", "Key=4\nStation=" + std::to_string(s) + "\n");
+        return found ? madeUpScore(logs, s) : -1;
     };
     for (unsigned helpers : {0u, 1u, 3u, 20u}) {
         CAPTURE(helpers);
         progress.clear();
+        writeFileBytes("Plugins/settings.ini", "Key=4\n");
         run.helpers = helpers;
         const std::vector<int> scores = scoreStations(logs, run);
         REQUIRE(scores.size() == logs.stations.size());
@@ -102,46 +103,77 @@ TEST_CASE("scores from helper processes are the scores of one process, each stat
         REQUIRE(!progress.empty());
         CHECK(progress.back() == logs.stations.size());
         CHECK(std::is_sorted(progress.begin(), progress.end()));
+#if !defined(_WIN32)
+        // Here only the stations of this process's own range wrote, the last of them last.
+        if (helpers > 0)
+            CHECK(readFileBytes("Plugins/settings.ini") ==
+                  "Key=4\nStation=" + std::to_string(splitByQsos(logs, helpers + 1).front().last - 1) + "\n");
+#endif
     }
-    // The helpers' folders are gone; the plug-in's own settings and the operator's
-    // folder are as they were.
+    // The helpers' folders are gone; the operator's folder is as it was.
     std::size_t entries = 0;
     for (const auto& e : fs::directory_iterator(".")) {
-        CHECK((e.path().filename() == "Plugins" || e.path() == fs::path(".") / theirs.filename()));
+        CHECK((e.path().filename() == "Plugins" || e.path().filename() == theirs.filename()));
         ++entries;
     }
     CHECK(entries == 2);
-    std::string kept;
-    std::ifstream(theirs / "keep.txt") >> kept;
-    CHECK(kept == "mine");
-    fs::current_path(here);
-    fs::remove_all(folder);
+    CHECK(readFileBytes(theirs / "keep.txt") == "mine");
 }
 
 #if !defined(_WIN32)
-TEST_CASE("a helper that dies part-way leaves its stations to the judge, none lost")
+TEST_CASE("a helper that dies or throws part-way leaves its stations to the judge, none lost")
 {
     const ContestLogs logs = logsOfSizes(std::vector<std::uint32_t>(40, 10));
+    TempDir folder;
+    const pid_t judge = ::getpid();
+    for (bool throws : {false, true}) {
+        CAPTURE(throws);
+        ScoreRun run;
+        run.folder = ".";
+        run.helpers = 1;
+        std::vector<std::uint32_t> scoredHere;
+        run.score = [&](std::uint32_t s) {
+            if (::getpid() != judge && s == 30) {
+                if (throws)
+                    throw std::runtime_error("out of memory in the plug-in");
+                ::_exit(3); // a crash in the helper's plug-in
+            }
+            if (::getpid() == judge)
+                scoredHere.push_back(s);
+            return madeUpScore(logs, s);
+        };
+        const std::vector<int> scores = scoreStations(logs, run);
+        // Only this process comes back here: a helper's exception never returns into a
+        // copy of the judge.
+        REQUIRE(::getpid() == judge);
+        for (std::uint32_t s = 0; s < scores.size(); ++s)
+            CHECK(scores[s] == madeUpScore(logs, s));
+        // The helper's first ten stations came from it; from 30 on they were scored here.
+        CHECK(std::count(scoredHere.begin(), scoredHere.end(), 25u) == 0);
+        CHECK(std::count(scoredHere.begin(), scoredHere.end(), 30u) == 1);
+        CHECK(std::count(scoredHere.begin(), scoredHere.end(), 39u) == 1);
+        for (const auto& e : fs::directory_iterator("."))
+            CHECK(e.path().filename() == "Plugins");
+    }
+}
+
+TEST_CASE("when scoring here fails, the helpers are stopped and their folders removed")
+{
+    // Two helpers with more scores each than their pipes hold (1 MB), and this process
+    // failing before it reads any: nothing may wait forever.
+    const ContestLogs logs = logsOfSizes(std::vector<std::uint32_t>(450000, 1));
+    TempDir folder;
     const pid_t judge = ::getpid();
     ScoreRun run;
-    run.folder = fs::temp_directory_path().string();
-    run.helpers = 1;
-    std::vector<std::uint32_t> scoredHere;
+    run.folder = ".";
+    run.helpers = 2;
     run.score = [&](std::uint32_t s) {
-        if (::getpid() != judge && s == 30)
-            ::_exit(3); // a crash in the helper's plug-in
-        if (::getpid() == judge)
-            scoredHere.push_back(s);
-        return madeUpScore(logs, s);
+        if (::getpid() == judge && s == 100)
+            throw std::runtime_error("failed here");
+        return static_cast<int>(s);
     };
-    const std::vector<int> scores = scoreStations(logs, run);
-    for (std::uint32_t s = 0; s < scores.size(); ++s)
-        CHECK(scores[s] == madeUpScore(logs, s));
-    // The helper's first ten stations came from it; from 30 on they were scored here.
-    CHECK(std::count(scoredHere.begin(), scoredHere.end(), 25u) == 0);
-    CHECK(std::count(scoredHere.begin(), scoredHere.end(), 30u) == 1);
-    CHECK(std::count(scoredHere.begin(), scoredHere.end(), 39u) == 1);
-    for (const auto& e : fs::directory_iterator(run.folder))
-        CHECK(e.path().filename().string().find("korvane-score-helper") == std::string::npos);
+    CHECK_THROWS_AS(scoreStations(logs, run), std::runtime_error);
+    for (const auto& e : fs::directory_iterator("."))
+        CHECK(e.path().filename() == "Plugins");
 }
 #endif
