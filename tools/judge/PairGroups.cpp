@@ -31,7 +31,7 @@ PairGroups::PairGroups(const CheckState& state)
             const std::uint32_t other = state.stationWorked(q);
             if (other != kNoIndex && other != s && eligible(q))
                 entries_.push_back({pairKey(state.ownMatched[s], state.matchedOf[q.call], q.band, q.mode), s, i,
-                                    q.minute, q.sent, q.received});
+                                    q.minute});
         }
     }
     // Added in index order, which grows with the station: a stable sort by the key leaves

@@ -12,12 +12,9 @@ namespace korvane::judge {
 class PairGroups {
 public:
     // One station's QSOs in a group, at its times as corrected so far.
-    // The exchanges ride along so that matching never looks a QSO up at random in the
-    // whole contest's records.
     struct Side {
         std::uint32_t index;
         Minute minute;
-        std::uint32_t sent, received;
     };
 
     explicit PairGroups(const CheckState& state);
@@ -37,7 +34,7 @@ public:
             for (std::size_t k = g; k < end; ++k) {
                 const Entry& e = entries_[k];
                 (e.station == entries_[g].station ? a : b)
-                    .push_back({e.index, e.minute - state.result.offsets[e.station].minutes, e.sent, e.received});
+                    .push_back({e.index, e.minute - state.result.offsets[e.station].minutes});
             }
             if (!b.empty())
                 each(entries_[g].station, a, entries_[end - 1].station, b);
@@ -51,7 +48,6 @@ private:
         std::uint32_t station;
         std::uint32_t index;
         Minute minute; // as logged
-        std::uint32_t sent, received;
     };
     std::vector<Entry> entries_;
 };

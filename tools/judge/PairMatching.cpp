@@ -30,7 +30,8 @@ void matchGroups(CheckState& state, const PairGroups& groups)
                 const int gap = std::abs(x.minute - y.minute);
                 if (gap > state.options.tolerance)
                     continue;
-                const int disagree = (x.received != y.sent) + (y.received != x.sent);
+                const CompactQso &qa = state.logs.qsos[x.index], &qb = state.logs.qsos[y.index];
+                const int disagree = (qa.received != qb.sent) + (qb.received != qa.sent);
                 candidates.push_back({disagree, gap, x.index, y.index});
             }
         // Two QSOs of the same stations a few minutes apart (in two tours) are told
