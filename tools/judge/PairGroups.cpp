@@ -1,7 +1,5 @@
 #include "tools/judge/PairGroups.h"
 
-#include "tools/judge/RadixSort.h"
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -23,20 +21,34 @@ PairGroups::PairGroups(const CheckState& state)
     if (state.matched.size() >= (std::size_t{1} << kCallBits))
         throw std::runtime_error("too many distinct callsigns to cross-check");
     const ContestLogs& logs = state.logs;
-    entries_.reserve(logs.qsos.size());
-    for (std::uint32_t s = 0; s < logs.stations.size(); ++s) {
-        const Station& st = logs.stations[s];
-        for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
-            const CompactQso& q = logs.qsos[i];
-            const std::uint32_t other = state.stationWorked(q);
-            if (other != kNoIndex && other != s && eligible(q))
-                entries_.push_back({pairKey(state.ownMatched[s], state.matchedOf[q.call], q.band, q.mode), s, i,
-                                    q.minute});
+    // Every QSO between two submitted stations, in index order, which grows with the
+    // station.
+    auto forEachEntry = [&](auto each) {
+        for (std::uint32_t s = 0; s < logs.stations.size(); ++s) {
+            const Station& st = logs.stations[s];
+            for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
+                const CompactQso& q = logs.qsos[i];
+                const std::uint32_t other = state.stationWorked(q);
+                if (other != kNoIndex && other != s && eligible(q))
+                    each(Entry{pairKey(state.ownMatched[s], state.matchedOf[q.call], q.band, q.mode), s, i,
+                               q.minute});
+            }
         }
-    }
-    // Added in index order, which grows with the station: a stable sort by the key leaves
-    // each pair's QSOs by station, then in file order.
-    radixSortStable(entries_, [](const Entry& e) { return e.key; });
+    };
+    // Placed straight into buckets by the pair's lower call, counted in a first pass, so
+    // that no second copy of a million entries is needed; each bucket, a few hundred
+    // entries, is then sorted where it lies.
+    auto bucketOf = [](const Entry& e) { return static_cast<std::size_t>(e.key >> (64 - kCallBits)); };
+    std::vector<std::uint32_t> next(state.matched.size() + 1, 0);
+    forEachEntry([&](const Entry& e) { ++next[bucketOf(e) + 1]; });
+    for (std::size_t b = 1; b < next.size(); ++b)
+        next[b] += next[b - 1];
+    std::vector<std::uint32_t> bucketStart = next;
+    entries_.resize(next.back());
+    forEachEntry([&](const Entry& e) { entries_[next[bucketOf(e)]++] = e; });
+    for (std::size_t b = 0; b + 1 < bucketStart.size(); ++b)
+        std::sort(entries_.begin() + bucketStart[b], entries_.begin() + bucketStart[b + 1],
+                  [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.index < b.index; });
 }
 
 } // namespace korvane::judge

@@ -11,7 +11,6 @@
 #include "tools/judge/CrossCheck.h"
 #include "tools/judge/ExchangeParts.h"
 #include "tools/judge/FindingKinds.h"
-#include "tools/judge/RadixSort.h"
 
 #include <doctest/doctest.h>
 
@@ -479,28 +478,4 @@ TEST_CASE("QSOs on a band or with a mode the contest does not have are that, not
     CHECK(logs.qsos[2].finding == Finding::Duplicate);
     CHECK(qsosOutsidePeriod(logs, korvaneRules().start, korvaneRules().end) == 0);
     CHECK(qsosOutsidePeriod(logs, korvaneRules().start + 1, korvaneRules().end) == 1);
-}
-
-TEST_CASE("the radix sort orders as a stable sort does, whichever bytes the keys differ in")
-{
-    struct Item {
-        std::uint64_t key;
-        std::uint32_t order;
-    };
-    std::uint64_t seed = 12345;
-    auto next = [&] { return seed = seed * 6364136223846793005u + 1442695040888963407u; };
-    for (std::uint64_t mask : {0ull, 0xffull, 0xff00000000000000ull, 0x00ffff0000ff0000ull, ~0ull}) {
-        CAPTURE(mask);
-        std::vector<Item> items;
-        for (std::uint32_t i = 0; i < 5000; ++i)
-            items.push_back({next() & mask & (i % 3 ? ~0ull : 0xf0f0f0f0f0f0f0f0ull), i});
-        std::vector<Item> expected = items;
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const Item& a, const Item& b) { return a.key < b.key; });
-        radixSortStable(items, [](const Item& x) { return x.key; });
-        bool same = true;
-        for (std::size_t k = 0; k < items.size(); ++k)
-            same = same && items[k].key == expected[k].key && items[k].order == expected[k].order;
-        CHECK(same);
-    }
 }
