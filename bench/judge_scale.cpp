@@ -251,10 +251,18 @@ int main(int argc, char** argv)
     for (std::size_t k = 0; k < stageNames.size(); ++k)
         row("  " + stageNames[k], median(stageSpans[k]));
     row("writing results and reports (once)", written);
-    std::printf("\nJudge / reading with %u threads: %.2f x wall, %.2f x CPU\n", workers,
-                judged.wall / readMany.wall, judged.cpu / readMany.cpu);
-    std::printf("Judge / reading with 1 thread:  %.2f x wall, %.2f x CPU\n", judged.wall / readOne.wall,
-                judged.cpu / readOne.cpu);
+    // The ratio within each round, where judging and reading met the same machine, and
+    // its median: steadier than a ratio of medians when the machine's speed wanders.
+    auto ratio = [&](const std::vector<Span>& reads) {
+        std::vector<Span> ratios;
+        for (std::size_t r = 0; r < judges.size(); ++r)
+            ratios.push_back({judges[r].wall / reads[r].wall, judges[r].cpu / reads[r].cpu});
+        return median(ratios);
+    };
+    const Span many = ratio(readManys), one = ratio(readOnes);
+    std::printf("\nJudge / reading with %u threads: %.2f x wall, %.2f x CPU\n", workers, many.wall, many.cpu);
+    std::printf("Judge / reading with 1 thread:  %.2f x wall, %.2f x CPU\n", one.wall, one.cpu);
+    std::printf("(medians of the ratios within each round)\n");
     std::printf("\nMemory: peak RSS %.0f MB = %.0f bytes per QSO (RSS before judging %.0f MB);\n"
                 "        the judgement holds %.1f MB = %.0f bytes per QSO\n",
                 peakAfterJudge, peakAfterJudge * 1048576.0 / n, rssBefore, held / 1048576.0,

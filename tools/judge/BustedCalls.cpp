@@ -3,6 +3,7 @@
 // wrong and the other is judged on its exchange, or both did and each side is busted on
 // its own.
 #include "tools/judge/LooseQsos.h"
+#include "tools/judge/Meanwhile.h"
 
 #include <cstdlib>
 #include <unordered_map>
@@ -11,18 +12,27 @@ namespace korvane::judge {
 
 std::vector<Loose> looseQsos(const CheckState& state)
 {
-    std::vector<Loose> loose;
+    // Each half of the stations gathered and sorted apart, then merged: the order is
+    // total (the index decides last), so it is the order of one sort.
     const ContestLogs& logs = state.logs;
-    for (std::uint32_t s = 0; s < logs.stations.size(); ++s) {
-        const Station& st = logs.stations[s];
-        for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
-            const CompactQso& q = logs.qsos[i];
-            if (state.unmatched(i) && eligible(q))
-                loose.push_back({state.matchedOf[q.call], q.band, q.mode, state.corrected(s, i), s, i});
+    const std::vector<StationRange> halves = splitByQsos(logs, 2);
+    std::vector<Loose> loose[2];
+    inTwoHalves(state.options.twoThreads && halves.size() == 2, [&](unsigned half) {
+        if (half >= halves.size())
+            return;
+        for (std::uint32_t s = halves[half].first; s < halves[half].last; ++s) {
+            const Station& st = logs.stations[s];
+            for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
+                const CompactQso& q = logs.qsos[i];
+                if (state.unmatched(i) && eligible(q))
+                    loose[half].push_back({state.matchedOf[q.call], q.band, q.mode, state.corrected(s, i), s, i});
+            }
         }
-    }
-    std::sort(loose.begin(), loose.end());
-    return loose;
+        std::sort(loose[half].begin(), loose[half].end());
+    });
+    std::vector<Loose> all(loose[0].size() + loose[1].size());
+    std::merge(loose[0].begin(), loose[0].end(), loose[1].begin(), loose[1].end(), all.begin());
+    return all;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // minutes, or both. Half hours are found first, by how many of a station's QSOs find
 // their other side once its times are moved by each candidate; then minutes, from the
 // mutual nearest QSOs with each partner.
+#include "tools/judge/Meanwhile.h"
 #include "tools/judge/PairGroups.h"
 
 #include <array>
@@ -31,9 +32,33 @@ struct StepTally {
     std::array<std::uint32_t, kStepCandidates> agree{};
 };
 
-std::vector<StepTally> stepVotes(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
+// Counts gathered over the groups in two halves side by side, each into its own table,
+// then added: the same counts in any order.
+template <typename T, typename Gather>
+std::vector<T> gatheredInHalves(const CheckState& state, const PairGroups& groups, std::size_t size, Gather gather)
 {
-    std::vector<StepTally> tallies(state.logs.stations.size());
+    std::vector<T> counts[2] = {std::vector<T>(size), std::vector<T>(size)};
+    const std::size_t middle = groups.middle();
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
+        gather(counts[half], half == 0 ? 0 : middle, half == 0 ? middle : groups.size());
+    });
+    for (std::size_t k = 0; k < size; ++k)
+        counts[0][k] += counts[1][k];
+    return std::move(counts[0]);
+}
+
+StepTally& operator+=(StepTally& t, const StepTally& more)
+{
+    t.inGroups += more.inGroups;
+    for (std::size_t k = 0; k < t.agree.size(); ++k)
+        t.agree[k] += more.agree[k];
+    return t;
+}
+
+// The votes of the groups that start in [from, to).
+void tallySteps(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps,
+                std::vector<StepTally>& tallies, std::size_t from, std::size_t to)
+{
     // A QSO is in one group only: its bits are gathered there and each counted once.
     auto vote = [&](const PairGroups::Side& x, std::uint32_t station, const std::vector<PairGroups::Side>& others) {
         std::uint64_t bits = 0;
@@ -49,8 +74,8 @@ std::vector<StepTally> stepVotes(const CheckState& state, const PairGroups& grou
         for (; bits != 0; bits &= bits - 1)
             ++t.agree[static_cast<std::size_t>(__builtin_ctzll(bits))];
     };
-    groups.forEach(state, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
-                              const std::vector<PairGroups::Side>& b) {
+    groups.forEachIn(state, from, to, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
+                                          const std::vector<PairGroups::Side>& b) {
         if (a.size() * b.size() > kMaxHourPairs)
             return;
         for (const PairGroups::Side& x : a)
@@ -58,7 +83,14 @@ std::vector<StepTally> stepVotes(const CheckState& state, const PairGroups& grou
         for (const PairGroups::Side& y : b)
             vote(y, sb, a);
     });
-    return tallies;
+}
+
+std::vector<StepTally> stepVotes(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
+{
+    return gatheredInHalves<StepTally>(state, groups, state.logs.stations.size(),
+                                       [&](std::vector<StepTally>& tallies, std::size_t from, std::size_t to) {
+                                           tallySteps(state, groups, steps, tallies, from, to);
+                                       });
 }
 
 // The steps that most of a station's QSOs agree on, when clearly more agree on it than
@@ -132,16 +164,16 @@ std::size_t nearestSide(const PairGroups::Side& from, const std::vector<PairGrou
     return best;
 }
 
-// One round: every station's minutes off beyond its zone's steps, from its mutual nearest
-// QSOs with each partner, the partner's time taken as corrected by the previous round.
-// True when an offset changed.
-bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
+constexpr int kBins = 2 * kOffsetWindow + 1;
+
+// By station, how far off its mutual nearest QSOs with each partner in the groups that
+// start in [from, to) lie: a histogram of kBins minutes.
+void tallyMinutes(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps,
+                  std::vector<std::uint32_t>& histogram, std::size_t from, std::size_t to)
 {
-    constexpr int kBins = 2 * kOffsetWindow + 1;
-    std::vector<std::uint32_t> histogram(state.logs.stations.size() * kBins, 0);
-    std::vector<ClockOffset>& offsets = state.result.offsets;
-    groups.forEach(state, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
-                              const std::vector<PairGroups::Side>& b) {
+    const std::vector<ClockOffset>& offsets = state.result.offsets;
+    groups.forEachIn(state, from, to, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
+                                          const std::vector<PairGroups::Side>& b) {
         for (std::size_t i = 0; i < a.size(); ++i) {
             const std::size_t j = nearestSide(a[i], b);
             if (j == b.size() || nearestSide(b[j], a) != i)
@@ -155,6 +187,19 @@ bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vec
                 ++histogram[sb * kBins + forB + kOffsetWindow];
         }
     });
+}
+
+// One round: every station's minutes off beyond its zone's steps, from its mutual nearest
+// QSOs with each partner, the partner's time taken as corrected by the previous round.
+// True when an offset changed.
+bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
+{
+    const std::vector<std::uint32_t> histogram = gatheredInHalves<std::uint32_t>(
+        state, groups, state.logs.stations.size() * kBins,
+        [&](std::vector<std::uint32_t>& h, std::size_t from, std::size_t to) {
+            tallyMinutes(state, groups, steps, h, from, to);
+        });
+    std::vector<ClockOffset>& offsets = state.result.offsets;
     bool changed = false;
     for (std::uint32_t s = 0; s < offsets.size(); ++s) {
         ClockOffset found{kStep * steps[s], steps[s] ? offsets[s].samples : 0};

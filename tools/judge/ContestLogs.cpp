@@ -57,6 +57,32 @@ private:
 
 } // namespace
 
+std::vector<StationRange> splitByQsos(const ContestLogs& logs, unsigned parts)
+{
+    const auto n = static_cast<std::uint32_t>(logs.stations.size());
+    std::vector<StationRange> ranges;
+    if (n == 0)
+        return ranges;
+    parts = std::max(1u, std::min(parts, n));
+    const std::size_t total = logs.qsos.size();
+    std::uint32_t first = 0;
+    std::size_t seen = 0;
+    for (unsigned p = 1; p <= parts; ++p) {
+        // Ends where the QSOs so far reach p parts of the whole, leaving a station for
+        // every part still to come.
+        const std::size_t target = total * p / parts;
+        std::uint32_t last = first;
+        do
+            seen += logs.stations[last++].count;
+        while (last < n - (parts - p) && seen < target);
+        if (p == parts)
+            last = n;
+        ranges.push_back({first, last});
+        first = last;
+    }
+    return ranges;
+}
+
 std::uint32_t ContestLogs::stationOf(std::uint32_t index) const
 {
     const auto it = std::upper_bound(stations.begin(), stations.end(), index,

@@ -76,6 +76,14 @@ struct ContestLogs {
     std::size_t bytesHeld() const;
 };
 
+struct StationRange {
+    std::uint32_t first = 0, last = 0; // stations first to last - 1
+};
+
+// Consecutive ranges, as many as parts (fewer when there are fewer stations), of about
+// equal QSO counts: the work on a station's log costs about its QSOs.
+std::vector<StationRange> splitByQsos(const ContestLogs& logs, unsigned parts);
+
 // Exchanges compare as texts in upper case with single blanks, and numbers without
 // leading zeros: "001" sent matches "1" received. A lone number is stored as itself.
 std::uint32_t encodeExchange(std::string_view text, TextTable& texts);

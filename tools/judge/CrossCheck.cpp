@@ -1,4 +1,5 @@
 #include "tools/judge/LooseQsos.h"
+#include "tools/judge/Meanwhile.h"
 #include "tools/judge/SentExchange.h"
 
 namespace korvane::judge {
@@ -44,18 +45,22 @@ void judgeExchanges(CheckState& state)
     sent.views(state.result.senders, state.result.sendersWithoutLog);
 }
 
-CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options)
+CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options, const std::function<void()>& meanwhile)
 {
     CheckState state(logs, options);
     checkEachLog(state);
     matchByPair(state);
     std::vector<Loose> loose = looseQsos(state);
+    // The steps up to here split in two; those after take one thread, and the second
+    // is free for other work.
+    Meanwhile beside(meanwhile ? meanwhile : [] {}, bool(meanwhile));
     matchBustedCalls(state, loose);
     findCallDoubts(state);
     matchNearMisses(state, loose);
     judgeExchanges(state);
     classifyUnmatched(state);
     checkPeriod(state);
+    beside.finish();
     return std::move(state.result);
 }
 

@@ -11,6 +11,7 @@
 #include "tools/judge/SentExchange.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +26,9 @@ struct CheckOptions {
     int uniqueBustLogs = 3;    // see ContestDefinition; 0 turns the rule off
     int nearMiss = 30;         // minutes apart two QSOs with the same numbers are one
     ExchangeRules exchange;    // a serial unless the contest's definition says otherwise
+    // Steps that split into independent halves take a second thread for one of them;
+    // the verdicts are the same either way.
+    bool twoThreads = false;
 };
 
 struct ClockOffset {
@@ -51,6 +55,10 @@ struct CrossCheckResult {
 
 // Sets every QSO's finding and flags, tour repeats aside (the plug-in finds those), and
 // each station's callDoubt.
-CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options);
+// meanwhile, when given, runs on a second thread beside the steps that take only one
+// (from busted calls on), and is done when this returns; what it throws is thrown here.
+// It may read the logs but not the findings.
+CrossCheckResult crossCheck(ContestLogs& logs, const CheckOptions& options,
+                            const std::function<void()>& meanwhile = {});
 
 } // namespace korvane::judge

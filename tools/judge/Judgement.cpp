@@ -1,7 +1,6 @@
 #include "tools/judge/Judgement.h"
 
 #include "tools/judge/Categories.h"
-#include "tools/judge/Meanwhile.h"
 #include "tools/judge/LogLoader.h"
 #include "tools/judge/OutsideContest.h"
 #include "tools/judge/PluginJudge.h"
@@ -99,24 +98,25 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
         return false;
     report(options, "matching and tour check", 0, 1);
     std::vector<std::uint32_t> refused;
-    {
-        // The tour check needs no verdict of the cross-check: it runs meanwhile, the
-        // plug-in on that one thread alone, and marks its repeats once both are done.
-        Meanwhile tours([&] {
-            for (std::uint32_t s = 0; s < out.logs.stations.size(); ++s)
-                plugin.checkTour(out.logs, s, options.rules.start, options.rules.end, refused);
-        }, options.tourCheckBeside);
-        CheckOptions check;
-        check.start = options.rules.start;
-        check.end = options.rules.end;
-        check.tolerance = options.rules.tolerance;
-        check.suffixes = options.rules.contest.suffixes;
-        check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
-        check.exchange = exchangeRules(options.rules.contest);
-        out.check = crossCheck(out.logs, check);
-        markNotInContest(out.logs, options.rules.contest);
-        tours.finish();
-    }
+    // The tour check needs no verdict of the cross-check: it runs beside the steps of the
+    // cross-check that take one thread, the plug-in on that thread alone, and its repeats
+    // are marked once both are done. Without a second thread it comes first.
+    const std::function<void()> tourCheck = [&] {
+        for (std::uint32_t s = 0; s < out.logs.stations.size(); ++s)
+            plugin.checkTour(out.logs, s, options.rules.start, options.rules.end, refused);
+    };
+    if (!options.tourCheckBeside)
+        tourCheck();
+    CheckOptions check;
+    check.start = options.rules.start;
+    check.end = options.rules.end;
+    check.tolerance = options.rules.tolerance;
+    check.suffixes = options.rules.contest.suffixes;
+    check.uniqueBustLogs = options.rules.contest.uniqueBustLogs;
+    check.exchange = exchangeRules(options.rules.contest);
+    check.twoThreads = options.workers > 1;
+    out.check = crossCheck(out.logs, check, options.tourCheckBeside ? tourCheck : std::function<void()>());
+    markNotInContest(out.logs, options.rules.contest);
     markTourRepeats(out.logs, refused);
     report(options, "matching and tour check", 1, 1);
 

@@ -1,5 +1,6 @@
 // Within one log: lines repeated to the minute, and bands the frequency contradicts.
 #include "tools/judge/CheckState.h"
+#include "tools/judge/Meanwhile.h"
 
 #include "tools/logs/Bands.h"
 
@@ -48,21 +49,28 @@ private:
 void checkEachLog(CheckState& state)
 {
     ContestLogs& logs = state.logs;
-    std::vector<Line> lines;
-    BandFit fits(logs);
-    for (const Station& s : logs.stations) {
-        lines.clear();
-        for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
-            CompactQso& q = logs.qsos[i];
-            lines.push_back(Line::of(q, i));
-            if (!fits(q.freqKHz, q.band))
-                raiseFinding(q, Finding::BandMismatch);
+    // Each log on its own: two halves of the stations touch no QSO in common.
+    const std::vector<StationRange> halves = splitByQsos(logs, 2);
+    inTwoHalves(state.options.twoThreads && halves.size() == 2, [&](unsigned half) {
+        if (half >= halves.size())
+            return;
+        std::vector<Line> lines;
+        BandFit fits(logs);
+        for (std::uint32_t station = halves[half].first; station < halves[half].last; ++station) {
+            const Station& s = logs.stations[station];
+            lines.clear();
+            for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {
+                CompactQso& q = logs.qsos[i];
+                lines.push_back(Line::of(q, i));
+                if (!fits(q.freqKHz, q.band))
+                    raiseFinding(q, Finding::BandMismatch);
+            }
+            std::sort(lines.begin(), lines.end());
+            for (std::size_t k = 1; k < lines.size(); ++k)
+                if (lines[k].sameQso(lines[k - 1]))
+                    raiseFinding(logs.qsos[lines[k].index()], Finding::Duplicate);
         }
-        std::sort(lines.begin(), lines.end());
-        for (std::size_t k = 1; k < lines.size(); ++k)
-            if (lines[k].sameQso(lines[k - 1]))
-                raiseFinding(logs.qsos[lines[k].index()], Finding::Duplicate);
-    }
+    });
 }
 
 } // namespace korvane::judge

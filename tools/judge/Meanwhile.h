@@ -31,4 +31,14 @@ private:
 #endif
 };
 
+// work(0) on this thread and work(1) meanwhile on a second one (or both here, in turn,
+// unless `beside`), both done when it returns. Each half may change only what is its own.
+template <typename Work>
+void inTwoHalves(bool beside, const Work& work)
+{
+    Meanwhile second([&] { work(1); }, beside);
+    work(0);
+    second.finish();
+}
+
 } // namespace korvane::judge

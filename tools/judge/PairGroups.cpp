@@ -1,5 +1,7 @@
 #include "tools/judge/PairGroups.h"
 
+#include "tools/judge/Meanwhile.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -46,9 +48,15 @@ PairGroups::PairGroups(const CheckState& state)
     std::vector<std::uint32_t> bucketStart = next;
     entries_.resize(next.back());
     forEachEntry([&](const Entry& e) { entries_[next[bucketOf(e)]++] = e; });
-    for (std::size_t b = 0; b + 1 < bucketStart.size(); ++b)
-        std::sort(entries_.begin() + bucketStart[b], entries_.begin() + bucketStart[b + 1],
-                  [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.index < b.index; });
+    // The buckets are sorted in two halves side by side, split where the middle entry's
+    // bucket starts.
+    const std::size_t buckets = bucketStart.size() - 1;
+    const std::size_t middle = entries_.empty() ? 0 : bucketOf(entries_[entries_.size() / 2]);
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
+        for (std::size_t b = half == 0 ? 0 : middle; b < (half == 0 ? middle : buckets); ++b)
+            std::sort(entries_.begin() + bucketStart[b], entries_.begin() + bucketStart[b + 1],
+                      [](const Entry& x, const Entry& y) { return x.key != y.key ? x.key < y.key : x.index < y.index; });
+    });
 }
 
 } // namespace korvane::judge

@@ -24,8 +24,15 @@ public:
     template <typename Each>
     void forEach(const CheckState& state, Each each) const
     {
+        forEachIn(state, 0, entries_.size(), each);
+    }
+    // The same for the groups that start in [from, to): with to from middle(), two halves
+    // that share no group.
+    template <typename Each>
+    void forEachIn(const CheckState& state, std::size_t from, std::size_t to, Each each) const
+    {
         std::vector<Side> a, b;
-        for (std::size_t g = 0; g < entries_.size();) {
+        for (std::size_t g = from; g < to;) {
             std::size_t end = g;
             while (end < entries_.size() && entries_[end].key == entries_[g].key)
                 ++end;
@@ -41,6 +48,16 @@ public:
             g = end;
         }
     }
+
+    // Where the group that holds the middle entry starts.
+    std::size_t middle() const
+    {
+        std::size_t m = entries_.size() / 2;
+        while (m > 0 && entries_[m - 1].key == entries_[m].key)
+            --m;
+        return m;
+    }
+    std::size_t size() const { return entries_.size(); }
 
 private:
     struct Entry {

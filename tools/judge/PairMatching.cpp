@@ -1,5 +1,6 @@
 // Both sides logged each other's call right: the QSOs of the two stations on one band
 // and mode are paired by their exchanges first, then by how near in time they lie.
+#include "tools/judge/Meanwhile.h"
 #include "tools/judge/PairGroups.h"
 
 #include <algorithm>
@@ -19,11 +20,11 @@ struct Candidate {
     }
 };
 
-void matchGroups(CheckState& state, const PairGroups& groups)
+void matchGroupsIn(CheckState& state, const PairGroups& groups, std::size_t from, std::size_t to)
 {
     std::vector<Candidate> candidates;
-    groups.forEach(state, [&](std::uint32_t, const std::vector<PairGroups::Side>& a, std::uint32_t,
-                              const std::vector<PairGroups::Side>& b) {
+    groups.forEachIn(state, from, to, [&](std::uint32_t, const std::vector<PairGroups::Side>& a, std::uint32_t,
+                                          const std::vector<PairGroups::Side>& b) {
         candidates.clear();
         for (const PairGroups::Side& x : a)
             for (const PairGroups::Side& y : b) {
@@ -43,6 +44,16 @@ void matchGroups(CheckState& state, const PairGroups& groups)
                 continue;
             state.pair(c.i, c.j);
         }
+    });
+}
+
+// Each QSO is in one group, and a group pairs only its own QSOs: two halves of the
+// groups are matched side by side.
+void matchGroups(CheckState& state, const PairGroups& groups)
+{
+    const std::size_t middle = groups.middle();
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
+        matchGroupsIn(state, groups, half == 0 ? 0 : middle, half == 0 ? middle : groups.size());
     });
 }
 

@@ -13,14 +13,6 @@
 
 namespace korvane::judge {
 
-struct StationRange {
-    std::uint32_t first = 0, last = 0; // stations first to last - 1
-};
-
-// Consecutive ranges, as many as parts (fewer when there are fewer stations), of about
-// equal QSO counts: a station's score costs about its QSOs.
-std::vector<StationRange> splitByQsos(const ContestLogs& logs, unsigned parts);
-
 struct ScoreRun {
     // The score of one station, from the plug-in as loaded in the calling process.
     std::function<int(std::uint32_t station)> score;
