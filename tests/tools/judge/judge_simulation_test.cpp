@@ -529,3 +529,30 @@ TEST_CASE("the judge's reader takes every simulated log whole, miscopied calls a
     CHECK(logs.stations.size() == sim.logs.size());
     CHECK(logs.qsos.size() == sim.truth.qsoLines);
 }
+
+TEST_CASE("one thread or two, and scores from a helper process or not: the same verdicts")
+{
+    REQUIRE_MESSAGE(!pluginPath().empty(), "KORVANE_PLUGIN names no plug-in");
+    SimulationOptions o = smallContest(150, 21);
+    const Simulation sim = simulateContest(o);
+    TempDir one, two;
+    const Judgement a = judgeSimulation(sim, o, one.path(), 1);
+    const Judgement b = judgeSimulation(sim, o, two.path(), 2);
+    REQUIRE(a.logs.qsos.size() == b.logs.qsos.size());
+    REQUIRE(a.logs.stations.size() == b.logs.stations.size());
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i < a.logs.qsos.size(); ++i)
+        differ += a.logs.qsos[i].finding != b.logs.qsos[i].finding || a.logs.qsos[i].flags != b.logs.qsos[i].flags ||
+                  a.check.partner[i] != b.check.partner[i];
+    CHECK(differ == 0);
+    bool clocksCorrected = false;
+    for (std::size_t s = 0; s < a.logs.stations.size(); ++s) {
+        CAPTURE(a.logs.stations[s].call);
+        CHECK(a.check.offsets[s].minutes == b.check.offsets[s].minutes);
+        CHECK(a.results[s].pluginScore == b.results[s].pluginScore);
+        CHECK(a.results[s].score == b.results[s].score);
+        clocksCorrected = clocksCorrected || a.check.offsets[s].minutes != 0;
+    }
+    CHECK(a.check.nearMiss == b.check.nearMiss);
+    CHECK(clocksCorrected); // the contest holds what the split steps decide
+}
