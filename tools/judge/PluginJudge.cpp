@@ -40,16 +40,23 @@ std::vector<TourStep> tourSteps(const ContestLogs& logs, std::uint32_t station)
                          i});
     }
     std::sort(order.begin(), order.end());
-    std::vector<TourStep> steps;
+    // Marked by position in the log, then read back in file order: no second sort.
+    enum : std::uint8_t { kCheck = 1, kAdd = 2 };
+    std::vector<std::uint8_t> marks(s.count, 0);
+    std::size_t marked = 0;
     for (std::size_t k = 0; k < order.size();) {
         std::size_t last = k + 1;
         while (last < order.size() && order[last].first == order[k].first)
             ++last;
-        for (std::size_t m = k; last - k > 1 && m < last; ++m)
-            steps.push_back({order[m].second, m > k, m + 1 < last});
+        for (std::size_t m = k; last - k > 1 && m < last; ++m, ++marked)
+            marks[order[m].second - s.first] = static_cast<std::uint8_t>((m > k ? kCheck : 0) | (m + 1 < last ? kAdd : 0));
         k = last;
     }
-    std::sort(steps.begin(), steps.end(), [](const TourStep& a, const TourStep& b) { return a.index < b.index; });
+    std::vector<TourStep> steps;
+    steps.reserve(marked);
+    for (std::uint32_t k = 0; k < s.count; ++k)
+        if (marks[k])
+            steps.push_back({s.first + k, (marks[k] & kCheck) != 0, (marks[k] & kAdd) != 0});
     return steps;
 }
 
