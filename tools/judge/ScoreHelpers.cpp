@@ -32,16 +32,18 @@ namespace fs = std::filesystem;
 bool helperFolder(const std::string& base, unsigned k, fs::path& folder)
 {
     std::error_code ec;
+    fs::path candidate;
     bool made = false;
     for (unsigned n = 0; !made && n < 100; ++n) {
-        folder = fs::path(base) / ("korvane-score-helper-" + std::to_string(k) + "-" + std::to_string(::getpid()) +
-                                   (n ? "-" + std::to_string(n) : std::string()));
-        made = fs::create_directory(folder, ec);
+        candidate = fs::path(base) / ("korvane-score-helper-" + std::to_string(k) + "-" + std::to_string(::getpid()) +
+                                      (n ? "-" + std::to_string(n) : std::string()));
+        made = fs::create_directory(candidate, ec);
         if (ec)
             return false;
     }
     if (!made)
-        return false;
+        return false; // `folder` still names nothing, so nothing is removed
+    folder = candidate;
     fs::create_directory(folder / "Plugins", ec);
     const fs::path settings = fs::path(base) / "Plugins";
     std::error_code none; // a work folder without settings yet is no error
@@ -51,7 +53,7 @@ bool helperFolder(const std::string& base, unsigned k, fs::path& folder)
                 fs::copy_file(it->path(), folder / "Plugins" / it->path().filename(), ec);
     if (ec) {
         std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        fs::remove_all(std::exchange(folder, fs::path()), ignored);
     }
     return !ec;
 }
@@ -101,7 +103,7 @@ public:
             return false;
         std::error_code ec;
         if (::pipe(fds) != 0) {
-            fs::remove_all(folder_, ec);
+            fs::remove_all(std::exchange(folder_, fs::path()), ec);
             return false;
         }
 #if defined(F_SETPIPE_SZ)
@@ -114,7 +116,7 @@ public:
         if (pid < 0) {
             ::close(fds[0]);
             ::close(fds[1]);
-            fs::remove_all(folder_, ec);
+            fs::remove_all(std::exchange(folder_, fs::path()), ec);
             return false;
         }
         if (pid == 0) {

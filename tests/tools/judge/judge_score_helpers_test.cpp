@@ -157,6 +157,33 @@ TEST_CASE("a helper that dies or throws part-way leaves its stations to the judg
     }
 }
 
+TEST_CASE("a helper that finds every folder name taken is not started, and no folder of the operator's is touched")
+{
+    const ContestLogs logs = logsOfSizes(std::vector<std::uint32_t>(10, 5));
+    TempDir folder;
+    const std::string stem = "korvane-score-helper-1-" + std::to_string(::getpid());
+    for (int n = 0; n < 100; ++n) {
+        const fs::path theirs = n ? stem + "-" + std::to_string(n) : stem;
+        fs::create_directories(theirs);
+        writeFileBytes(theirs / "keep.txt", "mine");
+    }
+    ScoreRun run;
+    run.folder = ".";
+    run.helpers = 1;
+    const pid_t judge = ::getpid();
+    std::size_t here = 0;
+    run.score = [&](std::uint32_t s) {
+        here += ::getpid() == judge;
+        return madeUpScore(logs, s);
+    };
+    const std::vector<int> scores = scoreStations(logs, run);
+    for (std::uint32_t s = 0; s < scores.size(); ++s)
+        CHECK(scores[s] == madeUpScore(logs, s));
+    CHECK(here == logs.stations.size()); // every one scored here
+    CHECK(readFileBytes(stem + "-99/keep.txt") == "mine");
+    CHECK(readFileBytes(stem + "/keep.txt") == "mine");
+}
+
 TEST_CASE("when scoring here fails, the helpers are stopped and their folders removed")
 {
     // Two helpers with more scores each than their pipes hold (1 MB), and this process
