@@ -15,12 +15,10 @@ std::vector<Loose> looseQsos(const CheckState& state)
     // Each half of the stations gathered and sorted apart, then merged: the order is
     // total (the index decides last), so it is the order of one sort.
     const ContestLogs& logs = state.logs;
-    const std::vector<StationRange> halves = splitByQsos(logs, 2);
     std::vector<Loose> loose[2];
-    inTwoHalves(state.options.twoThreads && halves.size() == 2, [&](unsigned half) {
-        if (half >= halves.size())
-            return;
-        for (std::uint32_t s = halves[half].first; s < halves[half].last; ++s) {
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
+        const StationRange mine = stationHalf(logs, half);
+        for (std::uint32_t s = mine.first; s < mine.last; ++s) {
             const Station& st = logs.stations[s];
             for (std::uint32_t i = st.first; i < st.first + st.count; ++i) {
                 const CompactQso& q = logs.qsos[i];

@@ -35,13 +35,10 @@ struct StepTally {
 // Counts gathered over the groups in two halves side by side, each into its own table,
 // then added: the same counts in any order.
 template <typename T, typename Gather>
-std::vector<T> gatheredInHalves(const CheckState& state, const PairGroups& groups, std::size_t size, Gather gather)
+std::vector<T> gatheredInHalves(const CheckState& state, std::size_t size, Gather gather)
 {
     std::vector<T> counts[2] = {std::vector<T>(size), std::vector<T>(size)};
-    const std::size_t middle = groups.middle();
-    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
-        gather(counts[half], half == 0 ? 0 : middle, half == 0 ? middle : groups.size());
-    });
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) { gather(counts[half], half); });
     for (std::size_t k = 0; k < size; ++k)
         counts[0][k] += counts[1][k];
     return std::move(counts[0]);
@@ -55,9 +52,9 @@ StepTally& operator+=(StepTally& t, const StepTally& more)
     return t;
 }
 
-// The votes of the groups that start in [from, to).
+// The votes of one half of the groups.
 void tallySteps(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps,
-                std::vector<StepTally>& tallies, std::size_t from, std::size_t to)
+                std::vector<StepTally>& tallies, unsigned half)
 {
     // A QSO is in one group only: its bits are gathered there and each counted once.
     auto vote = [&](const PairGroups::Side& x, std::uint32_t station, const std::vector<PairGroups::Side>& others) {
@@ -74,7 +71,7 @@ void tallySteps(const CheckState& state, const PairGroups& groups, const std::ve
         for (; bits != 0; bits &= bits - 1)
             ++t.agree[static_cast<std::size_t>(__builtin_ctzll(bits))];
     };
-    groups.forEachIn(state, from, to, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
+    groups.forEachInHalf(state, half, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
                                           const std::vector<PairGroups::Side>& b) {
         if (a.size() * b.size() > kMaxHourPairs)
             return;
@@ -87,10 +84,9 @@ void tallySteps(const CheckState& state, const PairGroups& groups, const std::ve
 
 std::vector<StepTally> stepVotes(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
 {
-    return gatheredInHalves<StepTally>(state, groups, state.logs.stations.size(),
-                                       [&](std::vector<StepTally>& tallies, std::size_t from, std::size_t to) {
-                                           tallySteps(state, groups, steps, tallies, from, to);
-                                       });
+    return gatheredInHalves<StepTally>(state, state.logs.stations.size(), [&](std::vector<StepTally>& t, unsigned half) {
+        tallySteps(state, groups, steps, t, half);
+    });
 }
 
 // The steps that most of a station's QSOs agree on, when clearly more agree on it than
@@ -166,13 +162,13 @@ std::size_t nearestSide(const PairGroups::Side& from, const std::vector<PairGrou
 
 constexpr int kBins = 2 * kOffsetWindow + 1;
 
-// By station, how far off its mutual nearest QSOs with each partner in the groups that
-// start in [from, to) lie: a histogram of kBins minutes.
+// By station, how far off its mutual nearest QSOs with each partner in one half of the
+// groups lie: a histogram of kBins minutes.
 void tallyMinutes(const CheckState& state, const PairGroups& groups, const std::vector<int>& steps,
-                  std::vector<std::uint32_t>& histogram, std::size_t from, std::size_t to)
+                  std::vector<std::uint32_t>& histogram, unsigned half)
 {
     const std::vector<ClockOffset>& offsets = state.result.offsets;
-    groups.forEachIn(state, from, to, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
+    groups.forEachInHalf(state, half, [&](std::uint32_t sa, const std::vector<PairGroups::Side>& a, std::uint32_t sb,
                                           const std::vector<PairGroups::Side>& b) {
         for (std::size_t i = 0; i < a.size(); ++i) {
             const std::size_t j = nearestSide(a[i], b);
@@ -195,10 +191,8 @@ void tallyMinutes(const CheckState& state, const PairGroups& groups, const std::
 bool estimateMinutes(CheckState& state, const PairGroups& groups, const std::vector<int>& steps)
 {
     const std::vector<std::uint32_t> histogram = gatheredInHalves<std::uint32_t>(
-        state, groups, state.logs.stations.size() * kBins,
-        [&](std::vector<std::uint32_t>& h, std::size_t from, std::size_t to) {
-            tallyMinutes(state, groups, steps, h, from, to);
-        });
+        state, state.logs.stations.size() * kBins,
+        [&](std::vector<std::uint32_t>& h, unsigned half) { tallyMinutes(state, groups, steps, h, half); });
     std::vector<ClockOffset>& offsets = state.result.offsets;
     bool changed = false;
     for (std::uint32_t s = 0; s < offsets.size(); ++s) {

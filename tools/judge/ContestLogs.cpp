@@ -83,6 +83,12 @@ std::vector<StationRange> splitByQsos(const ContestLogs& logs, unsigned parts)
     return ranges;
 }
 
+StationRange stationHalf(const ContestLogs& logs, unsigned half)
+{
+    const std::vector<StationRange> halves = splitByQsos(logs, 2);
+    return half < halves.size() ? halves[half] : StationRange{};
+}
+
 std::uint32_t ContestLogs::stationOf(std::uint32_t index) const
 {
     const auto it = std::upper_bound(stations.begin(), stations.end(), index,

@@ -83,6 +83,8 @@ struct StationRange {
 // Consecutive ranges, as many as parts (fewer when there are fewer stations), of about
 // equal QSO counts: the work on a station's log costs about its QSOs.
 std::vector<StationRange> splitByQsos(const ContestLogs& logs, unsigned parts);
+// Half 0 or 1 of those two ranges; empty when there are too few stations for two.
+StationRange stationHalf(const ContestLogs& logs, unsigned half);
 
 // Exchanges compare as texts in upper case with single blanks, and numbers without
 // leading zeros: "001" sent matches "1" received. A lone number is stored as itself.

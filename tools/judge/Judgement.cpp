@@ -127,7 +127,6 @@ bool judgeContest(const JudgeOptions& options, Judgement& out, std::string* erro
     };
     // No thread of this process runs now: the readers and the tour check are done.
     scoring.helpers = options.scoreHelpers && options.workers > 1 ? options.workers - 1 : 0;
-    scoring.folder = ".";
     scoring.progress = [&](std::size_t done, std::size_t total) { report(options, "score", done, total); };
     const std::vector<int> scores = scoreStations(out.logs, scoring);
     out.results.assign(scores.size(), StationResult{});

@@ -50,13 +50,11 @@ void checkEachLog(CheckState& state)
 {
     ContestLogs& logs = state.logs;
     // Each log on its own: two halves of the stations touch no QSO in common.
-    const std::vector<StationRange> halves = splitByQsos(logs, 2);
-    inTwoHalves(state.options.twoThreads && halves.size() == 2, [&](unsigned half) {
-        if (half >= halves.size())
-            return;
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
+        const StationRange mine = stationHalf(logs, half);
         std::vector<Line> lines;
         BandFit fits(logs);
-        for (std::uint32_t station = halves[half].first; station < halves[half].last; ++station) {
+        for (std::uint32_t station = mine.first; station < mine.last; ++station) {
             const Station& s = logs.stations[station];
             lines.clear();
             for (std::uint32_t i = s.first; i < s.first + s.count; ++i) {

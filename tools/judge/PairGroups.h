@@ -26,8 +26,17 @@ public:
     {
         forEachIn(state, 0, entries_.size(), each);
     }
-    // The same for the groups that start in [from, to): with to from middle(), two halves
-    // that share no group.
+    // The same for half of the groups, 0 or 1: the halves share no group, so each may
+    // change what is its groups' own while the other runs.
+    template <typename Each>
+    void forEachInHalf(const CheckState& state, unsigned half, Each each) const
+    {
+        const std::size_t middle = middleGroup();
+        forEachIn(state, half == 0 ? 0 : middle, half == 0 ? middle : entries_.size(), each);
+    }
+
+private:
+    // The groups that start in [from, to).
     template <typename Each>
     void forEachIn(const CheckState& state, std::size_t from, std::size_t to, Each each) const
     {
@@ -50,16 +59,14 @@ public:
     }
 
     // Where the group that holds the middle entry starts.
-    std::size_t middle() const
+    std::size_t middleGroup() const
     {
         std::size_t m = entries_.size() / 2;
         while (m > 0 && entries_[m - 1].key == entries_[m].key)
             --m;
         return m;
     }
-    std::size_t size() const { return entries_.size(); }
 
-private:
     struct Entry {
         std::uint64_t key;
         std::uint32_t station;

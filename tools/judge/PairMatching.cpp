@@ -20,10 +20,10 @@ struct Candidate {
     }
 };
 
-void matchGroupsIn(CheckState& state, const PairGroups& groups, std::size_t from, std::size_t to)
+void matchGroupsIn(CheckState& state, const PairGroups& groups, unsigned half)
 {
     std::vector<Candidate> candidates;
-    groups.forEachIn(state, from, to, [&](std::uint32_t, const std::vector<PairGroups::Side>& a, std::uint32_t,
+    groups.forEachInHalf(state, half, [&](std::uint32_t, const std::vector<PairGroups::Side>& a, std::uint32_t,
                                           const std::vector<PairGroups::Side>& b) {
         candidates.clear();
         for (const PairGroups::Side& x : a)
@@ -51,10 +51,7 @@ void matchGroupsIn(CheckState& state, const PairGroups& groups, std::size_t from
 // groups are matched side by side.
 void matchGroups(CheckState& state, const PairGroups& groups)
 {
-    const std::size_t middle = groups.middle();
-    inTwoHalves(state.options.twoThreads, [&](unsigned half) {
-        matchGroupsIn(state, groups, half == 0 ? 0 : middle, half == 0 ? middle : groups.size());
-    });
+    inTwoHalves(state.options.twoThreads, [&](unsigned half) { matchGroupsIn(state, groups, half); });
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #if !defined(_WIN32)
@@ -18,25 +19,25 @@ namespace korvane::judge {
 
 namespace {
 
+#if !defined(_WIN32)
+namespace fs = std::filesystem;
+
 struct Reported {
     std::uint32_t station;
     std::int32_t score;
 };
 
-#if !defined(_WIN32)
-namespace fs = std::filesystem;
-
 // A new folder of the helper's own with the settings as they are now, for its plug-in.
 // The work folder may be the operator's (--workdir): a folder already there is theirs,
 // never replaced, and only the one made here is removed.
-bool helperFolder(const std::string& base, unsigned k, fs::path& folder)
+bool helperFolder(unsigned k, fs::path& folder)
 {
     std::error_code ec;
     fs::path candidate;
     bool made = false;
     for (unsigned n = 0; !made && n < 100; ++n) {
-        candidate = fs::path(base) / ("korvane-score-helper-" + std::to_string(k) + "-" + std::to_string(::getpid()) +
-                                      (n ? "-" + std::to_string(n) : std::string()));
+        candidate = "korvane-score-helper-" + std::to_string(k) + "-" + std::to_string(::getpid()) +
+                    (n ? "-" + std::to_string(n) : std::string());
         made = fs::create_directory(candidate, ec);
         if (ec)
             return false;
@@ -45,7 +46,7 @@ bool helperFolder(const std::string& base, unsigned k, fs::path& folder)
         return false; // `folder` still names nothing, so nothing is removed
     folder = candidate;
     fs::create_directory(folder / "Plugins", ec);
-    const fs::path settings = fs::path(base) / "Plugins";
+    const fs::path settings = "Plugins";
     std::error_code none; // a work folder without settings yet is no error
     if (fs::is_directory(settings, none))
         for (fs::directory_iterator it(settings, ec), end; !ec && it != end; it.increment(ec))
@@ -99,7 +100,7 @@ public:
     {
         range_ = range;
         int fds[2];
-        if (!helperFolder(run.folder, k, folder_))
+        if (!helperFolder(k, folder_))
             return false;
         std::error_code ec;
         if (::pipe(fds) != 0) {

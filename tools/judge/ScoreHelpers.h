@@ -2,13 +2,13 @@
 // The plug-in's score of every station, part of the stations worked out in helper
 // processes beside this one. A forked helper holds its own copy of the loaded plug-in,
 // so the plug-in never runs on two threads of one process, and keeps its settings in a
-// folder of its own, so that no two copies toggle one settings file.
+// folder of its own (made in the current directory, the plug-in's work folder, with a
+// copy of its settings), so that no two copies toggle one settings file.
 
 #include "tools/judge/ContestLogs.h"
 
 #include <cstdint>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace korvane::judge {
@@ -19,9 +19,6 @@ struct ScoreRun {
     // Helper processes beside this one; 0 scores every station here. Only a caller with
     // no other thread running may fork (POSIX only; elsewhere it is always 0).
     unsigned helpers = 0;
-    // The plug-in's own work folder, the current directory: each helper gets a folder in
-    // it with a copy of the settings, removed when it is done.
-    std::string folder;
     // Stations scored so far, of all.
     std::function<void(std::size_t done, std::size_t total)> progress;
 };

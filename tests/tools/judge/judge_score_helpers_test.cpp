@@ -79,7 +79,6 @@ TEST_CASE("scores from helper processes are the scores of one process, each stat
 
     std::vector<std::size_t> progress;
     ScoreRun run;
-    run.folder = ".";
     run.progress = [&](std::size_t done, std::size_t total) {
         CHECK(total == logs.stations.size());
         progress.push_back(done);
@@ -129,7 +128,6 @@ TEST_CASE("a helper that dies or throws part-way leaves its stations to the judg
     for (bool throws : {false, true}) {
         CAPTURE(throws);
         ScoreRun run;
-        run.folder = ".";
         run.helpers = 1;
         std::vector<std::uint32_t> scoredHere;
         run.score = [&](std::uint32_t s) {
@@ -168,7 +166,6 @@ TEST_CASE("a helper that finds every folder name taken is not started, and no fo
         writeFileBytes(theirs / "keep.txt", "mine");
     }
     ScoreRun run;
-    run.folder = ".";
     run.helpers = 1;
     const pid_t judge = ::getpid();
     std::size_t here = 0;
@@ -192,7 +189,6 @@ TEST_CASE("when scoring here fails, the helpers are stopped and their folders re
     TempDir folder;
     const pid_t judge = ::getpid();
     ScoreRun run;
-    run.folder = ".";
     run.helpers = 2;
     run.score = [&](std::uint32_t s) {
         if (::getpid() == judge && s == 100)
